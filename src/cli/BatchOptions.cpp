@@ -1,0 +1,101 @@
+#include "cli/BatchOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+bool ParseNumber(const std::string& text, int32_t& value)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != 0 || v < INT32_MIN || v > INT32_MAX)
+        return false;
+    value = int32_t(v);
+    return true;
+}
+
+} // namespace
+
+const char* BatchUsage()
+{
+    return "usage: kelvane-batch [-o DIR | --in-place] [--rate HZ] [--channels N] [-q] [--info] FILE...\n"
+           "\n"
+           "  -o DIR          write each converted file into DIR under its own name\n"
+           "  --in-place      replace each file with its converted version\n"
+           "  --rate HZ       convert to this sample rate (6000..196000)\n"
+           "  --channels N    convert to 1 (mono) or 2 (stereo) channels\n"
+           "  -q              no progress bar and no line for files that succeed\n"
+           "  --info          print each file's rate, channels, length and format\n"
+           "\n"
+           "Exit status: 0 every file done, 1 cancelled (Ctrl+C), 2 a file failed.\n";
+}
+
+bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& options, std::string& error)
+{
+    options = BatchOptions();
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = "option " + a + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "-h" || a == "--help") {
+            options.help = true;
+        } else if (a == "-o") {
+            if (!value(options.outputDir))
+                return false;
+        } else if (a == "--in-place") {
+            options.inPlace = true;
+        } else if (a == "--rate") {
+            if (!value(v))
+                return false;
+            if (!ParseNumber(v, options.rate) || options.rate < 6000 || options.rate > 196000) {
+                error = "the sample rate must be a number between 6000 and 196000";
+                return false;
+            }
+        } else if (a == "--channels") {
+            if (!value(v))
+                return false;
+            if (!ParseNumber(v, options.channels) || options.channels < 1 || options.channels > 2) {
+                error = "the channel count must be 1 or 2";
+                return false;
+            }
+        } else if (a == "-q") {
+            options.quiet = true;
+        } else if (a == "--info") {
+            options.info = true;
+        } else if (a == "--") {
+            options.files.insert(options.files.end(), args.begin() + long(i) + 1, args.end());
+            break;
+        } else if (a.size() > 1 && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        } else {
+            options.files.push_back(a);
+        }
+    }
+    if (options.help)
+        return true;
+    if (options.files.empty()) {
+        error = "no files given";
+        return false;
+    }
+    if (!options.outputDir.empty() && options.inPlace) {
+        error = "-o and --in-place cannot be combined";
+        return false;
+    }
+    if (!options.info && options.outputDir.empty() && !options.inPlace) {
+        error = "say where the results go: -o DIR, or --in-place to replace the files";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What kelvane-batch was asked to do.
+struct BatchOptions {
+    std::string outputDir;       // -o DIR
+    bool inPlace = false;        // --in-place
+    int32_t rate = 0;            // --rate HZ; 0 keeps each file's rate
+    int32_t channels = 0;        // --channels N; 0 keeps each file's channels
+    bool quiet = false;          // -q
+    bool info = false;           // --info
+    bool help = false;           // -h, --help
+    std::vector<std::string> files;
+};
+
+// Parses the arguments after the program name. False with `error` set when they
+// are not usable; the caller prints it with the usage text.
+bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& options, std::string& error);
+
+// The usage text printed by --help and after a wrong argument.
+const char* BatchUsage();

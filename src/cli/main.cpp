@@ -1,0 +1,22 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/BatchOptions.h"
+#include "cli/BatchRun.h"
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    BatchOptions options;
+    std::string error;
+    if (!ParseBatchOptions(args, options, error)) {
+        std::fprintf(stderr, "kelvane-batch: %s\n\n%s", error.c_str(), BatchUsage());
+        return kExitFailed;
+    }
+    if (options.help) {
+        std::fputs(BatchUsage(), stdout);
+        return kExitDone;
+    }
+    return RunBatch(options);
+}

@@ -1,0 +1,39 @@
+#include "core/LDispatcher.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<LDispatcher*> g_dispatcher{nullptr};
+}
+
+void LQueueDispatcher::Post(std::function<void()> call)
+{
+    std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(call));
+}
+
+int LQueueDispatcher::DrainPending()
+{
+    int count = 0;
+    for (;;) {
+        std::function<void()> call;
+        {
+            std::lock_guard lock(mutex_);
+            if (queue_.empty())
+                return count;
+            call = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        call();
+        ++count;
+    }
+}
+
+LDispatcher& LUiDispatcher()
+{
+    static LQueueDispatcher queue;
+    LDispatcher* d = g_dispatcher.load();
+    return d ? *d : queue;
+}
+
+void LSetUiDispatcher(LDispatcher* dispatcher) { g_dispatcher.store(dispatcher); }

@@ -1,0 +1,224 @@
+#include "core/LFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+LFile::~LFile() { Close(); }
+
+LFile::LFile(LFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+LFile& LFile::operator=(LFile&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+bool LFile::Open(const std::string& path, Mode mode)
+{
+    Close();
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case Mode::Read: flags |= O_RDONLY; break;
+    case Mode::ReadWrite: flags |= O_RDWR; break;
+    case Mode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    case Mode::OpenAlways: flags |= O_RDWR | O_CREAT; break;
+    }
+    do {
+        fd_ = ::open(path.c_str(), flags, 0666);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ >= 0) {
+        struct stat st;
+        if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+            Close();
+            errno = EISDIR;
+        }
+    }
+    return fd_ >= 0;
+}
+
+void LFile::Close()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+int32_t LFile::Read(void* buffer, int32_t bytes)
+{
+    if (fd_ < 0 || bytes <= 0)
+        return 0;
+    int32_t done = 0;
+    while (done < bytes) {
+        ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, size_t(bytes - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += int32_t(n);
+    }
+    return done;
+}
+
+int32_t LFile::ReadAt(int64_t offset, void* buffer, int32_t bytes)
+{
+    if (fd_ < 0 || bytes <= 0 || offset < 0)
+        return 0;
+    int32_t done = 0;
+    while (done < bytes) {
+        ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, size_t(bytes - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += int32_t(n);
+    }
+    return done;
+}
+
+int32_t LFile::Write(const void* buffer, int32_t bytes)
+{
+    if (fd_ < 0 || bytes <= 0)
+        return 0;
+    int32_t done = 0;
+    while (done < bytes) {
+        ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, size_t(bytes - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += int32_t(n);
+    }
+    return done;
+}
+
+bool LFile::Seek(int64_t offset)
+{
+    return fd_ >= 0 && offset >= 0 && ::lseek(fd_, off_t(offset), SEEK_SET) >= 0;
+}
+
+bool LFile::Skip(int64_t bytes) { return fd_ >= 0 && ::lseek(fd_, off_t(bytes), SEEK_CUR) >= 0; }
+
+int64_t LFile::Tell() const
+{
+    if (fd_ < 0)
+        return 0;
+    off_t pos = ::lseek(fd_, 0, SEEK_CUR);
+    return pos < 0 ? 0 : int64_t(pos);
+}
+
+int64_t LFile::GetFileSizeBytes() const
+{
+    struct stat st;
+    if (fd_ < 0 || fstat(fd_, &st) != 0)
+        return 0;
+    return int64_t(st.st_size);
+}
+
+bool LFile::SetEndOfFile()
+{
+    if (fd_ < 0)
+        return false;
+    off_t pos = ::lseek(fd_, 0, SEEK_CUR);
+    return pos >= 0 && ::ftruncate(fd_, pos) == 0;
+}
+
+bool LFile::Flush() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+
+namespace {
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+size_t LastSeparator(const std::string& path)
+{
+    size_t pos = path.find_last_of("/\\");
+    return pos;
+}
+
+} // namespace
+
+std::string FilePathCat(const std::string& path, const std::string& name)
+{
+    if (path.empty() || IsSeparator(path.back()))
+        return path + name;
+    return path + "/" + name;
+}
+
+std::string ApplyNewFileExtension(const std::string& path, const std::string& ext)
+{
+    size_t sep = LastSeparator(path);
+    size_t dot = path.rfind('.');
+    if (dot != std::string::npos && (sep == std::string::npos || dot > sep))
+        return path.substr(0, dot) + ext;
+    return path + ext;
+}
+
+std::string GetFolderFromPath(const std::string& path)
+{
+    size_t sep = LastSeparator(path);
+    return sep == std::string::npos ? std::string() : path.substr(0, sep);
+}
+
+std::string GetFileFromPath(const std::string& path)
+{
+    size_t sep = LastSeparator(path);
+    return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+std::string GetFileExtension(const std::string& path)
+{
+    size_t sep = LastSeparator(path);
+    size_t dot = path.rfind('.');
+    if (dot != std::string::npos && (sep == std::string::npos || dot > sep))
+        return path.substr(dot);
+    return {};
+}
+
+bool DeleteFolderAndFiles(const std::string& folder)
+{
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] == '.')
+                continue;
+            ::unlink(FilePathCat(folder, entry->d_name).c_str());
+        }
+        closedir(dir);
+    }
+    return ::rmdir(folder.c_str()) == 0 || !FolderExists(folder);
+}
+
+bool CreateFolders(const std::string& folder)
+{
+    if (folder.empty() || FolderExists(folder))
+        return !folder.empty();
+    std::string parent = GetFolderFromPath(folder);
+    if (!parent.empty() && parent != folder)
+        CreateFolders(parent);
+    return ::mkdir(folder.c_str(), 0777) == 0 || FolderExists(folder);
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FolderExists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string GetTempFolder()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && *tmp ? tmp : "/tmp";
+}

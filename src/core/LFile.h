@@ -1,0 +1,65 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// An open file, closed by the destructor. Reads and writes loop over partial
+// transfers and return the bytes actually moved; offsets are 64-bit.
+class LFile {
+public:
+    enum class Mode : uint8_t {
+        Read,          // existing file, read only
+        ReadWrite,     // existing file
+        Create,        // create or truncate, read and write
+        OpenAlways,    // create when missing, keep contents, read and write
+    };
+
+    LFile() = default;
+    ~LFile();
+    LFile(LFile&& other) noexcept;
+    LFile& operator=(LFile&& other) noexcept;
+    LFile(const LFile&) = delete;
+    LFile& operator=(const LFile&) = delete;
+
+    bool Open(const std::string& path, Mode mode);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
+
+    // Bytes read (fewer at the end of the file; 0 on error).
+    int32_t Read(void* buffer, int32_t bytes);
+    // Reads at `offset` without moving the file pointer; bytes read.
+    int32_t ReadAt(int64_t offset, void* buffer, int32_t bytes);
+    // Bytes written; fewer means the disk is full or the file failed.
+    int32_t Write(const void* buffer, int32_t bytes);
+    // Moves the file pointer to `offset` from the start; ignored on a closed file.
+    bool Seek(int64_t offset);
+    // Skips `bytes` forward from the current position.
+    bool Skip(int64_t bytes);
+    int64_t Tell() const;
+    // Size in bytes; 0 when it cannot be read.
+    int64_t GetFileSizeBytes() const;
+    // Cuts the file at the current position.
+    bool SetEndOfFile();
+    bool Flush();
+
+private:
+    int fd_ = -1;
+};
+
+// Path helpers. "/" joins; splitting accepts "/" and "\".
+std::string FilePathCat(const std::string& path, const std::string& name);
+// Replaces the extension (from the last "." after the last separator) or appends `ext`.
+std::string ApplyNewFileExtension(const std::string& path, const std::string& ext);
+std::string GetFolderFromPath(const std::string& path);
+std::string GetFileFromPath(const std::string& path);
+// The extension with its dot (".wav"), or empty.
+std::string GetFileExtension(const std::string& path);
+// Deletes the files of `folder` whose names do not begin with "." (not recursive),
+// then the folder; true when the folder is gone.
+bool DeleteFolderAndFiles(const std::string& folder);
+// Creates `folder` and its parents when missing; true when it exists afterwards.
+bool CreateFolders(const std::string& folder);
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+// The folder for temporary files: $TMPDIR, else /tmp.
+std::string GetTempFolder();

@@ -1,0 +1,24 @@
+#pragma once
+#include <vector>
+
+#include "core/LSRCFilterBase.h"
+
+// Mono to stereo: each value goes to both channels.
+class LSRCConvertMonoToStereo : public LSRCFilterBase {
+public:
+    explicit LSRCConvertMonoToStereo(LSoundSource upstream);
+    void Read(int32_t* buffer, int32_t frames) override;
+
+private:
+    std::vector<int32_t> work_;
+};
+
+// Stereo to mono: the left channel of each frame.
+class LSRCConvertStereoToMono : public LSRCFilterBase {
+public:
+    explicit LSRCConvertStereoToMono(LSoundSource upstream);
+    void Read(int32_t* buffer, int32_t frames) override;
+
+private:
+    std::vector<int32_t> work_;
+};

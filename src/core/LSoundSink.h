@@ -1,0 +1,68 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <utility>
+
+// A push sink of interleaved frames. Held only through LSoundSink handles.
+// File sinks complete their file in the destructor: releasing the last handle
+// is how a save is finished.
+class LSoundSinkBase {
+public:
+    // 0 channels become 1 and set the error bit; a rate below 1 becomes 44100.
+    LSoundSinkBase(int32_t sampleRate, uint8_t channels);
+    virtual ~LSoundSinkBase() = default;
+    LSoundSinkBase(const LSoundSinkBase&) = delete;
+    LSoundSinkBase& operator=(const LSoundSinkBase&) = delete;
+
+    // Consumes frames * channels values, already limited to +-0x7FFF0, and adds
+    // `frames` to the position. A sink that cannot store them sets its error bit.
+    virtual void Write(const int32_t* buffer, int32_t frames) = 0;
+    // Repositions the sink; the base does nothing.
+    virtual void Seek(int32_t frame);
+
+    uint32_t GetPosition() const { return position_; }
+    int32_t GetSampleRate() const { return sampleRate_; }
+    uint8_t GetChannels() const { return channels_; }
+    // Bit 0: the sink is unusable (not created, codec not opened, a write failed).
+    bool IsError() const { return (errorFlags_ & 1) != 0; }
+
+protected:
+    void SetError() { errorFlags_ |= 1; }
+    uint32_t position_ = 0;
+
+private:
+    friend class LSoundSink;
+    int32_t sampleRate_;
+    uint8_t channels_;
+    uint8_t errorFlags_ = 0;
+    std::atomic<uint32_t> refs_{0};
+};
+
+// Counted handle to a sink; may be empty.
+class LSoundSink {
+public:
+    LSoundSink() = default;
+    explicit LSoundSink(LSoundSinkBase* sink);
+    LSoundSink(const LSoundSink& other);
+    LSoundSink(LSoundSink&& other) noexcept;
+    LSoundSink& operator=(const LSoundSink& other);
+    LSoundSink& operator=(LSoundSink&& other) noexcept;
+    ~LSoundSink();
+
+    explicit operator bool() const { return p_ != nullptr; }
+    LSoundSinkBase* operator->() const { return p_; }
+    LSoundSinkBase* Get() const { return p_; }
+    // Drops this reference; a file sink whose last handle goes completes its file.
+    void Reset();
+
+private:
+    static void AddRef(LSoundSinkBase* p);
+    static void Release(LSoundSinkBase* p);
+    LSoundSinkBase* p_ = nullptr;
+};
+
+template <class T, class... Args>
+LSoundSink MakeSink(Args&&... args)
+{
+    return LSoundSink(new T(std::forward<Args>(args)...));
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Buttons and icons of a message box; answers use the platform's historic ids
+// because scripts and tests refer to them by number.
+enum class LUiButtons : uint8_t { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class LUiIcon : uint8_t { None, Information, Exclamation, Question, Stop };
+enum class LUiAnswer : int32_t { Ok = 1, Cancel = 2, Retry = 4, Yes = 6, No = 7 };
+
+struct LUiMessage {
+    std::string text;
+    std::string caption;
+    LUiButtons buttons = LUiButtons::Ok;
+    LUiIcon icon = LUiIcon::None;
+};
+
+// The user-interface port. Lower layers reach the user only through it: the GUI
+// implements it with dialogs, the command-line tool on the terminal, tests with
+// scripted answers. Later layers add their dialog requests here as virtual
+// functions whose base version answers "cancelled".
+// Called on the user-interface thread only.
+class LUi {
+public:
+    virtual ~LUi() = default;
+    virtual LUiAnswer MessageBox(const LUiMessage& message) = 0;
+
+    LUiAnswer Message(const std::string& text, const std::string& caption,
+                      LUiButtons buttons = LUiButtons::Ok, LUiIcon icon = LUiIcon::None)
+    {
+        return MessageBox({text, caption, buttons, icon});
+    }
+};
+
+// The process-wide port; a console implementation until something else is set.
+LUi& LUiGet();
+// Installs `ui` (not owned); nullptr restores the console implementation.
+void LUiSet(LUi* ui);

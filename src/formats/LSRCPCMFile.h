@@ -1,0 +1,50 @@
+#pragma once
+#include <vector>
+
+#include "core/LFile.h"
+#include "core/LSoundSource.h"
+
+// Reader of uncompressed 8- or 16-bit PCM frames from an open file, starting at
+// the file's current position. Frames before 0 or past the data, and frames the
+// file is too short to hold, read as silence. Maximum amplitude 0x7FFF0.
+// Files with more than two channels are read as their first two.
+class LSRCPCMFileBase : public LSoundSourceBase {
+public:
+    // `dataSize` 0xFFFFFFFF (an unfinished file) means "to the end of the file".
+    LSRCPCMFileBase(LFile file, int32_t rate, uint16_t fileChannels, uint32_t dataSize, int32_t bytesPerSample);
+    void Read(int32_t* buffer, int32_t frames) override;
+    int32_t GetPosition() override { return position_; }
+    int32_t GetLength() override { return length_; }
+    void Seek(int32_t frame) override { position_ = frame; }
+
+protected:
+    virtual void Convert(int32_t* dst, const uint8_t* src, int32_t frames) = 0;
+    int32_t FileChannels() const { return fileChannels_; }
+
+private:
+    LFile file_;
+    int64_t dataStart_;
+    int32_t position_ = 0;
+    int32_t length_;
+    int32_t bytesPerFrame_;
+    int32_t fileChannels_;
+    std::vector<uint8_t> buffer_;
+};
+
+class LSRCPCM8File : public LSRCPCMFileBase {
+public:
+    LSRCPCM8File(LFile file, int32_t rate, uint16_t channels, uint32_t dataSize)
+        : LSRCPCMFileBase(std::move(file), rate, channels, dataSize, 1) {}
+
+protected:
+    void Convert(int32_t* dst, const uint8_t* src, int32_t frames) override;
+};
+
+class LSRCPCM16File : public LSRCPCMFileBase {
+public:
+    LSRCPCM16File(LFile file, int32_t rate, uint16_t channels, uint32_t dataSize)
+        : LSRCPCMFileBase(std::move(file), rate, channels, dataSize, 2) {}
+
+protected:
+    void Convert(int32_t* dst, const uint8_t* src, int32_t frames) override;
+};

@@ -1,0 +1,106 @@
+#include "formats/LWaveFile.h"
+
+#include <cstring>
+
+#include "core/ByteOrder.h"
+#include "core/LFile.h"
+#include "core/LSRCNull.h"
+#include "formats/LSNKPCMFile.h"
+#include "formats/LSRCPCMFile.h"
+
+namespace {
+
+// Skips chunks until one named `id`; leaves the file after its 8-byte header.
+bool FindChunk(LFile& file, const char* id, uint32_t& size)
+{
+    for (;;) {
+        uint8_t h[8];
+        if (file.Read(h, 8) != 8)
+            return false;
+        size = GetLE32(h + 4);
+        if (std::memcmp(h, id, 4) == 0)
+            return true;
+        uint64_t skip = (uint64_t(size) + 1) & ~uint64_t(1);
+        if (skip >= (uint64_t(1) << 31))
+            return false;
+        if (!file.Skip(int64_t(skip)))
+            return false;
+    }
+}
+
+} // namespace
+
+bool LWaveFile::ReadLayout(LFile& file, Layout& layout)
+{
+    // Leading non-RIFF data laid out as chunks is skipped; the RIFF size itself is never used.
+    for (;;) {
+        uint8_t h[12];
+        if (file.Read(h, 12) != 12)
+            return false;
+        if (std::memcmp(h, "RIFF", 4) == 0 && std::memcmp(h + 8, "WAVE", 4) == 0)
+            break;
+        uint64_t size = (uint64_t(GetLE32(h + 4)) + 1) & ~uint64_t(1);
+        if (size < 5)
+            return false;
+        if (!file.Skip(int64_t(size - 4)))
+            return false;
+    }
+    uint32_t fmtSize = 0;
+    if (!FindChunk(file, "fmt ", fmtSize))
+        return false;
+    if (fmtSize < 16 || fmtSize > 8192)
+        return false;
+    uint8_t fmt[8192];
+    if (file.Read(fmt, int32_t(fmtSize)) != int32_t(fmtSize))
+        return false;
+    layout.format = LWaveFileFormat();
+    std::memcpy(layout.format.Data(), fmt, std::min<size_t>(fmtSize, LWaveFileFormat::kSize));
+    if (fmtSize < 18)
+        layout.format.SetExtraSize(0);
+    if (!FindChunk(file, "data", layout.dataSize))
+        return false;
+    uint16_t channels = layout.format.Channels();
+    uint32_t rate = layout.format.SamplesPerSec();
+    return channels >= 1 && channels <= 255 && rate >= 1 && rate <= 196000;
+}
+
+bool LWaveFile::ReadLayout(const std::string& path, Layout& layout)
+{
+    LFile file;
+    return file.Open(path, LFile::Mode::Read) && ReadLayout(file, layout);
+}
+
+LSoundSource LWaveFile::OpenSource(const std::string& path)
+{
+    LFile file;
+    if (!file.Open(path, LFile::Mode::Read))
+        return MakeErrorSource(kSrcCannotOpen);
+    Layout layout;
+    if (!ReadLayout(file, layout))
+        return MakeErrorSource(kSrcInvalid);
+    const LWaveFileFormat& f = layout.format;
+    int32_t rate = int32_t(f.SamplesPerSec());
+    if (f.Tag() == LWaveFileFormat::kTagPcm && f.BitsPerSample() <= 8)
+        return MakeSource<LSRCPCM8File>(std::move(file), rate, f.Channels(), layout.dataSize);
+    if (f.Tag() == LWaveFileFormat::kTagPcm && f.BitsPerSample() <= 16)
+        return MakeSource<LSRCPCM16File>(std::move(file), rate, f.Channels(), layout.dataSize);
+    return MakeErrorSource(kSrcNoCodec);
+}
+
+LSoundSink LWaveFile::OpenSinkPCM(const std::string& path, int32_t rate, int32_t startFrame, int32_t bits,
+                                  uint8_t channels)
+{
+    if (bits >= 1 && bits <= 8)
+        return MakeSink<LSNKPCM8File>(path, rate, startFrame, channels);
+    if (bits >= 9 && bits <= 16)
+        return MakeSink<LSNKPCM16File>(path, rate, startFrame, channels);
+    return {};
+}
+
+LSoundSink LWaveFile::OpenSink(const std::string& path, const LWaveFileFormat& format)
+{
+    if (format.Tag() == LWaveFileFormat::kTagPcm)
+        return OpenSinkPCM(path, int32_t(format.SamplesPerSec()), 0, format.BitsPerSample(),
+                           uint8_t(std::min<uint16_t>(format.Channels(), 255)));
+    return {};
+}

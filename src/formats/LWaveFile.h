@@ -1,0 +1,34 @@
+#pragma once
+#include <string>
+
+#include "core/LSoundSink.h"
+#include "core/LSoundSource.h"
+#include "formats/LWaveFileFormat.h"
+
+// RIFF WAVE files.
+class LWaveFile {
+public:
+    // Never fails to return a source: on failure an LSRCNull in state
+    // kSrcCannotOpen (no such file) or kSrcInvalid (not a usable WAV); formats
+    // that need a codec give kSrcNoCodec when it cannot be opened.
+    static LSoundSource OpenSource(const std::string& path);
+
+    // Uncompressed PCM: 1-8 bits give an 8-bit writer, 9-16 a 16-bit one, others
+    // an empty handle. An existing file is kept up to `startFrame`.
+    static LSoundSink OpenSinkPCM(const std::string& path, int32_t rate, int32_t startFrame, int32_t bits,
+                                  uint8_t channels);
+
+    // Any format block: PCM goes to OpenSinkPCM; compressed tags need the codec
+    // layer and give an empty handle while it is absent.
+    static LSoundSink OpenSink(const std::string& path, const LWaveFileFormat& format);
+
+    // Parses the RIFF structure of an open file, leaving it at the first data byte.
+    // Exposed so that the codec reader shares it. False when the file is not a usable WAV.
+    struct Layout {
+        LWaveFileFormat format;
+        uint32_t dataSize = 0;
+    };
+    static bool ReadLayout(class LFile& file, Layout& layout);
+    // The layout of the WAV file at `path`; false when it cannot be opened or parsed.
+    static bool ReadLayout(const std::string& path, Layout& layout);
+};
