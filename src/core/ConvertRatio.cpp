@@ -74,3 +74,11 @@ ConvertRatio ConvertRatio::Design(int32_t sourceRate, int32_t targetRate, bool w
     }
     return r;
 }
+
+bool ConvertRatio::CutoffFits(int32_t sourceRate, int32_t targetRate, bool wideBand, int32_t taps)
+{
+    if (sourceRate <= targetRate)
+        return true;
+    long double fc = (long double)targetRate / sourceRate - (wideBand ? 0.09375L : 0.046875L);
+    return fc >= 2.0L / taps;
+}

@@ -14,5 +14,9 @@ struct ConvertRatio {
 
     // wideBand selects the lower cut-off of the first stage of a two-stage down-conversion.
     static ConvertRatio Design(int32_t sourceRate, int32_t targetRate, bool wideBand, int32_t taps);
+    // Whether the design's cut-off leaves at least the main lobe of the sinc inside
+    // `taps` taps. Beyond that (reductions of more than about 5:1 in one step) the
+    // filter loses its gain and its stop band, so callers convert in more steps.
+    static bool CutoffFits(int32_t sourceRate, int32_t targetRate, bool wideBand, int32_t taps);
     const int32_t* Row(int32_t phase) const { return coefficients.data() + size_t(phase) * size_t(taps); }
 };

@@ -13,6 +13,10 @@ LSoundSink LSinkConvertRateBase::OpenSink(int32_t rate, LSoundSink next)
     int32_t nextRate = next ? next->GetSampleRate() : 44100;
     if (nextRate == rate)
         return next;
+    // A reduction too steep for one 15-tap step goes through a converter that
+    // accepts twice the final rate first.
+    if (next && rate > 0 && !ConvertRatio::CutoffFits(rate, nextRate, false, kTaps))
+        return OpenSink(rate, MakeSink<LSinkConvertRateBase>(nextRate * 2, std::move(next)));
     return MakeSink<LSinkConvertRateBase>(rate, std::move(next));
 }
 
@@ -106,7 +110,7 @@ void LSinkConvertRateBase::Process()
     if (next_ && next_->IsError())
         SetError();
     int32_t keepFrom = std::max(i, 0);
-    int32_t end = std::max(available, 0) + kTaps;
+    int32_t end = available + kTaps;
     if (keepFrom > end) {
         skip_ += keepFrom - end;
         keepFrom = end;

@@ -18,13 +18,12 @@ LSoundSource LSPConvChannels::OpenSource(const LSoundSource& input) const
 
 namespace {
 
-// A wide-band stage to `target`, preceded by halving stages while the wide band's
-// cut-off (target / source - 0.09375) would not be positive.
+// A wide-band stage to `target`, preceded by halving stages while one stage's
+// cut-off would be too low for the filter.
 LSoundSource WideStage(const LSoundSource& input, int32_t target)
 {
-    int32_t source = input->GetSampleRate();
     LSoundSource in = input;
-    if (int64_t(target) * 32 <= int64_t(source) * 3)
+    if (!ConvertRatio::CutoffFits(input->GetSampleRate(), target, true, LSRCConvertRate::kTaps))
         in = WideStage(input, target * 2);
     return MakeSource<LSRCConvertRate>(in, target, true);
 }

@@ -1,5 +1,121 @@
 #include <gtest/gtest.h>
 
-#include "core/LSoundTime.h"
+#include "cli/BatchOptions.h"
+#include "cli/BatchRun.h"
+#include "core/LFile.h"
+#include "core/LProgressDialog.h"
+#include "core/LScriptedUi.h"
+#include "formats/LWaveFile.h"
+#include "support/TestSupport.h"
 
-TEST(SoundTime, placeholder) { EXPECT_EQ(LSoundTime(5).GetMs(), 5); }
+using test::Quote;
+using test::ReadAll;
+using test::TempPath;
+
+namespace {
+
+std::string Batch() { return std::string(KELVANE_BIN_DIR) + "/kelvane-batch"; }
+
+std::string MakeWav(const std::string& name, int32_t rate, uint8_t channels, int32_t frames)
+{
+    std::string path = TempPath(name);
+    std::vector<int32_t> v = test::Sine(frames, rate, 440, 300000, channels);
+    LSoundSink sink = LWaveFile::OpenSinkPCM(path, rate, 0, 16, channels);
+    for (int32_t f = 0; f < frames; f += 8192)
+        sink->Write(v.data() + size_t(f) * channels, std::min(8192, frames - f));
+    return path;
+}
+
+bool Parse(std::vector<std::string> args, BatchOptions& o, std::string& error)
+{
+    return ParseBatchOptions(args, o, error);
+}
+
+} // namespace
+
+TEST(BatchOptions, RefusesWhatWouldSurpriseTheUser)
+{
+    BatchOptions o;
+    std::string e;
+    EXPECT_FALSE(Parse({"a.wav"}, o, e)) << "no destination: sources are never overwritten by surprise";
+    EXPECT_FALSE(Parse({"-o", "x", "--in-place", "a.wav"}, o, e));
+    EXPECT_FALSE(Parse({"-o", "x"}, o, e));
+    EXPECT_FALSE(Parse({"-o"}, o, e));
+    EXPECT_FALSE(Parse({"--rate", "5000", "-o", "x", "a.wav"}, o, e));
+    EXPECT_FALSE(Parse({"--rate", "44k", "-o", "x", "a.wav"}, o, e));
+    EXPECT_FALSE(Parse({"--channels", "3", "-o", "x", "a.wav"}, o, e));
+    EXPECT_FALSE(Parse({"--bogus", "-o", "x", "a.wav"}, o, e));
+    ASSERT_TRUE(Parse({"--info", "a.wav"}, o, e));
+    ASSERT_TRUE(Parse({"-q", "--rate", "48000", "--channels", "1", "-o", "out", "a.wav", "--", "-b.wav"}, o, e));
+    EXPECT_EQ(o.rate, 48000);
+    EXPECT_EQ(o.channels, 1);
+    EXPECT_EQ(o.files, (std::vector<std::string>{"a.wav", "-b.wav"}));
+}
+
+TEST(Batch, CopiesAndConvertsIntoTheOutputFolder)
+{
+    std::string in = MakeWav("song.wav", 22050, 1, 30000);
+    std::string out = TempPath("out");
+    ASSERT_EQ(test::Run(Batch() + " -q -o " + Quote(out) + " " + Quote(in)), 0);
+    EXPECT_EQ(ReadAll(LWaveFile::OpenSource(out + "/song.wav")), ReadAll(LWaveFile::OpenSource(in)));
+
+    ASSERT_EQ(test::Run(Batch() + " -q --rate 44100 --channels 2 -o " + Quote(out) + " " + Quote(in)), 0);
+    LSoundSource conv = LWaveFile::OpenSource(out + "/song.wav");
+    EXPECT_EQ(conv->GetSampleRate(), 44100);
+    EXPECT_EQ(conv->GetChannels(), 2);
+    EXPECT_EQ(conv->GetLength(), 60000);
+    EXPECT_EQ(test::Run("sox " + Quote(out + "/song.wav") + " -n stat 2>/dev/null"), 0);
+
+    std::string info = TempPath("info.txt");
+    ASSERT_EQ(test::Run(Batch() + " --info " + Quote(in) + " > " + Quote(info)), 0);
+    EXPECT_NE(test::ReadFileBytes(info).find("22050 Hz, 1 channel, 0:00:01.36 (30000 frames), PCM 16-bit"),
+              std::string::npos)
+        << test::ReadFileBytes(info);
+}
+
+TEST(Batch, InPlaceAndSameFolderNeverLoseTheSource)
+{
+    std::string in = MakeWav("keep.wav", 8000, 2, 20000);
+    std::vector<int32_t> original = ReadAll(LWaveFile::OpenSource(in));
+    // The output folder is the source's own: the result replaces it only when complete.
+    ASSERT_EQ(test::Run(Batch() + " -q -o " + Quote(test::HomeDir()) + " " + Quote(in)), 0);
+    EXPECT_EQ(ReadAll(LWaveFile::OpenSource(in)), original);
+
+    ASSERT_EQ(test::Run(Batch() + " -q --in-place --channels 1 " + Quote(in)), 0);
+    LSoundSource mono = LWaveFile::OpenSource(in);
+    EXPECT_EQ(mono->GetChannels(), 1);
+    EXPECT_EQ(mono->GetLength(), 20000);
+}
+
+TEST(Batch, FailuresAreReportedAndLeaveNoOutput)
+{
+    std::string out = TempPath("out2");
+    std::string bad = TempPath("bad.wav");
+    test::WriteFileBytes(bad, "not a wave file at all");
+    std::string good = MakeWav("good.wav", 8000, 1, 1000);
+    std::string log = TempPath("log.txt");
+    int status = test::Run(Batch() + " -o " + Quote(out) + " " + Quote(bad) + " " + Quote(TempPath("none.wav")) + " " +
+                           Quote(good) + " 2> " + Quote(log));
+    EXPECT_EQ(status, 2);
+    std::string text = test::ReadFileBytes(log);
+    EXPECT_NE(text.find("because it is corrupt."), std::string::npos) << text;
+    EXPECT_NE(text.find("Check it exists and you have read access."), std::string::npos) << text;
+    EXPECT_FALSE(FileExists(out + "/bad.wav"));
+    EXPECT_TRUE(FileExists(out + "/good.wav")) << "later files still convert";
+    EXPECT_EQ(test::Run(Batch() + " -q -o /proc/forbidden " + Quote(good) + " 2>/dev/null"), 2);
+    EXPECT_EQ(test::Run(Batch() + " " + Quote(good) + " 2>/dev/null"), 2);
+}
+
+TEST(Batch, CancelRemovesThePartialOutputAndKeepsTheSource)
+{
+    LScriptedUi ui;
+    test::ScriptedProgress progress(2);
+    std::string in = MakeWav("long.wav", 8000, 1, 100000);
+    std::string before = test::ReadFileBytes(in);
+    std::string target = TempPath("cancelled.wav");
+    BatchOptions options;
+    EXPECT_EQ(ConvertFile(in, target, options), kJobCancelled);
+    EXPECT_FALSE(FileExists(target));
+    EXPECT_EQ(test::ReadFileBytes(in), before);
+    EXPECT_EQ(test::Run("ls -A " + Quote(test::HomeDir()) + " | grep -q kelvane-"), 1) << "no temporary left";
+}

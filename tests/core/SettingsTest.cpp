@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/LFile.h"
+#include "core/LSettings.h"
+#include "support/TestSupport.h"
+
+TEST(Settings, ReadingRules)
+{
+    EXPECT_EQ(LSettings::IniPath(), test::HomeDir() + "/kelvane.ini");
+    EXPECT_EQ(LSettings::ReadInt("Settings", "DefaultSampleRate", 44100), 44100);
+    EXPECT_TRUE(LSettings::ReadBool("Settings", "PlayWhenOpen", true));
+
+    LSettings::WriteString("Settings", "Flag", "0");
+    LSettings::WriteString("Settings", "Other", "no");
+    LSettings::WriteString("Settings", "Empty", "");
+    LSettings::WriteString("Settings", "Number", "abc");
+    LSettings::WriteString("Settings", "Leading", "  -42xyz");
+    EXPECT_FALSE(LSettings::ReadBool("Settings", "Flag", true));
+    EXPECT_TRUE(LSettings::ReadBool("Settings", "Other", false)) << "\"no\" reads true";
+    EXPECT_TRUE(LSettings::ReadBool("Settings", "Empty", true));
+    EXPECT_EQ(LSettings::ReadInt("Settings", "Empty", 7), 7);
+    EXPECT_EQ(LSettings::ReadString("Settings", "Empty", "def"), "");
+    EXPECT_EQ(LSettings::ReadInt("Settings", "Number", 7), 0) << "not a number reads 0";
+    EXPECT_EQ(LSettings::ReadInt("Settings", "Leading", 7), -42);
+
+    LSettings::WriteInt("StoredValues", "NoiseGateLevel", -30);
+    LSettings::WriteBool("Recorder", "Autotrim", false);
+    EXPECT_EQ(LSettings::ReadInt("storedvalues", "noisegatelevel", 0), -30) << "names ignore case";
+    EXPECT_FALSE(LSettings::ReadBool("Recorder", "Autotrim", true));
+}
+
+TEST(Settings, ValuesSurviveTextTheFileFormatUses)
+{
+    std::string tricky = "C:\\Program Files\\x=y\n[Section]\r; not a comment ";
+    LSettings::WriteString("Components\\oggenc", "Path", tricky);
+    EXPECT_EQ(LSettings::ReadString("Components\\oggenc", "Path"), tricky);
+    LSettings::WriteString("Components\\oggenc", "Other", "1");
+    EXPECT_EQ(LSettings::ReadString("Components\\oggenc", "Path"), tricky);
+}
+
+TEST(Settings, OverridesWinWithoutBeingWritten)
+{
+    LSettings::WriteInt("RawAudio", "SampleRate", 44100);
+    LSettings::SetOverride("RawAudio", "SampleRate", "8000");
+    EXPECT_EQ(LSettings::ReadInt("RawAudio", "SampleRate", 0), 8000);
+    LSettings::ClearOverrides();
+    EXPECT_EQ(LSettings::ReadInt("RawAudio", "SampleRate", 0), 44100);
+}
+
+TEST(Settings, NamedFolders)
+{
+    std::string current = LSettings::GetFolder("Current");
+    EXPECT_EQ(current, test::HomeDir() + "/Current");
+    EXPECT_TRUE(FolderExists(current));
+    EXPECT_EQ(LSettings::GetFolder(), test::HomeDir() + "/DataFiles");
+    std::string mine = test::TempPath("elsewhere/deep");
+    LSettings::WriteString("Folders", "Current", mine);
+    EXPECT_EQ(LSettings::GetFolder("Current"), mine);
+    EXPECT_TRUE(FolderExists(mine));
+}
+
+namespace {
+void CrashBeforeReplace() { _exit(3); }
+} // namespace
+
+TEST(Settings, ACrashMidWriteLeavesTheOldFileWhole)
+{
+    LSettings::WriteInt("Settings", "A", 1);
+    std::string before = test::ReadFileBytes(LSettings::IniPath());
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        LSettings::SetBeforeReplaceHookForTest(CrashBeforeReplace);
+        LSettings::WriteInt("Settings", "A", 2);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(test::ReadFileBytes(LSettings::IniPath()), before);
+    EXPECT_EQ(LSettings::ReadInt("Settings", "A", 0), 1);
+    LSettings::WriteInt("Settings", "B", 5);
+    EXPECT_EQ(LSettings::ReadInt("Settings", "A", 0), 1);
+    EXPECT_EQ(LSettings::ReadInt("Settings", "B", 0), 5);
+}
+
+TEST(Settings, ConcurrentWritersFromTwoProcessesLoseNothing)
+{
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    for (int i = 0; i < 50; ++i)
+        LSettings::WriteInt(child == 0 ? "Child" : "Parent", "V" + std::to_string(i), i);
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(LSettings::ReadInt("Child", "V" + std::to_string(i), -1), i);
+        EXPECT_EQ(LSettings::ReadInt("Parent", "V" + std::to_string(i), -1), i);
+    }
+}
