@@ -22,9 +22,8 @@ trap 'rm -rf "$WORK"' EXIT
 
 # Runs a command once; prints "seconds peak_kib".
 measure() {
-  local out
-  out=$( { /usr/bin/time -f '%e %M' bash -c "$1" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)
-  echo "$out"
+  /usr/bin/time -f '%e %M' -o "$WORK/time.txt" bash -c "$1" >/dev/null 2>&1 || echo "failed: $1" >&2
+  tail -n 1 "$WORK/time.txt"
 }
 
 printf '%-48s %9s %9s %7s %10s %10s\n' "job" "ours s" "peer s" "ratio" "ours KiB" "peer KiB"
@@ -43,7 +42,7 @@ row() {
 # make_input NAME SOX-ARGS...: a generated input file in $WORK, made once.
 make_input() {
   local name=$1; shift
-  [ -f "$WORK/$name" ] || sox -n "$WORK/$name" "$@"
+  [ -f "$WORK/$name" ] || sox -n -b 16 "$WORK/$name" "$@"
   echo "$WORK/$name"
 }
 

@@ -13,10 +13,18 @@ LUiAnswer LConsoleUi::MessageBox(const LUiMessage& message)
     case LUiButtons::RetryCancel: answer = LUiAnswer::Cancel; break;
     }
     if (!quiet_ || message.buttons != LUiButtons::Ok) {
-        std::string text = message.text;
-        for (char& c : text)
-            if (c == '\r')
-                c = '\n';
+        // Message texts use Windows line breaks; show each as one line break.
+        std::string text;
+        for (size_t i = 0; i < message.text.size(); ++i) {
+            char c = message.text[i];
+            if (c == '\r') {
+                text += '\n';
+                if (i + 1 < message.text.size() && message.text[i + 1] == '\n')
+                    ++i;
+            } else {
+                text += c;
+            }
+        }
         std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), text.c_str());
     }
     return answer;
