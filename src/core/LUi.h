@@ -8,6 +8,14 @@ enum class LUiButtons : uint8_t { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel 
 enum class LUiIcon : uint8_t { None, Information, Exclamation, Question, Stop };
 enum class LUiAnswer : int32_t { Ok = 1, Cancel = 2, Retry = 4, Yes = 6, No = 7 };
 
+// The values edited by the raw-audio settings dialog "LRawDlg": sample rate in Hz,
+// channels (1 or 2) and the index of the coding in the dialog's list.
+struct LUiRawAudioSettings {
+    uint32_t sampleRate = 44100;
+    uint8_t channels = 1;
+    uint8_t codec = 3;
+};
+
 struct LUiMessage {
     std::string text;
     std::string caption;
@@ -29,6 +37,17 @@ public:
                       LUiButtons buttons = LUiButtons::Ok, LUiIcon icon = LUiIcon::None)
     {
         return MessageBox({text, caption, buttons, icon});
+    }
+
+    // The raw-audio settings dialog "LRawDlg" for the settings section `section`
+    // ("RawAudio" or "VoxAudio"), opened on `settings`. Its OK button calls
+    // LRawSettings::DialogOk (formats), which checks the typed rate, stores the
+    // values and fills `settings`. True on OK; the base answers cancelled.
+    virtual bool RawSettingsDialog(const std::string& section, LUiRawAudioSettings& settings)
+    {
+        (void)section;
+        (void)settings;
+        return false;
     }
 };
 
