@@ -5,11 +5,12 @@
 // ITU-T G.711 mu-law and A-law on the stream scale: every level of the standard's
 // 16-bit tables is multiplied by 16 (16-bit full scale is 0x7FFF0), so a code byte
 // expands straight into a stream sample and a stream sample compresses without
-// first being cut to 16 bits.
+// first being cut to 16 bits. Segment n of mu-law starts at 16 * (128 * 2^n - 132)
+// and expands to 16 * (132 * 2^n - 132) for mantissa 0.
 
 inline constexpr int32_t MuLawExpand(uint8_t code)
 {
-    constexpr int32_t kBase[8] = {0, 2112, 6336, 14784, 31680, 65408, 133056, 268224};
+    constexpr int32_t kBase[8] = {0, 2112, 6336, 14784, 31680, 65472, 133056, 268224};
     uint8_t c = uint8_t(~code);
     int32_t segment = (c >> 4) & 7;
     int32_t magnitude = ((c & 15) << (segment + 7)) + kBase[segment];
@@ -44,7 +45,7 @@ inline constexpr std::array<int32_t, 256> kALawToSample = [] {
 // bounds on the stream scale; a mantissa beyond 15 (input above full scale) is 15.
 inline uint8_t MuLawCompress(int32_t v)
 {
-    constexpr int32_t kBound[8] = {0, 1984, 6080, 14272, 30656, 63360, 128960, 260032};
+    constexpr int32_t kBound[8] = {0, 1984, 6080, 14272, 30656, 63424, 128960, 260032};
     uint8_t sign = v < 0 ? 0x80 : 0;
     int64_t magnitude = v < 0 ? -int64_t(v) : int64_t(v);
     int32_t segment = 7;
