@@ -9,22 +9,12 @@
 #include "core/LPRSourceToSink.h"
 #include "core/LSoundTime.h"
 #include "core/LUi.h"
+#include "edit/LCLAConvertRateChannels.h"
+#include "formats/KVLoadFile.h"
+#include "formats/LGenSource.h"
 #include "formats/LWaveFile.h"
 
 namespace {
-
-std::string OpenFailureText(uint8_t error, const std::string& path)
-{
-    switch (error) {
-    case kSrcInvalid: return "Cannot open the file \"" + path + "\" because it is corrupt.";
-    case kSrcCannotOpen: return "Cannot open the file \"" + path + "\". Check it exists and you have read access.";
-    case kSrcNoCodec:
-        return "Cannot open the file \"" + path +
-               "\" because the required ACM codec is not installed on this PC.\r\n\r\n"
-               "Open the file with Windows Media Player to auto-install the codec then reattempt to load it.";
-    default: return "Cannot open the file \"" + path + "\".";
-    }
-}
 
 std::string TempNameFor(const std::string& target)
 {
@@ -42,50 +32,59 @@ const char* Outcome(int32_t result)
 
 int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options)
 {
-    LWaveFile::Layout layout;
-    LSoundSource input = LWaveFile::OpenSource(source);
-    if (input->GetError() != kSrcGood || !LWaveFile::ReadLayout(source, layout)) {
-        LUiGet().Message(OpenFailureText(input->GetError(), source), "Error", LUiButtons::Ok, LUiIcon::Stop);
-        return kJobFailed;
-    }
-    int32_t rate = options.rate ? options.rate : input->GetSampleRate();
-    uint8_t channels = uint8_t(options.channels ? options.channels : input->GetChannels());
-    int32_t bits = layout.format.BitsPerSample() <= 8 ? 8 : 16;
+    LCutListAudio audio;
+    uint8_t askOnce = 1;
+    KVLoadFile::Data load{source, &audio, &askOnce};
+    int32_t result = RunJob("Loading Audio File Source", [&](LProgressDialog& d) { return KVLoadFile::Process(d, load); });
+    if (result != kJobDone)
+        return result;
 
+    if (options.rate || options.channels) {
+        LCLAConvertRateChannels::Data convert{&audio, options.rate ? options.rate : audio.sampleRate,
+                                              uint8_t(options.channels ? options.channels : audio.channels)};
+        result = RunJob("Convert", [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, convert); });
+        if (result != kJobDone)
+            return result;
+    }
+
+    LWaveFile::Layout layout;
+    int32_t bits = LWaveFile::ReadLayout(source, layout) && layout.format.BitsPerSample() <= 8 ? 8 : 16;
     std::string temp = TempNameFor(target);
-    LPRSourceToSink::Data data{"Converting " + GetFileFromPath(source), input,
-                               LWaveFile::OpenSinkPCM(temp, rate, 0, bits, channels)};
-    int32_t result = RunJob("Kelvane", [&](LProgressDialog& dialog) { return LPRSourceToSink::Process(dialog, data); });
-    bool sinkFailed = data.sink && data.sink->IsError();
-    data.sink.Reset();  // completes the file
-    data.source.Reset();
-    input.Reset();
+    LPRSourceToSink::Data save{"Saving " + GetFileFromPath(target), audio.OpenSource(),
+                               LWaveFile::OpenSinkPCM(temp, audio.sampleRate, 0, bits, audio.channels)};
+    result = RunJob("Saving", [&](LProgressDialog& dialog) { return LPRSourceToSink::Process(dialog, save); });
+    bool sinkFailed = save.sink && save.sink->IsError();
+    save.sink.Reset();  // completes the file
 
     if (result == kJobDone && !sinkFailed && ::rename(temp.c_str(), target.c_str()) == 0)
         return kJobDone;
     ::unlink(temp.c_str());
-    if (result == kJobDone || result == kJobFailed) {
-        LUiGet().Message("Cannot write the file \"" + target + "\". Check the folder exists, you have write access and the disk is not full.",
-                         "Error", LUiButtons::Ok, LUiIcon::Stop);
-        return kJobFailed;
-    }
-    return result;
+    if (result == kJobCancelled)
+        return result;
+    LUiGet().Message("Cannot write the file \"" + target +
+                         "\". Check the folder exists, you have write access and the disk is not full.",
+                     "Error", LUiButtons::Ok, LUiIcon::Stop);
+    return kJobFailed;
 }
 
 bool DescribeFile(const std::string& path, std::string& line)
 {
-    LSoundSource source = LWaveFile::OpenSource(path);
-    LWaveFile::Layout layout;
-    if (source->GetError() != kSrcGood || !LWaveFile::ReadLayout(path, layout)) {
-        line = OpenFailureText(source->GetError(), path);
+    LSoundSource source;
+    uint8_t askOnce = 0;
+    if (LGenSourceOpen(source, path, &askOnce) != 0 || source->GetError() != kSrcGood) {
+        line = source->GetError() == kSrcCannotOpen ? LGenReadAccessMessage(path) : LGenCorruptMessage(path);
         return false;
     }
+    LWaveFile::Layout layout;
+    std::string format = LWaveFile::ReadLayout(path, layout)
+                             ? "PCM " + std::to_string(layout.format.BitsPerSample()) + "-bit"
+                             : std::string("compressed");
     LSoundTime length;
     length.SetSamples(source->GetLength(), source->GetSampleRate());
     char text[512];
-    std::snprintf(text, sizeof text, "%s: %d Hz, %d channel%s, %s (%d frames), PCM %d-bit", path.c_str(),
+    std::snprintf(text, sizeof text, "%s: %d Hz, %d channel%s, %s (%d frames), %s", path.c_str(),
                   source->GetSampleRate(), source->GetChannels(), source->GetChannels() == 1 ? "" : "s",
-                  length.GetTextCs().c_str(), source->GetLength(), layout.format.BitsPerSample());
+                  length.GetTextCs().c_str(), source->GetLength(), format.c_str());
     line = text;
     return true;
 }

@@ -3,6 +3,7 @@
 #include "cli/BatchOptions.h"
 #include "cli/BatchRun.h"
 #include "core/LFile.h"
+#include "core/LPRSourceToSink.h"
 #include "core/LProgressDialog.h"
 #include "core/LScriptedUi.h"
 #include "formats/LWaveFile.h"
@@ -117,5 +118,26 @@ TEST(Batch, CancelRemovesThePartialOutputAndKeepsTheSource)
     EXPECT_EQ(ConvertFile(in, target, options), kJobCancelled);
     EXPECT_FALSE(FileExists(target));
     EXPECT_EQ(test::ReadFileBytes(in), before);
-    EXPECT_EQ(test::Run("ls -A " + Quote(test::HomeDir()) + " | grep -q kelvane-"), 1) << "no temporary left";
+    EXPECT_EQ(test::Run("ls -A " + Quote(test::HomeDir()) + " | grep -q '^\\.kelvane-'"), 1) << "no temporary left";
+}
+
+TEST(Batch, GoingThroughTheTankGivesTheSameBytesAsADirectConversion)
+{
+    test::ScriptedProgress progress;
+    std::string out = TempPath("tank-out");
+    for (auto [rate, channels] : {std::pair{0, 0}, std::pair{48000, 2}, std::pair{11025, 1}}) {
+        std::string in = MakeWav("direct.wav", 22050, 2, 70000);
+        std::string direct = TempPath("direct-copy.wav");
+        {
+            LSoundSource src = LWaveFile::OpenSource(in);
+            LPRSourceToSink::Data data{"x", src,
+                                       LWaveFile::OpenSinkPCM(direct, rate ? rate : 22050, 0, 16,
+                                                              uint8_t(channels ? channels : 2))};
+            ASSERT_EQ(RunJob("x", [&](LProgressDialog& d) { return LPRSourceToSink::Process(d, data); }), kJobDone);
+        }
+        std::string args = (rate ? " --rate " + std::to_string(rate) : std::string()) +
+                           (channels ? " --channels " + std::to_string(channels) : std::string());
+        ASSERT_EQ(test::Run(Batch() + " -q" + args + " -o " + Quote(out) + " " + Quote(in)), 0);
+        EXPECT_EQ(test::ReadFileBytes(out + "/direct.wav"), test::ReadFileBytes(direct)) << args;
+    }
 }

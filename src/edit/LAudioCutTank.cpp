@@ -1,0 +1,170 @@
+#include "edit/LAudioCutTank.h"
+
+#include <cstdlib>
+#include <dirent.h>
+#include <unistd.h>
+
+#include "core/LFile.h"
+
+LAudioCutTank& LAudioCutTank::Get()
+{
+    static LAudioCutTank tank;
+    return tank;
+}
+
+LAudioCutTank::LAudioCutTank() : counts_(65536, 0) {}
+
+namespace {
+
+void DeleteByExtension(const std::string& folder, const char* ext)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    size_t n = std::string(ext).size();
+    while (dirent* e = readdir(dir)) {
+        std::string name = e->d_name;
+        if (name.size() > n && name.compare(name.size() - n, n, ext) == 0)
+            ::unlink(FilePathCat(folder, name).c_str());
+    }
+    closedir(dir);
+}
+
+} // namespace
+
+LAudioCutTank::~LAudioCutTank()
+{
+    if (folder_.empty())
+        return;
+    DeleteByExtension(folder_, ".aud");
+    DeleteByExtension(folder_, ".grf");
+    if (privateFolder_)
+        DeleteFolderAndFiles(folder_);
+}
+
+void LAudioCutTank::SetWorkingFolder(const std::string& folder)
+{
+    std::lock_guard lock(mutex_);
+    CreateFolders(folder);
+    folder_ = folder;
+    privateFolder_ = false;
+}
+
+bool LAudioCutTank::UsePrivateFolder()
+{
+    std::lock_guard lock(mutex_);
+    std::string templ = FilePathCat(GetTempFolder(), "kelvane-tank-XXXXXX");
+    if (!mkdtemp(templ.data()))
+        return false;
+    folder_ = templ;
+    privateFolder_ = true;
+    return true;
+}
+
+std::string LAudioCutTank::FolderLocked()
+{
+    if (folder_.empty()) {
+        std::string templ = FilePathCat(GetTempFolder(), "kelvane-tank-XXXXXX");
+        if (mkdtemp(templ.data())) {
+            folder_ = templ;
+            privateFolder_ = true;
+        }
+    }
+    return folder_;
+}
+
+std::string LAudioCutTank::GetWorkingFolder()
+{
+    std::lock_guard lock(mutex_);
+    return FolderLocked();
+}
+
+LSegmentRef LAudioCutTank::GetNewRefAndIncRef()
+{
+    std::lock_guard lock(mutex_);
+    for (uint32_t n = 0; n < kSilentSegment; ++n) {
+        if (counts_[n] == 0) {
+            counts_[n] = 1;
+            ++live_;
+            return LSegmentRef(n);
+        }
+    }
+    return kSilentSegment;
+}
+
+void LAudioCutTank::IncRef(LSegmentRef ref)
+{
+    if (ref == kSilentSegment)
+        return;
+    std::lock_guard lock(mutex_);
+    if (counts_[ref] != 65535)
+        ++counts_[ref];
+}
+
+void LAudioCutTank::IncRefAll(const std::vector<LSegmentRef>& refs)
+{
+    std::lock_guard lock(mutex_);
+    for (LSegmentRef ref : refs)
+        if (ref != kSilentSegment && counts_[ref] != 65535)
+            ++counts_[ref];
+}
+
+void LAudioCutTank::DecRef(LSegmentRef ref)
+{
+    if (ref == kSilentSegment)
+        return;
+    std::lock_guard lock(mutex_);
+    DecRefLocked(ref);
+}
+
+void LAudioCutTank::DecRefAll(const std::vector<LSegmentRef>& refs)
+{
+    std::lock_guard lock(mutex_);
+    for (LSegmentRef ref : refs)
+        if (ref != kSilentSegment)
+            DecRefLocked(ref);
+}
+
+void LAudioCutTank::DecRefLocked(LSegmentRef ref)
+{
+    if (counts_[ref] < 2) {
+        if (counts_[ref] == 1)
+            --live_;
+        ::unlink(PathLocked(ref, ".aud").c_str());
+        ::unlink(PathLocked(ref, ".grf").c_str());
+        counts_[ref] = 0;
+    } else {
+        --counts_[ref];
+    }
+}
+
+uint16_t LAudioCutTank::RefCount(LSegmentRef ref)
+{
+    std::lock_guard lock(mutex_);
+    return counts_[ref];
+}
+
+int32_t LAudioCutTank::LiveSegments()
+{
+    std::lock_guard lock(mutex_);
+    return live_;
+}
+
+std::string LAudioCutTank::PathLocked(LSegmentRef ref, const char* ext)
+{
+    if (ref == kSilentSegment)
+        return {};
+    return FilePathCat(FolderLocked(), std::to_string(ref) + ext);
+}
+
+std::string LAudioCutTank::GetAudFilePath(LSegmentRef ref)
+{
+    std::lock_guard lock(mutex_);
+    return PathLocked(ref, ".aud");
+}
+
+std::string LAudioCutTank::GetGrfFilePath(LSegmentRef ref)
+{
+    std::lock_guard lock(mutex_);
+    return PathLocked(ref, ".grf");
+}

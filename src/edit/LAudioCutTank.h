@@ -1,0 +1,63 @@
+#pragma once
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// Segment references: 0..65534 name real segments, 65535 is silence.
+using LSegmentRef = uint16_t;
+inline constexpr LSegmentRef kSilentSegment = 65535;
+
+// The process-wide store of audio segments. Each segment is a raw ".aud" file of
+// 32-bit little-endian frames and a ".grf" file of peaks, named by its number in
+// the working folder. Cut lists share segments by reference counts; a segment's
+// files go with its last reference. Thread-safe.
+//
+// One tank owns one working folder: the editor uses its configured folder, every
+// other process (command-line tool, tests) a private folder of its own, made
+// fresh under the temporary folder and removed at exit.
+class LAudioCutTank {
+public:
+    static LAudioCutTank& Get();
+
+    // Uses `folder` (created when missing). Only before the first segment exists.
+    void SetWorkingFolder(const std::string& folder);
+    // Uses a fresh private folder under the temporary folder, removed with the tank.
+    bool UsePrivateFolder();
+    // The working folder; a private one is made on first use when none was set.
+    std::string GetWorkingFolder();
+
+    // The lowest free number with its count set to 1, or kSilentSegment when all
+    // 65535 numbers are in use.
+    LSegmentRef GetNewRefAndIncRef();
+    // Adds one reference (capped at 65535); silence is ignored.
+    void IncRef(LSegmentRef ref);
+    // Adds one reference to each of `refs` under one lock.
+    void IncRefAll(const std::vector<LSegmentRef>& refs);
+    // Drops one reference; the last one deletes the segment's files.
+    void DecRef(LSegmentRef ref);
+    void DecRefAll(const std::vector<LSegmentRef>& refs);
+    uint16_t RefCount(LSegmentRef ref);
+    // Number of live segments.
+    int32_t LiveSegments();
+
+    // File paths, empty for silence.
+    std::string GetAudFilePath(LSegmentRef ref);
+    std::string GetGrfFilePath(LSegmentRef ref);
+
+    // Deletes every ".aud" then every ".grf" file of the working folder (and the
+    // folder itself when it is private). Run at exit.
+    ~LAudioCutTank();
+
+private:
+    LAudioCutTank();
+    std::string FolderLocked();
+    std::string PathLocked(LSegmentRef ref, const char* ext);
+    void DecRefLocked(LSegmentRef ref);
+
+    std::mutex mutex_;
+    std::string folder_;
+    bool privateFolder_ = false;
+    std::vector<uint16_t> counts_;
+    int32_t live_ = 0;
+};

@@ -1,0 +1,98 @@
+#include "edit/LSNKCutTank.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "edit/LCutListAudio.h"
+
+static_assert(std::endian::native == std::endian::little, "segment files hold little-endian frames");
+
+LSNKCutTank::LSNKCutTank(LCutListAudio* destination, int32_t rate, uint8_t channels)
+    : LSoundSinkBase(rate, channels), destination_(destination), maxima_(GetChannels(), 0), minima_(GetChannels(), 0)
+{
+    LAudioCutTank& tank = LAudioCutTank::Get();
+    segment_ = tank.GetNewRefAndIncRef();
+    if (segment_ == kSilentSegment || !audio_.Open(tank.GetAudFilePath(segment_), LFile::Mode::Create) ||
+        !peaks_.Open(tank.GetGrfFilePath(segment_), LFile::Mode::Create))
+        SetError();
+}
+
+LSNKCutTank::~LSNKCutTank()
+{
+    if (framesInBlock_ != 0)
+        EmitPeaks();
+    FlushPeaks();
+    if (destination_) {
+        destination_->Clear();
+        destination_->sampleRate = GetSampleRate();
+        destination_->channels = GetChannels();
+        LAudioCutTank::Get().IncRef(segment_);
+        destination_->Add(LCut::Adopt(segment_, int32_t(std::min<uint32_t>(position_, INT32_MAX)), kQ24Unity, 0));
+    }
+    audio_.Close();
+    peaks_.Close();
+    LAudioCutTank::Get().DecRef(segment_);
+}
+
+void LSNKCutTank::EmitPeaks()
+{
+    for (size_t ch = 0; ch < maxima_.size(); ++ch) {
+        pendingPeaks_.push_back(uint8_t(std::min(255, maxima_[ch] >> 11)));
+        pendingPeaks_.push_back(uint8_t(std::min<int64_t>(255, (-int64_t(minima_[ch])) >> 11)));
+        maxima_[ch] = 0;
+        minima_[ch] = 0;
+    }
+    framesInBlock_ = 0;
+}
+
+void LSNKCutTank::FlushPeaks()
+{
+    if (pendingPeaks_.empty())
+        return;
+    int32_t bytes = int32_t(pendingPeaks_.size());
+    if (peaks_.Write(pendingPeaks_.data(), bytes) != bytes)
+        SetError();
+    pendingPeaks_.clear();
+}
+
+void LSNKCutTank::Write(const int32_t* buffer, int32_t frames)
+{
+    if (frames <= 0)
+        return;
+    const int32_t channels = GetChannels();
+    position_ += uint32_t(frames);
+    int32_t bytes = frames * channels * 4;
+    if (audio_.Write(buffer, bytes) != bytes)
+        SetError();
+    while (frames > 0) {
+        int32_t k = std::min(kPeakBlock - framesInBlock_, frames);
+        for (int32_t ch = 0; ch < channels; ++ch) {
+            int32_t hi = maxima_[size_t(ch)], lo = minima_[size_t(ch)];
+            for (int32_t f = 0; f < k; ++f) {
+                int32_t v = buffer[f * channels + ch];
+                hi = std::max(hi, v);
+                lo = std::min(lo, v);
+            }
+            maxima_[size_t(ch)] = hi;
+            minima_[size_t(ch)] = lo;
+        }
+        framesInBlock_ += k;
+        if (framesInBlock_ == kPeakBlock)
+            EmitPeaks();
+        buffer += size_t(k) * size_t(channels);
+        frames -= k;
+    }
+    FlushPeaks();
+}
+
+void LSNKCutTank::Seek(int32_t frame)
+{
+    FlushPeaks();
+    position_ = uint32_t(std::max(frame, 0));
+    const int64_t channels = GetChannels();
+    audio_.Seek(int64_t(position_) * channels * 4);
+    peaks_.Seek(int64_t(position_ / kPeakBlock) * channels * 2);
+    std::fill(maxima_.begin(), maxima_.end(), 0);
+    std::fill(minima_.begin(), minima_.end(), 0);
+    framesInBlock_ = int32_t(position_ % kPeakBlock);
+}

@@ -1,0 +1,37 @@
+#pragma once
+#include <vector>
+
+#include "core/LFile.h"
+#include "core/LSoundSink.h"
+#include "edit/LAudioCutTank.h"
+
+class LCutListAudio;
+
+// Writes a new tank segment: the raw frames to "%d.aud" and one peak entry per
+// 256 frames to "%d.grf". When released, the destination list becomes exactly one
+// cut over the new segment. Unlike a file that cannot be written silently
+// reading as silence later, a segment that cannot be created or written puts the
+// sink in error, so the job that fills it fails and the user is told.
+class LSNKCutTank : public LSoundSinkBase {
+public:
+    static constexpr int32_t kPeakBlock = 256;
+
+    // `destination` must outlive the sink.
+    LSNKCutTank(LCutListAudio* destination, int32_t rate, uint8_t channels);
+    ~LSNKCutTank() override;
+    void Write(const int32_t* buffer, int32_t frames) override;
+    void Seek(int32_t frame) override;
+
+private:
+    void EmitPeaks();
+    void FlushPeaks();
+
+    LCutListAudio* destination_;
+    LSegmentRef segment_;
+    LFile audio_;
+    LFile peaks_;
+    int32_t framesInBlock_ = 0;
+    std::vector<int32_t> maxima_;
+    std::vector<int32_t> minima_;
+    std::vector<uint8_t> pendingPeaks_;
+};

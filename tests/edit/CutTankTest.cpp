@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "core/LFile.h"
+#include "edit/EditTestSupport.h"
+#include "edit/LAudioCutTank.h"
+#include "edit/LSNKCutTank.h"
+
+using test::ListOf;
+
+namespace {
+
+std::string Peaks(LSegmentRef ref) { return test::ReadFileBytes(LAudioCutTank::Get().GetGrfFilePath(ref)); }
+
+} // namespace
+
+TEST(CutTank, PeakEntriesPerBlockOf256Frames)
+{
+    std::vector<int32_t> v(257 * 2, 0);
+    for (int32_t i = 0; i < 256; ++i) {
+        v[size_t(2 * i)] = -0x7FFF0 + i;          // left: all negative
+        v[size_t(2 * i + 1)] = i == 7 ? 0x100000 : 4096;  // right: over full scale once
+    }
+    v[512] = 0x7FFF0;  // frame 256 alone in a partial block
+    v[513] = -0x800;
+    LCutListAudio list = ListOf(v, 44100, 2);
+    ASSERT_EQ(list.Cuts().size(), 1u);
+    EXPECT_EQ(list.Cuts()[0].length, 257);
+    std::string p = Peaks(list.Cuts()[0].Segment());
+    ASSERT_EQ(p.size(), 8u) << "two entries of 2 bytes per channel";
+    EXPECT_EQ(uint8_t(p[0]), 0) << "all-negative block has no positive peak";
+    EXPECT_EQ(uint8_t(p[1]), 255);
+    EXPECT_EQ(uint8_t(p[2]), 255) << "0x100000 is capped at 255";
+    EXPECT_EQ(uint8_t(p[3]), 0);
+    EXPECT_EQ(uint8_t(p[4]), 255);
+    EXPECT_EQ(uint8_t(p[5]), 0);
+    EXPECT_EQ(uint8_t(p[6]), 0);
+    EXPECT_EQ(uint8_t(p[7]), 1);
+    EXPECT_EQ(test::ReadFileBytes(LAudioCutTank::Get().GetAudFilePath(list.Cuts()[0].Segment())).size(), 257u * 8);
+
+    LCutListAudio exact = ListOf(std::vector<int32_t>(256, 1 << 11));
+    EXPECT_EQ(Peaks(exact.Cuts()[0].Segment()), std::string("\x01\x00", 2));
+    LCutListAudio empty = ListOf({});
+    ASSERT_EQ(empty.Cuts().size(), 1u);
+    EXPECT_EQ(empty.Cuts()[0].length, 0);
+    EXPECT_TRUE(Peaks(empty.Cuts()[0].Segment()).empty());
+}
+
+TEST(CutTank, NumbersAreReusedAndFilesGoWithTheLastReference)
+{
+    LAudioCutTank& tank = LAudioCutTank::Get();
+    auto* a = new LCutListAudio(ListOf({1, 2, 3}));
+    LCutListAudio b = ListOf({4, 5});
+    LSegmentRef segA = a->Cuts()[0].Segment(), segB = b.Cuts()[0].Segment();
+    EXPECT_EQ(segA, 0);
+    EXPECT_EQ(segB, 1);
+    std::string aud = tank.GetAudFilePath(segA);
+    LCutListAudio shared(*a);
+    EXPECT_EQ(tank.RefCount(segA), 2);
+    delete a;
+    EXPECT_TRUE(FileExists(aud)) << "still shared";
+    shared.Clear();
+    EXPECT_FALSE(FileExists(aud));
+    EXPECT_FALSE(FileExists(tank.GetGrfFilePath(segA)));
+    LCutListAudio c = ListOf({6});
+    EXPECT_EQ(c.Cuts()[0].Segment(), 0) << "the lowest free number comes back";
+    EXPECT_EQ(tank.GetAudFilePath(kSilentSegment), "");
+}
+
+TEST(CutTank, ConcurrentReferenceCountingKeepsCounts)
+{
+    LAudioCutTank& tank = LAudioCutTank::Get();
+    LCutListAudio list = ListOf({1, 2, 3});
+    LSegmentRef seg = list.Cuts()[0].Segment();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 20000; ++i) {
+                tank.IncRef(seg);
+                LSegmentRef fresh = tank.GetNewRefAndIncRef();
+                tank.DecRef(fresh);
+                tank.DecRef(seg);
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(tank.RefCount(seg), 1);
+    EXPECT_EQ(tank.LiveSegments(), 1);
+}
+
+TEST(CutTank, FullTankFailsTheNewSegmentWithoutTouchingOthers)
+{
+    LAudioCutTank& tank = LAudioCutTank::Get();
+    LCutListAudio keep = ListOf({7, 8, 9});
+    std::vector<LSegmentRef> taken;
+    for (;;) {
+        LSegmentRef r = tank.GetNewRefAndIncRef();
+        if (r == kSilentSegment)
+            break;
+        taken.push_back(r);
+    }
+    EXPECT_EQ(taken.size(), 65534u);
+    LCutListAudio failed;
+    {
+        LSoundSink sink = failed.OpenSink(8000, 1);
+        EXPECT_TRUE(sink->IsError());
+        int32_t v[] = {1};
+        sink->Write(v, 1);
+    }
+    EXPECT_EQ(test::Frames(keep), (std::vector<int32_t>{7, 8, 9}));
+    tank.DecRefAll(taken);
+    EXPECT_EQ(tank.LiveSegments(), 1);
+}
+
+TEST(CutTank, TankSinkSeeksAndRewritesPeaks)
+{
+    LCutListAudio list;
+    {
+        LSoundSink sink = list.OpenSink(8000, 1);
+        std::vector<int32_t> loud(600, 0x7FFF0);
+        sink->Write(loud.data(), 600);
+        sink->Seek(256);
+        std::vector<int32_t> quiet(100, 0x800);
+        sink->Write(quiet.data(), 100);
+    }
+    EXPECT_EQ(list.GetLength(), 356);
+    std::string p = Peaks(list.Cuts()[0].Segment());
+    ASSERT_GE(p.size(), 4u);
+    EXPECT_EQ(uint8_t(p[0]), 255);
+    EXPECT_EQ(uint8_t(p[2]), 1);
+}
