@@ -1,0 +1,84 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/LFile.h"
+#include "core/LSoundSource.h"
+#include "formats/mp3/MP3ByteReader.h"
+#include "formats/mp3/MP3Header.h"
+#include "formats/mp3/MP3Layer3Decoder.h"
+
+// Reader of MPEG-1, 2 and 2.5 Layer III files, decoded by our own decoder.
+// Maximum amplitude 2097152; full scale of the decoded signal is 524288. The
+// length is an estimate (exact with a VBR information frame) until the end of the
+// stream is reached; the stream ends at the first frame that cannot be found or
+// decoded. Seeking decodes a few frames before the target so that the bit
+// reservoir and the filters are filled, and lands on exactly the samples a
+// straight decode gives.
+class LMP3Source : public LSoundSourceBase {
+public:
+    // Opens `path`. Never empty: on failure a silent source in state kSrcCannotOpen
+    // (the file cannot be opened) or kSrcInvalid (no usable first frame header).
+    static LSoundSource Open(const std::string& path);
+
+    // Reads from `file`; check GetError() afterwards (kSrcInvalid when no usable frame).
+    explicit LMP3Source(LFile file);
+    ~LMP3Source() override;
+
+    void Read(int32_t* buffer, int32_t frames) override;
+    int32_t GetPosition() override { return position_; }
+    int32_t GetLength() override { return length_; }
+    void Seek(int32_t frame) override;
+
+private:
+    // One frame's bytes after its header.
+    struct Frame {
+        MP3Header header;
+        int64_t offset = 0;  // of the header
+        uint8_t side[32] = {};
+        uint8_t main[2048] = {};
+        int32_t mainBytes = 0;
+    };
+
+    bool DecodeInitialHeader();
+    int64_t SkipId3v2();
+    bool ReadInfoFrame(const MP3Header& h, int64_t headerOffset);
+    // Finds the next header of this stream, skipping up to 10 that do not match,
+    // and reads its side information and main data. False at the end of the stream.
+    bool NextFrame(Frame& frame);
+    // Decodes stream frames until one gives samples; false when the stream has ended.
+    bool DecodeNext(int32_t* out);
+    // Records frame offsets up to stream frame `frameNumber`; false when the stream
+    // ends before it.
+    bool IndexTo(int32_t frameNumber);
+    void Reestimate();
+    int64_t BytesLeft() const;
+
+    MP3ByteReader reader_;
+    MP3Header first_;
+    std::unique_ptr<MP3Layer3Decoder> decoder_;
+    std::unique_ptr<Frame> frame_;
+    int32_t samplesPerFrame_ = 1152;
+
+    int64_t audioEnd_ = 0;    // file size less a possible ID3v1 tag
+    int64_t dataStart_ = 0;   // first audio frame, after tags and any information frame
+    int32_t vbrFrames_ = 0;   // frame count of a VBR information frame, 0 when none
+    double bytesPerFrame_ = 0.0;
+
+    int32_t position_ = 0;
+    int32_t length_ = 0;
+    bool ended_ = false;
+    int32_t nextFrame_ = 0;   // stream frame number DecodeNext produces next
+
+    // Header offsets of the frames that give samples, in stream order, and where the
+    // indexing scan stands after the last of them.
+    std::vector<int64_t> frameOffsets_;
+    int64_t scanOffset_ = 0;
+    int32_t scanReservoir_ = 0;
+    bool scanEnded_ = false;
+
+    std::vector<int32_t> buffer_;  // one decoded frame
+    int32_t bufferNext_ = 0;
+    int32_t bufferCount_ = 0;
+};
