@@ -97,7 +97,7 @@ void LAudioCutTank::IncRef(LSegmentRef ref)
     if (ref == kSilentSegment)
         return;
     std::lock_guard lock(mutex_);
-    if (counts_[ref] != 65535)
+    if (counts_[ref] != UINT32_MAX)
         ++counts_[ref];
 }
 
@@ -105,7 +105,7 @@ void LAudioCutTank::IncRefAll(const std::vector<LSegmentRef>& refs)
 {
     std::lock_guard lock(mutex_);
     for (LSegmentRef ref : refs)
-        if (ref != kSilentSegment && counts_[ref] != 65535)
+        if (ref != kSilentSegment && counts_[ref] != UINT32_MAX)
             ++counts_[ref];
 }
 
@@ -127,9 +127,10 @@ void LAudioCutTank::DecRefAll(const std::vector<LSegmentRef>& refs)
 
 void LAudioCutTank::DecRefLocked(LSegmentRef ref)
 {
-    if (counts_[ref] < 2) {
-        if (counts_[ref] == 1)
-            --live_;
+    if (counts_[ref] == 0)
+        return;
+    if (counts_[ref] == 1) {
+        --live_;
         ::unlink(PathLocked(ref, ".aud").c_str());
         ::unlink(PathLocked(ref, ".grf").c_str());
         counts_[ref] = 0;
@@ -138,7 +139,7 @@ void LAudioCutTank::DecRefLocked(LSegmentRef ref)
     }
 }
 
-uint16_t LAudioCutTank::RefCount(LSegmentRef ref)
+uint32_t LAudioCutTank::RefCount(LSegmentRef ref)
 {
     std::lock_guard lock(mutex_);
     return counts_[ref];

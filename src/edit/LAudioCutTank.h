@@ -30,14 +30,16 @@ public:
     // The lowest free number with its count set to 1, or kSilentSegment when all
     // 65535 numbers are in use.
     LSegmentRef GetNewRefAndIncRef();
-    // Adds one reference (capped at 65535); silence is ignored.
+    // Adds one reference; silence is ignored. Counts are 32-bit: a segment shared by
+    // more than 65535 cuts (a long repeat, a heavily edited recording) must not
+    // lose count and have its files deleted while cuts still name it.
     void IncRef(LSegmentRef ref);
     // Adds one reference to each of `refs` under one lock.
     void IncRefAll(const std::vector<LSegmentRef>& refs);
     // Drops one reference; the last one deletes the segment's files.
     void DecRef(LSegmentRef ref);
     void DecRefAll(const std::vector<LSegmentRef>& refs);
-    uint16_t RefCount(LSegmentRef ref);
+    uint32_t RefCount(LSegmentRef ref);
     // Number of live segments.
     int32_t LiveSegments();
 
@@ -58,6 +60,6 @@ private:
     std::mutex mutex_;
     std::string folder_;
     bool privateFolder_ = false;
-    std::vector<uint16_t> counts_;
+    std::vector<uint32_t> counts_;
     int32_t live_ = 0;
 };

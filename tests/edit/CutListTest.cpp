@@ -30,7 +30,7 @@ struct Tiny {
         a.EfCopy(6, 10, part);
         list.EfInsert(7, part);
     }
-    uint16_t Refs(LSegmentRef s) { return LAudioCutTank::Get().RefCount(s); }
+    uint32_t Refs(LSegmentRef s) { return LAudioCutTank::Get().RefCount(s); }
 };
 
 std::vector<int32_t> Seq(std::initializer_list<int32_t> v) { return v; }

@@ -130,3 +130,17 @@ TEST(CutTank, TankSinkSeeksAndRewritesPeaks)
     EXPECT_EQ(uint8_t(p[0]), 255);
     EXPECT_EQ(uint8_t(p[2]), 1);
 }
+
+TEST(CutTank, ASegmentSharedByMoreThan65535CutsKeepsItsFiles)
+{
+    LCutListAudio one = ListOf({5, 6, 7, 8});
+    LCutListAudio many;
+    for (int i = 0; i < 70000; ++i)
+        many.Add(LCut(one.Cuts()[0]));
+    LCutListAudio copy = many;
+    copy.Clear();
+    many.Clear();
+    std::string aud = LAudioCutTank::Get().GetAudFilePath(one.Cuts()[0].Segment());
+    EXPECT_TRUE(FileExists(aud));
+    EXPECT_EQ(test::Frames(one), (std::vector<int32_t>{5, 6, 7, 8}));
+}
