@@ -64,11 +64,15 @@ int64_t LMP3Source::SkipId3v2()
 
 bool LMP3Source::ReadInfoFrame(const MP3Header& h, int64_t headerOffset)
 {
+    // The tag follows the side information counted from the end of the header: in a
+    // CRC-protected frame the CRC takes the first two of those bytes.
     const int32_t sideBytes = h.GetSideInfoBytes();
-    uint8_t buf[32 + 4 + 14];
+    const int32_t crcBytes = h.noCrc ? 0 : 2;
+    uint8_t buf[32 + 4];
+    reader_.Seek(headerOffset + 4);
     if (reader_.Read(buf, sideBytes + 4) != sideBytes + 4)
         return false;
-    for (int32_t i = 0; i < sideBytes; ++i)
+    for (int32_t i = crcBytes; i < sideBytes; ++i)
         if (buf[i] != 0)
             return false;
     const uint8_t* tag = buf + sideBytes;
@@ -93,7 +97,13 @@ bool LMP3Source::ReadInfoFrame(const MP3Header& h, int64_t headerOffset)
 
 bool LMP3Source::DecodeInitialHeader()
 {
-    audioEnd_ = std::max<int64_t>(reader_.GetFileSize() - 128, 0);
+    // The estimates leave out an ID3v1 tag only when there is one: counting 128
+    // bytes too few loses the last frames of files whose frames are smaller.
+    audioEnd_ = reader_.GetFileSize();
+    uint8_t tag[3];
+    reader_.Seek(audioEnd_ - 128);
+    if (audioEnd_ >= 128 && reader_.Read(tag, 3) == 3 && std::memcmp(tag, "TAG", 3) == 0)
+        audioEnd_ -= 128;
     reader_.Seek(SkipId3v2());
     MP3Header h;
     if (!h.ReadHeader(reader_))
@@ -178,7 +188,12 @@ void LMP3Source::Reestimate()
 {
     if (vbrFrames_ > 0 || bytesPerFrame_ <= 0.0)
         return;
-    const int64_t framesLeft = int64_t(double(BytesLeft()) / bytesPerFrame_ + 0.9);
+    int64_t framesLeft = int64_t(double(BytesLeft()) / bytesPerFrame_ + 0.9);
+    // While bytes remain, at least one more frame may follow: a length that stopped
+    // short here would end the stream early, while one too long is corrected when
+    // the next frame fails.
+    if (framesLeft < 1 && BytesLeft() > 0)
+        framesLeft = 1;
     length_ = ClampFrames(framesLeft * samplesPerFrame_ + int64_t(nextFrame_) * samplesPerFrame_);
 }
 

@@ -163,7 +163,6 @@ bool MP3Layer3Decoder::DecodeFrame(const MP3Header& h, const uint8_t* side, cons
     std::memset(reservoir_ + reservoirBytes_, 0, MP3BitReader::kPadding);
 
     const int32_t nch = channels_;
-    const int32_t spf = h.GetSamplesPerFrame();
     MP3BitReader bits(reservoir_, reservoirBytes_);
     int32_t granuleStart = 0;
     const bool lsf = h.version != 0;
@@ -197,7 +196,6 @@ bool MP3Layer3Decoder::DecodeFrame(const MP3Header& h, const uint8_t* side, cons
             synthesis_[ch].Run(time_, out + size_t(gr) * 576 * nch + ch, nch);
         }
     }
-    (void)spf;
     return true;
 }
 
@@ -226,7 +224,7 @@ void MP3Layer3Decoder::ReadScaleFactors(MP3BitReader& bits, const MP3Header& h, 
     constexpr int32_t kGroups[5] = {0, 6, 11, 16, 21};
     for (int32_t grp = 0; grp < 4; ++grp) {
         if (gr == 1 && si.scfsi[ch][grp])
-            continue;  // reused from the first granule
+            continue;  // reused from the first granule  // reused from the first granule
         const int32_t len = grp < 2 ? slen1 : slen2;
         for (int32_t b = kGroups[grp]; b < kGroups[grp + 1]; ++b)
             sf.longSf[b] = int32_t(bits.Read(len));
@@ -276,38 +274,30 @@ void MP3Layer3Decoder::ReadScaleFactorsLsf(MP3BitReader& bits, const MP3Header& 
 
     // Values in transmission order with their bit lengths, then spread over bands.
     int32_t values[54];
-    int32_t maxima[54];
     int32_t n = 0;
-    for (int32_t grp = 0; grp < 4; ++grp) {
-        for (int32_t i = 0; i < counts[grp] && n < 54; ++i, ++n) {
+    for (int32_t grp = 0; grp < 4; ++grp)
+        for (int32_t i = 0; i < counts[grp] && n < 54; ++i, ++n)
             values[n] = int32_t(bits.Read(slen[grp]));
-            maxima[n] = (1 << slen[grp]) - 1;
-        }
-    }
     for (int32_t i = n; i < 54; ++i)
-        values[i] = 0, maxima[i] = 0;
+        values[i] = 0;
     int32_t k = 0;
     if (kind == 0) {
         for (int32_t b = 0; b < 21; ++b, ++k)
-            sf.longSf[b] = values[k], sf.longMax[b] = maxima[k];
+            sf.longSf[b] = values[k];
         sf.longSf[21] = 0;
-        sf.longMax[21] = sf.longMax[20];
         return;
     }
     int32_t firstShort = 0;
     if (kind == 2) {
         for (int32_t b = 0; b < 6; ++b, ++k)
-            sf.longSf[b] = values[k], sf.longMax[b] = maxima[k];
+            sf.longSf[b] = values[k];
         firstShort = 3;
     }
-    for (int32_t b = firstShort; b < 12; ++b) {
+    for (int32_t b = firstShort; b < 12; ++b)
         for (int32_t w = 0; w < 3; ++w, ++k)
             sf.shortSf[b][w] = values[k];
-        sf.shortMax[b] = maxima[k - 1];
-    }
     for (int32_t w = 0; w < 3; ++w)
         sf.shortSf[12][w] = 0;
-    sf.shortMax[12] = sf.shortMax[11];
 }
 
 void MP3Layer3Decoder::BuildSegments(const Granule& g, int32_t ch)
@@ -465,8 +455,9 @@ void MP3Layer3Decoder::JointStereo(const MP3Header& h, const Granule& right)
             shortNonzero = true;
         }
     }
-    const bool lsf = h.version != 0;
-    auto legal = [&](int32_t pos, int32_t max) { return lsf ? pos != max : pos < 7; };
+    // Position 7 means "no intensity here" in every version, as in libmpg123; the
+    // MPEG-2 positions above 7 scale like the others.
+    auto legal = [](int32_t pos) { return pos != 7; };
     if (right.blockType != 2 || right.mixed) {
         const int32_t longEnd = right.blockType == 2 ? mixedLongBands_ : 22;
         for (int32_t b = 0; b < longEnd; ++b) {
@@ -477,8 +468,8 @@ void MP3Layer3Decoder::JointStereo(const MP3Header& h, const Granule& right)
             // The last band carries no scale factor; it takes the one below.
             const int32_t src = b == 21 ? 20 : b;
             const int32_t pos = sf.longSf[src];
-            const bool isBand = inIntensity && legal(pos, sf.longMax[src]);
-            IntensityBand(h, isBand ? pos : -1, !isBand, ms, lines, count, 1);
+            const bool isBand = inIntensity && legal(pos);
+            IntensityBand(h, isBand ? pos : -1, !isBand, ms, lines, count);
         }
     }
     if (right.blockType == 2) {
@@ -489,8 +480,10 @@ void MP3Layer3Decoder::JointStereo(const MP3Header& h, const Granule& right)
                     lines[k] = int16_t(3 * (first + k) + w);
                 const int32_t src = b == 12 ? 11 : b;
                 const int32_t pos = sf.shortSf[src][w];
-                const bool isBand = b > lastShort[w] && legal(pos, sf.shortMax[src]);
-                IntensityBand(h, isBand ? pos : -1, !isBand, ms, lines, count, 1);
+                // As in libmpg123 the last band is processed in every window, even
+                // where the right channel has values there.
+                const bool isBand = (b > lastShort[w] || b == 12) && legal(pos);
+                IntensityBand(h, isBand ? pos : -1, !isBand, ms, lines, count);
             }
         }
     }
@@ -500,9 +493,8 @@ void MP3Layer3Decoder::JointStereo(const MP3Header& h, const Granule& right)
 }
 
 void MP3Layer3Decoder::IntensityBand(const MP3Header& h, int32_t isPos, bool illegal, bool ms, const int16_t* lines,
-                                     int32_t count, int32_t step)
+                                     int32_t count)
 {
-    (void)step;
     float* l = state_[0].lines;
     float* r = state_[1].lines;
     if (illegal) {
@@ -532,7 +524,9 @@ void MP3Layer3Decoder::IntensityBand(const MP3Header& h, int32_t isPos, bool ill
     }
     for (int32_t k = 0; k < count; ++k) {
         const int32_t i = lines[k];
-        const float v = l[i];
+        // The right channel is normally zero here; where it is not (the last short
+        // band, processed in every window), mid/side still adds it in.
+        const float v = ms ? l[i] + r[i] : l[i];
         l[i] = v * kl;
         r[i] = v * kr;
     }
@@ -555,6 +549,7 @@ void MP3Layer3Decoder::AliasReduce(const Granule& g, int32_t ch)
             hi[i] = bd * t.alias[i][0] + bu * t.alias[i][1];
         }
     }
-    if (g.blockType != 2)
-        st.activeSubbands = std::min(st.activeSubbands + 1, 32);
+    // The butterflies carry values one subband up.
+    if (st.activeSubbands > 0)
+        st.activeSubbands = std::min(std::max(st.activeSubbands, boundaries) + 1, 32);
 }

@@ -60,10 +60,6 @@ private:
     struct ScaleFactors {
         int32_t longSf[22] = {};
         int32_t shortSf[13][3] = {};
-        // MPEG-2 intensity stereo: the largest value each band could hold (its
-        // illegal position).
-        int32_t longMax[22] = {};
-        int32_t shortMax[13] = {};
     };
     // A run of spectral lines in bitstream order sharing one scale (a band of a
     // long block, or one window of a short band).
@@ -88,8 +84,8 @@ private:
     void BuildSegments(const Granule& g, int32_t ch);
     void DecodeSpectrum(MP3BitReader& bits, const Granule& g, int32_t partEnd, int32_t ch);
     void JointStereo(const MP3Header& h, const Granule& right);
-    void IntensityBand(const MP3Header& h, int32_t isPos, bool illegal, bool ms, const int16_t* lines, int32_t count,
-                       int32_t step);
+    // Intensity (or, where `illegal`, mid/side) processing of the subband-order lines listed.
+    void IntensityBand(const MP3Header& h, int32_t isPos, bool illegal, bool ms, const int16_t* lines, int32_t count);
     void AliasReduce(const Granule& g, int32_t ch);
 
     MP3Header first_;
