@@ -17,10 +17,13 @@ LSRCPeakLimit::LSRCPeakLimit(LSoundSource upstream, uint32_t limit)
 
 int32_t LSRCPeakLimit::BlockGain(const int32_t* block) const
 {
-    uint32_t peak = 0;
+    int32_t hi = 0, lo = 0;
     const size_t count = size_t(blockFrames_) * GetChannels();
-    for (size_t i = 0; i < count; ++i)
-        peak = std::max(peak, uint32_t(std::abs(int64_t(block[i]))));
+    for (size_t i = 0; i < count; ++i) {
+        hi = std::max(hi, block[i]);
+        lo = std::min(lo, block[i]);
+    }
+    uint32_t peak = std::max(uint32_t(hi), uint32_t(-int64_t(lo)));
     if (peak <= limit_)
         return kQ24Unity;
     return int32_t(((limit_ << 9) / ((peak + 64) >> 6)) << 9);

@@ -23,6 +23,8 @@ public:
     void Seek(int32_t frame) override;
 
 private:
+    void FoldMono(const int32_t* values, int32_t frames);
+    void FoldStereo(const int32_t* values, int32_t frames);
     void EmitPeaks();
     void FlushPeaks();
 
