@@ -6,6 +6,7 @@
 #include <mpg123.h>
 
 #include "formats/mp3/LMP3Source.h"
+#include "formats/mp3/MP3Header.h"
 #include "support/TestSupport.h"
 
 namespace mp3test {
@@ -13,14 +14,13 @@ namespace mp3test {
 std::string MakeWav(const std::string& name, int32_t rate, int32_t channels, double seconds)
 {
     std::string path = test::TempPath(name);
-    // Two tones, pink noise and a click train: the clicks make the encoder switch
-    // to short blocks, the noise fills the high bands.
+    // Two tones, pink noise and a 3 Hz square wave: the square's edges make the
+    // encoder switch to short blocks, the noise fills the high bands. The channels
+    // differ so that stereo coding has work to do.
     char cmd[1024];
     std::snprintf(cmd, sizeof cmd,
-                  "sox -q -n -r %d -c %d -b 16 %s synth %.3f sine 220 sine 1375 pinknoise square 3 "
-                  "remix - gain -6 vol 0.9 2>/dev/null || sox -q -n -r %d -c %d -b 16 %s synth %.3f sine 440",
-                  int(rate), int(channels), test::Quote(path).c_str(), seconds, int(rate), int(channels),
-                  test::Quote(path).c_str(), seconds);
+                  "sox -R -q -n -r %d -b 16 %s synth %.3f sine 220 sine 1375 pinknoise square 3 remix %s gain -9",
+                  int(rate), test::Quote(path).c_str(), seconds, channels == 1 ? "-" : "1,3v0.5 2,4v0.3");
     test::Run(cmd);
     return path;
 }
@@ -100,6 +100,40 @@ Accuracy Compare(const std::vector<int32_t>& ours, const std::vector<int32_t>& r
     a.rms = n ? std::sqrt(sum / double(n)) / 524288.0 : 0.0;
     a.maxAbs = worst / 524288.0;
     return a;
+}
+
+} // namespace mp3test
+
+namespace mp3test {
+
+std::vector<size_t> FrameOffsets(const std::string& bytes, size_t start)
+{
+    std::vector<size_t> offsets;
+    size_t pos = start;
+    while (pos + 4 <= bytes.size()) {
+        const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + pos);
+        MP3Header h;
+        if (!h.Parse((uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3]))
+            break;
+        offsets.push_back(pos);
+        pos += size_t(h.GetFrameBytes());
+    }
+    return offsets;
+}
+
+int32_t ForceIntensityStereo(const std::string& path, bool midSide)
+{
+    std::string bytes = test::ReadFileBytes(path);
+    int32_t changed = 0;
+    for (size_t pos : FrameOffsets(bytes)) {
+        auto& b = reinterpret_cast<uint8_t&>(bytes[pos + 3]);
+        if ((b >> 6) != 1)
+            continue;
+        b = uint8_t((b & 0xCF) | 0x10 | (midSide ? 0x20 : 0));
+        ++changed;
+    }
+    test::WriteFileBytes(path, bytes);
+    return changed;
 }
 
 } // namespace mp3test

@@ -41,3 +41,16 @@ constexpr double kMaxRms = 1.0 / 32768.0 / 3.4641016151377544;  // 2^-15 / sqrt(
 constexpr double kMaxAbs = 1.0 / 16384.0;                        // 2^-14
 
 } // namespace mp3test
+
+namespace mp3test {
+
+// Sets the intensity-stereo bit (and mid/side as `midSide`) in every joint-stereo
+// frame header of `path`, in place. The encoder never uses intensity stereo, so
+// this is how such streams are made; both decoders then read the right channel's
+// scale factors as intensity positions. Returns the number of frames changed.
+int32_t ForceIntensityStereo(const std::string& path, bool midSide);
+
+// Offsets of the frame headers in a file of frames without gaps, from `start`.
+std::vector<size_t> FrameOffsets(const std::string& bytes, size_t start = 0);
+
+} // namespace mp3test
