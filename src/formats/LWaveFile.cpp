@@ -5,7 +5,9 @@
 #include "core/ByteOrder.h"
 #include "core/LFile.h"
 #include "core/LSRCNull.h"
+#include "formats/LSNKACMFile.h"
 #include "formats/LSNKPCMFile.h"
+#include "formats/LSRCACMWave.h"
 #include "formats/LSRCPCMFile.h"
 
 namespace {
@@ -84,7 +86,10 @@ LSoundSource LWaveFile::OpenSource(const std::string& path)
         return MakeSource<LSRCPCM8File>(std::move(file), rate, f.Channels(), layout.dataSize);
     if (f.Tag() == LWaveFileFormat::kTagPcm && f.BitsPerSample() <= 16)
         return MakeSource<LSRCPCM16File>(std::move(file), rate, f.Channels(), layout.dataSize);
-    return MakeErrorSource(kSrcNoCodec);
+    LSoundSource codec = MakeSource<LSRCACMWave>(std::move(file), f, layout.dataSize);
+    if (codec->GetError() != kSrcGood)
+        return MakeErrorSource(codec->GetError());
+    return codec;
 }
 
 LSoundSink LWaveFile::OpenSinkPCM(const std::string& path, int32_t rate, int32_t startFrame, int32_t bits,
@@ -102,5 +107,5 @@ LSoundSink LWaveFile::OpenSink(const std::string& path, const LWaveFileFormat& f
     if (format.Tag() == LWaveFileFormat::kTagPcm)
         return OpenSinkPCM(path, int32_t(format.SamplesPerSec()), 0, format.BitsPerSample(),
                            uint8_t(std::min<uint16_t>(format.Channels(), 255)));
-    return {};
+    return MakeSink<LSNKACMFile>(path, format);
 }

@@ -18,8 +18,8 @@ public:
     static LSoundSink OpenSinkPCM(const std::string& path, int32_t rate, int32_t startFrame, int32_t bits,
                                   uint8_t channels);
 
-    // Any format block: PCM goes to OpenSinkPCM; compressed tags need the codec
-    // layer and give an empty handle while it is absent.
+    // Any format block: PCM goes to OpenSinkPCM (so PCM wider than 16 bits gives an
+    // empty handle), every other tag to the codec writer.
     static LSoundSink OpenSink(const std::string& path, const LWaveFileFormat& format);
 
     // Parses the RIFF structure of an open file, leaving it at the first data byte.
