@@ -12,41 +12,62 @@ namespace {
 
 // The interpolated coefficients never reach -32768 (they are built by negating a
 // saturated magnitude), so the rounding product needs no special case.
-inline int16_t MultRCoefficient(int16_t r, int16_t x) { return int16_t((int32_t(r) * int32_t(x) + 16384) >> 15); }
+inline int32_t MultRCoefficient(int32_t r, int32_t x) { return (r * x + 16384) >> 15; }
+
+// Saturation for the lattice's serial chains, on values kept in 32-bit registers
+// so that no narrowing sits between stages. Saturation is rare, so a predicted
+// branch keeps the clamp off the critical path, where a conditional move would
+// sit on it at every stage.
+inline int32_t SaturateRarely(int32_t v)
+{
+    if (__builtin_expect(uint32_t(v + 32768) > 65535u, 0))
+        v = v < 0 ? -32768 : 32767;
+    return v;
+}
 
 void AnalysisFilter(int16_t* u, const int16_t* rp, int16_t* s, int32_t count)
 {
-    int16_t m[8];
-    std::copy_n(u, 8, m);
+    int32_t m[8];
+    int32_t r[8];
+    for (int32_t i = 0; i < 8; ++i) {
+        m[i] = u[i];
+        r[i] = rp[i];
+    }
     for (int32_t k = 0; k < count; ++k) {
-        int16_t di = s[k];
-        int16_t sav = di;
+        int32_t di = s[k];
+        int32_t sav = di;
         for (int32_t i = 0; i < 8; ++i) {
-            int16_t ui = m[i];
-            int16_t next = Add(ui, MultRCoefficient(rp[i], di));
-            di = Add(di, MultRCoefficient(rp[i], ui));
+            int32_t ui = m[i];
+            int32_t next = SaturateRarely(ui + MultRCoefficient(r[i], di));
+            di = SaturateRarely(di + MultRCoefficient(r[i], ui));
             m[i] = sav;
             sav = next;
         }
-        s[k] = di;
+        s[k] = int16_t(di);
     }
-    std::copy_n(m, 8, u);
+    for (int32_t i = 0; i < 8; ++i)
+        u[i] = int16_t(m[i]);
 }
 
 void SynthesisFilter(int16_t* v, const int16_t* rrp, const int16_t* wt, int16_t* sr, int32_t count)
 {
-    int16_t m[9];
-    std::copy_n(v, 9, m);
+    int32_t m[9];
+    int32_t r[8];
+    for (int32_t i = 0; i < 9; ++i)
+        m[i] = v[i];
+    for (int32_t i = 0; i < 8; ++i)
+        r[i] = rrp[i];
     for (int32_t k = 0; k < count; ++k) {
-        int16_t sri = wt[k];
+        int32_t sri = wt[k];
         for (int32_t i = 7; i >= 0; --i) {
-            sri = Sub(sri, MultRCoefficient(rrp[i], m[i]));
-            m[i + 1] = Add(m[i], MultRCoefficient(rrp[i], sri));
+            sri = SaturateRarely(sri - MultRCoefficient(r[i], m[i]));
+            m[i + 1] = SaturateRarely(m[i] + MultRCoefficient(r[i], sri));
         }
-        sr[k] = sri;
+        sr[k] = int16_t(sri);
         m[0] = sri;
     }
-    std::copy_n(m, 9, v);
+    for (int32_t i = 0; i < 9; ++i)
+        v[i] = int16_t(m[i]);
 }
 
 } // namespace
