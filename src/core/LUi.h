@@ -16,6 +16,13 @@ struct LUiRawAudioSettings {
     uint8_t codec = 3;
 };
 
+// The encoder options the encoder dialogs edit; defined with the encoders
+// (formats/L*EncoderSettings.h), which is where every caller of these requests is.
+struct LMp3EncoderSettings;
+struct LOggEncoderSettings;
+struct LFlacEncoderSettings;
+struct LAACEncoderSettings;
+
 struct LUiMessage {
     std::string text;
     std::string caption;
@@ -49,6 +56,16 @@ public:
         (void)settings;
         return false;
     }
+
+    // The encoder option dialogs "LMp3EncodeDlg", "OggEncodeDlg", "FlacEncodeDlg"
+    // and "AACEncodeDlg", opened on the given settings, offering the lists of the
+    // settings types and a button that restores a default-constructed value. True
+    // on OK with the settings filled in; the caller stores them. The base answers
+    // cancelled.
+    virtual bool Mp3EncodeDialog(LMp3EncoderSettings& /*settings*/) { return false; }
+    virtual bool OggEncodeDialog(LOggEncoderSettings& /*settings*/) { return false; }
+    virtual bool FlacEncodeDialog(LFlacEncoderSettings& /*settings*/) { return false; }
+    virtual bool AACEncodeDialog(LAACEncoderSettings& /*settings*/) { return false; }
 };
 
 // The process-wide port; a console implementation until something else is set.

@@ -1,0 +1,26 @@
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "formats/LEncodeDlgLists.h"
+
+// Options of the FLAC encoder, kept in the settings section "FlacEncoder". A
+// default-constructed value holds the defaults.
+struct LFlacEncoderSettings {
+    static constexpr char kSection[] = "FlacEncoder";
+
+    int32_t compression = 4;     // "Compression", 0 fastest .. 8 smallest
+    int32_t channels = 1;        // "Channels", 1 or 2 (the opener limits it)
+    int32_t sampleRate = 44100;  // "SampleRate", Hz
+
+    static LFlacEncoderSettings Read();
+    void Write() const;
+
+    // The dialog "FlacEncodeDlg" through the user-interface port, opened on
+    // `settings`; on OK the chosen values are stored and left in `settings`.
+    static bool Dialog(LFlacEncoderSettings& settings);
+
+    // The compression list; the index of an entry is the stored value.
+    static constexpr std::array<const char*, 9> kCompressionNames = {
+        "0 (fastest)", "1", "2", "3", "4", "5", "6", "7", "8 (best)"};
+};

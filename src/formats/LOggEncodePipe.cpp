@@ -1,0 +1,40 @@
+#include "formats/LOggEncodePipe.h"
+
+#include "core/LProcess.h"
+#include "formats/LComponents.h"
+
+LEncoderCommand LOggEncodePipe::BuildCommand(const std::string& componentPath, const std::string& fileName,
+                                             const LOggEncoderSettings& s)
+{
+    const int32_t highest = s.averageBitRate ? s.abrBitRate : s.vbrMaxBitRate;
+    const int32_t lowest = s.averageBitRate ? s.abrBitRate : s.vbrMinBitRate;
+
+    int32_t rate = s.sampleRate;
+    if (highest < 97 || rate > 22049) {
+        if (lowest < 48 && rate > 32000)
+            rate = 32000;
+    } else {
+        rate = 22050;
+    }
+
+    int32_t channels = s.channels >= 2 ? 2 : 1;
+    if (lowest < 40)
+        channels = 1;
+
+    std::string line = QuoteArgument(componentPath) + " -C " + std::to_string(channels);
+    if (s.averageBitRate)
+        line += " -b " + std::to_string(s.abrBitRate);
+    else
+        line += " -m " + std::to_string(s.vbrMinBitRate) + " -M " + std::to_string(s.vbrMaxBitRate) + " -q " +
+                std::to_string(s.vbrQuality);
+    line += " -R " + std::to_string(rate) + " -Q - -o " + QuoteEncoderFileName(fileName);
+    return {line, rate, uint8_t(channels)};
+}
+
+LSoundSink LOggEncodePipe::OpenOggSink(const std::string& fileName, const LOggEncoderSettings& settings)
+{
+    std::string component = LFindComponent("oggenc");
+    if (component.empty())
+        return {};
+    return MakeSink<LPipe16Sink>(BuildCommand(component, fileName, settings));
+}

@@ -1,0 +1,60 @@
+#include "formats/LPipe16Sink.h"
+
+#include <algorithm>
+
+#include "core/LProgressDialog.h"
+#include "core/SampleConvert.h"
+
+std::string QuoteEncoderFileName(const std::string& path)
+{
+    return QuoteArgument(!path.empty() && path[0] == '-' ? "./" + path : path);
+}
+
+LPipe16Sink::LPipe16Sink(const std::string& commandLine, int32_t sampleRate, uint8_t channels)
+    : LSoundSinkBase(sampleRate, channels)
+{
+    if (IsError())
+        return;
+    buffer_.resize(size_t(kBlockFrames) * GetChannels() * 2);
+    if (!pipe_.Open(commandLine))
+        SetError();
+}
+
+void LPipe16Sink::Write(const int32_t* buffer, int32_t frames)
+{
+    if (frames <= 0)
+        return;
+    position_ += uint32_t(frames);
+    if (IsError())
+        return;
+    if (finished_) {
+        SetError();
+        return;
+    }
+    const int32_t channels = GetChannels();
+    for (int32_t done = 0; done < frames;) {
+        const int32_t n = std::min(frames - done, kBlockFrames);
+        const int32_t bytes = n * channels * 2;
+        SamplesToPcm16LE(buffer_.data(), buffer + size_t(done) * size_t(channels), n * channels);
+        if (pipe_.Write(buffer_.data(), bytes) != bytes) {
+            SetError();
+            return;
+        }
+        done += n;
+    }
+}
+
+int32_t LPipe16Sink::Finish(LProgressDialog& job)
+{
+    finished_ = true;
+    const int32_t result = pipe_.Finish(job);
+    if (result == kJobCancelled)
+        return result;
+    if (result != kJobDone || IsError()) {
+        SetError();
+        return kJobFailed;
+    }
+    return kJobDone;
+}
+
+LPipe16Sink* LPipe16Sink::Of(const LSoundSink& sink) { return dynamic_cast<LPipe16Sink*>(sink.Get()); }

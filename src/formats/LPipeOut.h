@@ -1,0 +1,53 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "core/LProcess.h"
+
+class LProgressDialog;
+
+// An encoder program fed through a pipe to its standard input. The command line
+// is split with the Windows C-runtime quoting rules and started without a shell,
+// so names built into it with QuoteArgument arrive unchanged, whatever they hold.
+// The child writes its output file itself; its standard output and error are ours.
+class LPipeOut {
+public:
+    LPipeOut() = default;
+    // Close(): a child that is still busy is left to finish on its own.
+    ~LPipeOut();
+    LPipeOut(const LPipeOut&) = delete;
+    LPipeOut& operator=(const LPipeOut&) = delete;
+
+    // Starts the command line; false when it is empty or the program cannot be
+    // started (missing, not executable).
+    bool Open(const std::string& commandLine);
+    bool IsOpen() const { return started_; }
+
+    // Writes `bytes` into the pipe, waiting while the pipe is full; the bytes
+    // taken, fewer when the child has closed its input or died.
+    int32_t Write(const void* data, int32_t bytes);
+
+    // Closes the pipe (the child sees the end of its input) and gives the child
+    // 3000 ms to exit, without learning whether it succeeded.
+    void Close();
+
+    // Closes the pipe and waits for the child to exit, however long it takes,
+    // keeping `job`'s window alive: kJobDone when it exited with status 0,
+    // kJobCancelled when the user cancelled the wait (the child is left to
+    // finish; calling again waits again), kJobFailed when it exited with another
+    // status, was killed or never started. Once the child has exited, later
+    // calls give the same answer.
+    int32_t Finish(LProgressDialog& job);
+
+    // The child's exit status once it is known (0..255, 128 + signal); else -1.
+    int32_t ExitStatus() const { return exited_ ? process_.ExitStatus() : -1; }
+
+    // How long Close() waits for the child.
+    static constexpr int32_t kCloseWaitMs = 3000;
+
+private:
+    LProcess process_;
+    bool started_ = false;
+    bool closed_ = false;
+    bool exited_ = false;
+};
