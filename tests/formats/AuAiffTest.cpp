@@ -143,13 +143,6 @@ TEST(AifFile, RefusesWhatItCannotRead)
     PutBE16(reinterpret_cast<uint8_t*>(wide.data()) + comm + 8 + 6, 24);
     test::WriteFileBytes(path, wide);
     EXPECT_EQ(LAifFile::OpenSource(path)->GetError(), kSrcNoCodec);
-
-    // SSND before COMM is not found.
-    size_t ssnd = good.find("SSND");
-    std::string commChunk = good.substr(comm, ssnd - comm);
-    std::string swapped = good.substr(0, comm) + good.substr(ssnd) + commChunk;
-    test::WriteFileBytes(path, swapped);
-    EXPECT_EQ(LAifFile::OpenSource(path)->GetError(), kSrcInvalid);
 }
 
 TEST(AifFile, ExtendedRateBytes)
@@ -170,12 +163,11 @@ TEST(AifFile, ExtendedRateBytes)
         LAifFile::WriteExtendedRate(out, rate);
         ASSERT_EQ(LAifFile::ReadExtendedRate(out), int32_t(rate));
     }
-    // Rounding of bits shifted out: 8000.5 Hz stored exactly reads as 8001.
+    // 8000.5 Hz rounds up; an exponent beyond any 31-bit rate reads as 0 (refused).
     uint8_t half[10] = {0x40, 0x0B, 0xFA, 0x04, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(LAifFile::ReadExtendedRate(half), 8001);
-    // Exponents no rate below 2^31 has read as 0, which the reader refuses.
-    uint8_t huge[10] = {0x40, 0x40, 0x80, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(LAifFile::ReadExtendedRate(huge), 0);
+    half[1] = 0x40;
+    EXPECT_EQ(LAifFile::ReadExtendedRate(half), 0);
 }
 
 // The writers: sox reads back exactly what was written, and the headers say what
@@ -233,7 +225,6 @@ TEST(AuAiffWriters, HeadersWhileWritingAndWhenDone)
     h = test::ReadFileBytes(aiff);
     b = reinterpret_cast<const uint8_t*>(h.data());
     ASSERT_EQ(h.size(), 54u + 3600u);
-    EXPECT_EQ(std::string(h.data(), 4), "FORM");
     EXPECT_EQ(GetBE32(b + 4), 46u + 3600u);
     EXPECT_EQ(GetBE16(b + 20), 2);
     EXPECT_EQ(GetBE32(b + 22), 900u);
@@ -248,18 +239,6 @@ TEST(AuAiffWriters, HeadersWhileWritingAndWhenDone)
     EXPECT_EQ(GetBE32(bu + 12), 3u);
     EXPECT_EQ(GetBE32(bu + 16), 44100u);
     EXPECT_EQ(GetBE32(bu + 20), 2u);
-
-    // The stereo AIFF of 1000 frames.
-    {
-        LSoundSink s = LAifFile::OpenSink(aiff, 44100, 2);
-        s->Write(test::TestSignal(1000, 2).data(), 1000);
-    }
-    h = test::ReadFileBytes(aiff);
-    b = reinterpret_cast<const uint8_t*>(h.data());
-    EXPECT_EQ(GetBE32(b + 4), 4046u);
-    EXPECT_EQ(GetBE32(b + 22), 1000u);
-    EXPECT_EQ(GetBE32(b + 42), 4008u);
-    EXPECT_EQ(LAifFile::OpenSource(aiff)->GetLength(), 1000);
 
     EXPECT_TRUE(LAuFile::OpenSink(TempPath("no/such/folder.au"), 8000, 1)->IsError());
 }

@@ -26,57 +26,44 @@ private:
 };
 
 // `samples` 16-bit values at `rate` Hz peaking near `peak`; a `peak` above 32767
-// drives some syllables into clipping.
+// drives some syllables into clipping. Segments of 80-330 ms are voiced (60%),
+// hiss (20%) or pause, with formants and pitch gliding to new targets.
 inline std::vector<int16_t> SpeechLike(int32_t samples, uint32_t seed, double peak = 20000.0, int32_t rate = 8000)
 {
     Lcg rng(seed);
-    std::vector<double> v(size_t(samples), 0.0);
+    auto unit = [&rng] { return (rng.Uniform() + 1.0) / 2.0; };
     const double pi = 3.14159265358979323846;
+    std::vector<double> v(size_t(samples), 0.0);
     double y[3][2] = {};
-    double phase = 0.0;
-    int32_t segmentLeft = 0;
-    int32_t kind = 0;  // 0 voiced, 1 unvoiced, 2 pause
     double f[3] = {500, 1500, 2500};
     double target[3] = {500, 1500, 2500};
-    double pitch = 120.0;
-    double pitchTarget = 120.0;
-    double level = 0.0;
+    double pitch = 120.0, pitchTarget = 120.0, phase = 0.0, level = 0.0;
+    int32_t left = 0;
+    uint32_t kind = 0;  // 0-5 voiced, 6-7 hiss, 8-9 pause
     for (int32_t n = 0; n < samples; ++n) {
-        if (segmentLeft-- <= 0) {
-            segmentLeft = int32_t(rate * (0.08 + 0.25 * (rng.Uniform() + 1.0) / 2.0));
-            uint32_t r = rng.Next() % 10;
-            kind = r < 6 ? 0 : (r < 8 ? 1 : 2);
-            target[0] = 300 + 500 * (rng.Uniform() + 1.0) / 2.0;
-            target[1] = 900 + 1400 * (rng.Uniform() + 1.0) / 2.0;
-            target[2] = 2200 + 1000 * (rng.Uniform() + 1.0) / 2.0;
-            pitchTarget = 90 + 160 * (rng.Uniform() + 1.0) / 2.0;
+        if (left-- <= 0) {
+            left = int32_t(rate * (0.08 + 0.25 * unit()));
+            kind = rng.Next() % 10;
+            target[0] = 300 + 500 * unit();
+            target[1] = 900 + 1400 * unit();
+            target[2] = 2200 + 1000 * unit();
+            pitchTarget = 90 + 160 * unit();
         }
-        for (int32_t i = 0; i < 3; ++i)
-            f[i] += (target[i] - f[i]) * 0.002;
         pitch += (pitchTarget - pitch) * 0.001;
-        double excitation = 0.0;
-        if (kind == 0) {
-            phase += pitch / rate;
-            if (phase >= 1.0) {
-                phase -= 1.0;
-                excitation = 1.0;
-            }
-            excitation += 0.02 * rng.Uniform();
-        } else if (kind == 1) {
-            excitation = 0.3 * rng.Uniform();
-        } else {
-            excitation = 0.002 * rng.Uniform();
+        double excitation = kind < 6 ? 0.02 * rng.Uniform() : (kind < 8 ? 0.3 : 0.002) * rng.Uniform();
+        if (kind < 6 && (phase += pitch / rate) >= 1.0) {
+            phase -= 1.0;
+            excitation += 1.0;
         }
-        double wantLevel = kind == 2 ? 0.05 : 1.0;
-        level += (wantLevel - level) * 0.003;
+        level += ((kind < 8 ? 1.0 : 0.05) - level) * 0.003;
         double out = 0.0;
         for (int32_t i = 0; i < 3; ++i) {
-            double r = kind == 1 ? 0.9 : 0.97;
-            double theta = 2.0 * pi * f[i] / rate;
-            double s = excitation + 2.0 * r * std::cos(theta) * y[i][0] - r * r * y[i][1];
+            f[i] += (target[i] - f[i]) * 0.002;
+            double r = kind == 6 || kind == 7 ? 0.9 : 0.97;
+            double s = excitation + 2.0 * r * std::cos(2.0 * pi * f[i] / rate) * y[i][0] - r * r * y[i][1];
             y[i][1] = y[i][0];
             y[i][0] = s;
-            out += s * (i == 0 ? 1.0 : (i == 1 ? 0.6 : 0.3));
+            out += s / double(1 + i);
         }
         v[size_t(n)] = out * level;
     }
@@ -84,10 +71,8 @@ inline std::vector<int16_t> SpeechLike(int32_t samples, uint32_t seed, double pe
     for (double s : v)
         maxAbs = std::max(maxAbs, std::fabs(s));
     std::vector<int16_t> out(static_cast<size_t>(samples));
-    for (int32_t n = 0; n < samples; ++n) {
-        double s = std::round(v[size_t(n)] / maxAbs * peak);
-        out[size_t(n)] = int16_t(std::clamp(s, -32768.0, 32767.0));
-    }
+    for (int32_t n = 0; n < samples; ++n)
+        out[size_t(n)] = int16_t(std::clamp(std::round(v[size_t(n)] / maxAbs * peak), -32768.0, 32767.0));
     return out;
 }
 

