@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sys/stat.h>
+
+#include "core/ByteOrder.h"
+#include "core/LFile.h"
+#include "core/LScriptedUi.h"
+#include "core/LSettings.h"
+#include "formats/LGenSource.h"
+#include "formats/LWaveFile.h"
+#include "support/TestSupport.h"
+
+using test::Quote;
+using test::ReadAll;
+using test::TempPath;
+
+namespace {
+
+// Answers the raw-settings dialog with OK (counting it) and records messages.
+class RawOkUi : public LScriptedUi {
+public:
+    bool RawSettingsDialog(const std::string&, LUiRawAudioSettings&) override
+    {
+        ++rawDialogs;
+        return true;
+    }
+    int rawDialogs = 0;
+};
+
+std::string MakeWav(const std::string& name, int32_t frames = 8000)
+{
+    std::string path = TempPath(name);
+    std::vector<int32_t> v = test::Sine(frames, 8000, 300, 200000);
+    LSoundSink sink = LWaveFile::OpenSinkPCM(path, 8000, 0, 16, 1);
+    sink->Write(v.data(), frames);
+    return path;
+}
+
+int32_t Open(const std::string& path, LSoundSource& s, uint8_t ask = 1) { return LGenSourceOpen(s, path, &ask); }
+
+std::vector<int32_t> FfmpegS16(const std::string& path, int channels)
+{
+    std::string raw = path + ".s16";
+    EXPECT_EQ(test::Run("ffmpeg -v error -y -i " + Quote(path) + " -ac " + std::to_string(channels) + " -f s16le " +
+                        Quote(raw)),
+              0);
+    std::string bytes = test::ReadFileBytes(raw);
+    std::vector<int32_t> v(bytes.size() / 2);
+    for (size_t i = 0; i < v.size(); ++i)
+        v[i] = int16_t(GetLE16(reinterpret_cast<const uint8_t*>(bytes.data()) + 2 * i)) * 16;
+    return v;
+}
+
+} // namespace
+
+TEST(Dispatch, ExtensionsDecideTheReader)
+{
+    LScriptedUi ui;
+    std::string wav = MakeWav("a.tar.wav");
+    LSoundSource s;
+    EXPECT_EQ(Open(wav, s), 0);
+    std::string upper = TempPath("LOUD.WAV");
+    test::WriteFileBytes(upper, test::ReadFileBytes(wav));
+    EXPECT_EQ(Open(upper, s), 0);
+    EXPECT_EQ(LGenExtension(".wav"), "") << "a bare name has no extension";
+    EXPECT_EQ(LGenExtension("dir/.wav"), ".wav");
+    EXPECT_EQ(LGenExtension("x.d/name"), "");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(Dispatch, RawFilesAskOnceAndSndIsRaw)
+{
+    RawOkUi ui;
+    LSettings::WriteInt("RawAudio", "SampleRate", 8000);
+    LSettings::WriteInt("RawAudio", "Codec", 3);
+    std::vector<std::string> files;
+    for (int i = 0; i < 20; ++i) {
+        files.push_back(TempPath("r" + std::to_string(i) + (i % 2 ? ".raw" : ".snd")));
+        test::WriteFileBytes(files.back(), std::string(400, char(i)));
+    }
+    uint8_t ask = 1;
+    for (const std::string& f : files) {
+        LSoundSource s;
+        ASSERT_EQ(LGenSourceOpen(s, f, &ask), 0);
+        EXPECT_EQ(s->GetSampleRate(), 8000);
+        EXPECT_EQ(s->GetLength(), 200);
+    }
+    EXPECT_EQ(ui.rawDialogs, 1);
+
+    LScriptedUi cancelling;  // the base request answers cancel
+    LSoundSource s;
+    uint8_t again = 1;
+    EXPECT_EQ(LGenSourceOpen(s, files[0], &again), 1);
+}
+
+TEST(Dispatch, ErrorsShowOncePerFlag)
+{
+    LScriptedUi ui;
+    uint8_t ask = 1;
+    LSoundSource s;
+    EXPECT_EQ(LGenSourceOpen(s, TempPath("missing.wav"), &ask), 2);
+    EXPECT_EQ(LGenSourceOpen(s, TempPath("missing.mp3"), &ask), 2);
+    test::WriteFileBytes(TempPath("junk.aiff"), "not an aiff file at all");
+    EXPECT_EQ(LGenSourceOpen(s, TempPath("junk.aiff"), &ask), 2);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, LGenReadAccessMessage(TempPath("missing.wav")));
+    EXPECT_EQ(ui.messages[0].caption, "Error");
+    EXPECT_EQ(ui.messages[0].icon, LUiIcon::Stop);
+    EXPECT_EQ(s->GetError(), kSrcInvalid);
+
+    uint8_t fresh = 1;
+    test::WriteFileBytes(TempPath("junk.mp3"), std::string(5000, 'x'));
+    EXPECT_EQ(LGenSourceOpen(s, TempPath("junk.mp3"), &fresh), 2);
+    EXPECT_NE(ui.messages.back().text.find("not a true layer-3 MPEG file"), std::string::npos);
+}
+
+TEST(Dispatch, DecoderProgramsAndTheMediaDecoderMatchFfmpeg)
+{
+    LScriptedUi ui;
+    std::string src = MakeWav("tone.wav", 16000);
+    struct Case {
+        std::string file, make;
+    };
+    std::string odd = TempPath("it's a \"quoted\" ñame.ogg");
+    std::vector<Case> cases = {
+        {odd, "oggenc -Q -o " + Quote(odd) + " " + Quote(src)},
+        {TempPath("t.flac"), "flac -s -f -o " + Quote(TempPath("t.flac")) + " " + Quote(src)},
+        {TempPath("t.m4a"), "ffmpeg -v error -y -i " + Quote(src) + " -c:a aac " + Quote(TempPath("t.m4a"))},
+        {TempPath("t.wma"), "ffmpeg -v error -y -i " + Quote(src) + " -c:a wmav2 " + Quote(TempPath("t.wma"))},
+        {TempPath("t.opus.mka"), "ffmpeg -v error -y -i " + Quote(src) + " -c:a libopus -ar 48000 " +
+                                     Quote(TempPath("t.opus.mka"))},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(test::Run(c.make), 0) << c.make;
+        LSoundSource s;
+        ASSERT_EQ(Open(c.file, s), 0) << c.file;
+        std::vector<int32_t> ours = ReadAll(s);
+        if (s->GetChannels() == 2) {  // faad gives mono as two equal channels
+            for (size_t i = 0; i < ours.size() / 2; ++i)
+                ours[i] = ours[2 * i];
+            ours.resize(ours.size() / 2);
+        }
+        std::vector<int32_t> theirs = FfmpegS16(c.file, 1);
+        ASSERT_FALSE(ours.empty()) << c.file;
+        // Decoders differ in how they trim priming samples: lengths agree within a
+        // frame of the codec and the level within 5 %.
+        EXPECT_NEAR(double(ours.size()), double(theirs.size()), 2048.0) << c.file;
+        auto rms = [](const std::vector<int32_t>& v) {
+            double sum = 0;
+            for (int32_t x : v)
+                sum += double(x) * x;
+            return std::sqrt(sum / double(v.size()));
+        };
+        EXPECT_NEAR(rms(ours), rms(theirs), rms(theirs) * 0.05) << c.file;
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(Dispatch, DecoderFailuresAreReported)
+{
+    LScriptedUi ui;
+    // A decoder that exits at once without writing anything.
+    std::string fake = TempPath("fake-oggdec.sh");
+    test::WriteFileBytes(fake, "#!/bin/sh\nexit 0\n");
+    ::chmod(fake.c_str(), 0755);
+    LSettings::WriteString("Components\\oggdec", "Path", fake);
+    test::WriteFileBytes(TempPath("x.ogg"), "OggS-not-really");
+    LSoundSource s;
+    EXPECT_EQ(Open(TempPath("x.ogg"), s), 2);
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(s->GetError(), kSrcCannotOpen);
+
+    LSettings::WriteString("Components\\flacdec", "Path", "/nonexistent/flac");
+    test::WriteFileBytes(TempPath("y.flac"), "fLaC");
+    ui.messages.clear();
+    EXPECT_EQ(Open(TempPath("y.flac"), s), 2);
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_NE(ui.messages[0].text.find("install-on-demand component \"flacdec\""), std::string::npos);
+
+    ui.messages.clear();
+    test::WriteFileBytes(TempPath("noise.xyz"), std::string(3000, '\x55'));
+    EXPECT_EQ(Open(TempPath("noise.xyz"), s), 2);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("as audio"), std::string::npos);
+    ui.messages.clear();
+    EXPECT_EQ(Open(TempPath("gone.wma"), s), 2);
+    EXPECT_NE(ui.messages[0].text.find("Digital Rights Management"), std::string::npos);
+}
+
+namespace {
+
+// A DCT file around `wav`: version 1, no flags, empty texts.
+std::string Dct(const std::string& wav, uint16_t version = 1, int32_t lengthDelta = 0, uint32_t flags = 0,
+                uint8_t audioPresent = 1)
+{
+    std::string h;
+    auto u8 = [&](uint32_t v) { h += char(v); };
+    auto u16 = [&](uint32_t v) { u8(v & 0xFF), u8(v >> 8); };
+    auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+    u16(version);
+    u32(0);  // length, patched below
+    u32(flags);
+    h += std::string(8, '\0');
+    if (version > 2)
+        u32(0);
+    h += std::string(4, '\0');
+    for (int i = 0; i < 11; ++i)
+        u8(0);
+    u8(0);
+    u32(0);  // notes length
+    if (version != 0) {
+        u8(audioPresent);
+        u32(uint32_t(wav.size()));
+    }
+    h += wav;
+    PutLE32(reinterpret_cast<uint8_t*>(h.data()) + 2, uint32_t(int64_t(h.size()) + lengthDelta));
+    return h;
+}
+
+} // namespace
+
+TEST(Dispatch, DctFilesAndTheirChecks)
+{
+    LScriptedUi ui;
+    std::string wav = test::ReadFileBytes(MakeWav("inner.wav", 4000));
+    std::string path = TempPath("memo.dct");
+    for (uint16_t version : {0, 1, 3}) {
+        test::WriteFileBytes(path, Dct(wav, version));
+        LSoundSource s;
+        ASSERT_EQ(Open(path, s), 0) << version;
+        EXPECT_EQ(s->GetLength(), 4000);
+    }
+    struct Bad {
+        std::string bytes;
+        const char* message;
+    };
+    for (const Bad& b : {Bad{Dct(wav, 1, 1), "DCT File is corrupt"}, Bad{Dct(wav, 4), "DCT File load error"},
+                         Bad{Dct(wav, 2, 0, 2), "encrypted"}, Bad{Dct(wav, 1, 0, 0, 0), "zero channels error"}}) {
+        ui.messages.clear();
+        test::WriteFileBytes(path, b.bytes);
+        LSoundSource s;
+        EXPECT_EQ(Open(path, s), 2) << b.message;
+        ASSERT_FALSE(ui.messages.empty()) << b.message;
+        EXPECT_NE(ui.messages[0].text.find(b.message), std::string::npos) << ui.messages[0].text;
+    }
+}
