@@ -1,6 +1,9 @@
 #include "cli/BatchOptions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <iterator>
 #include <cstdlib>
 
 namespace {
@@ -22,12 +25,20 @@ bool ParseNumber(const std::string& text, int32_t& value)
 
 const char* BatchUsage()
 {
-    return "usage: kelvane-batch [-o DIR | --in-place] [--rate HZ] [--channels N] [-q] [--info] FILE...\n"
+    return "usage: kelvane-batch [-o DIR | --in-place] [-f EXT] [--rate HZ] [--channels N] [-q] [--info] FILE...\n"
            "\n"
            "  -o DIR          write each converted file into DIR under its own name\n"
-           "  --in-place      replace each file with its converted version\n"
+           "  --in-place      replace each file with its converted version (with -f, the\n"
+           "                  new file goes beside the original, which is kept)\n"
+           "  -f EXT          save as this type: wav au aif aiff gsm vox raw mp3 ogg flac\n"
+           "                  aac m4a\n"
            "  --rate HZ       convert to this sample rate (6000..196000)\n"
            "  --channels N    convert to 1 (mono) or 2 (stereo) channels\n"
+           "  -c NAME[=V,...] apply a batch command to the whole file before --rate and\n"
+           "                  --channels, e.g. -c Amplify=150 or\n"
+           "                  -c \"Constant Pitch and Speed Change=150\"; values in the command's\n"
+           "                  order (a curve as x,y pairs); without values, the stored ones.\n"
+           "                  Repeat -c for more commands; they run in the order given.\n"
            "  -q              no progress bar and no line for files that succeed\n"
            "  --info          print each file's rate, channels, length and format\n"
            "\n"
@@ -53,6 +64,26 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
         } else if (a == "-o") {
             if (!value(options.outputDir))
                 return false;
+        } else if (a == "-f") {
+            if (!value(v))
+                return false;
+            std::string ext = v.empty() || v[0] == '.' ? v : "." + v;
+            for (char& c : ext)
+                c = char(std::tolower(static_cast<unsigned char>(c)));
+            static const char* const kTypes[] = {".wav", ".au",  ".aif", ".aiff", ".gsm", ".vox",
+                                                 ".raw", ".mp3", ".ogg", ".flac", ".aac", ".m4a"};
+            if (std::find(std::begin(kTypes), std::end(kTypes), ext) == std::end(kTypes)) {
+                error = "cannot save as \"" + v + "\"; the types are wav au aif aiff gsm vox raw mp3 ogg flac aac m4a";
+                return false;
+            }
+            options.format = ext;
+        } else if (a == "-c") {
+            if (!value(v))
+                return false;
+            LKVCommand command;
+            if (!LKVBatchCatalogue::Parse(v, command, error))
+                return false;
+            options.commands.push_back(std::move(command));
         } else if (a == "--in-place") {
             options.inPlace = true;
         } else if (a == "--rate") {

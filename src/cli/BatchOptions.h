@@ -3,15 +3,19 @@
 #include <string>
 #include <vector>
 
+#include "app/LKVBatchCatalogue.h"
+
 // What kelvane-batch was asked to do.
 struct BatchOptions {
     std::string outputDir;       // -o DIR
     bool inPlace = false;        // --in-place
+    std::string format;          // -f EXT, with its dot; empty keeps each file's type
     int32_t rate = 0;            // --rate HZ; 0 keeps each file's rate
     int32_t channels = 0;        // --channels N; 0 keeps each file's channels
     bool quiet = false;          // -q
     bool info = false;           // --info
     bool help = false;           // -h, --help
+    std::vector<LKVCommand> commands;  // -c NAME[=V,...], applied in this order
     std::vector<std::string> files;
 };
 

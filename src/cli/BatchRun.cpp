@@ -11,17 +11,11 @@
 #include "core/LUi.h"
 #include "edit/LCLAConvertRateChannels.h"
 #include "formats/KVLoadFile.h"
+#include "formats/LKVSaveToSink.h"
 #include "formats/LGenSource.h"
 #include "formats/LWaveFile.h"
 
 namespace {
-
-std::string TempNameFor(const std::string& target)
-{
-    std::string folder = GetFolderFromPath(target);
-    std::string name = ".kelvane-" + std::to_string(getpid()) + "-" + GetFileFromPath(target);
-    return folder.empty() ? name : FilePathCat(folder, name);
-}
 
 const char* Outcome(int32_t result)
 {
@@ -39,6 +33,12 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
     if (result != kJobDone)
         return result;
 
+    for (const LKVCommand& command : options.commands) {
+        result = LKVBatchCatalogue::Apply(command, audio);
+        if (result != kJobDone)
+            return result;
+    }
+
     if (options.rate || options.channels) {
         LCLAConvertRateChannels::Data convert{&audio, options.rate ? options.rate : audio.sampleRate,
                                               uint8_t(options.channels ? options.channels : audio.channels)};
@@ -47,24 +47,8 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
             return result;
     }
 
-    LWaveFile::Layout layout;
-    int32_t bits = LWaveFile::ReadLayout(source, layout) && layout.format.BitsPerSample() <= 8 ? 8 : 16;
-    std::string temp = TempNameFor(target);
-    LPRSourceToSink::Data save{"Saving " + GetFileFromPath(target), audio.OpenSource(),
-                               LWaveFile::OpenSinkPCM(temp, audio.sampleRate, 0, bits, audio.channels)};
-    result = RunJob("Saving", [&](LProgressDialog& dialog) { return LPRSourceToSink::Process(dialog, save); });
-    bool sinkFailed = save.sink && save.sink->IsError();
-    save.sink.Reset();  // completes the file
-
-    if (result == kJobDone && !sinkFailed && ::rename(temp.c_str(), target.c_str()) == 0)
-        return kJobDone;
-    ::unlink(temp.c_str());
-    if (result == kJobCancelled)
-        return result;
-    LUiGet().Message("Cannot write the file \"" + target +
-                         "\". Check the folder exists, you have write access and the disk is not full.",
-                     "Error", LUiButtons::Ok, LUiIcon::Stop);
-    return kJobFailed;
+    LKVSaveToSink::Data save{&audio, target, false};
+    return RunJob("Saving", [&](LProgressDialog& d) { return LKVSaveToSink::Process(d, save); });
 }
 
 bool DescribeFile(const std::string& path, std::string& line)
@@ -113,6 +97,8 @@ int RunBatch(const BatchOptions& options)
     int status = kExitDone;
     for (const std::string& file : options.files) {
         std::string target = options.inPlace ? file : FilePathCat(options.outputDir, GetFileFromPath(file));
+        if (!options.format.empty())
+            target = ApplyNewFileExtension(target, options.format);
         int32_t result = ConvertFile(file, target, options);
         if (result != kJobDone || !options.quiet)
             std::fprintf(stderr, "%s -> %s: %s\n", file.c_str(), target.c_str(), Outcome(result));

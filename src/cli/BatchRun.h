@@ -7,10 +7,10 @@
 // Exit statuses of kelvane-batch.
 enum : int { kExitDone = 0, kExitCancelled = 1, kExitFailed = 2 };
 
-// Converts `source` into `target` (the same path for in-place). The result is
-// written beside the target under a temporary name and renamed over it only
-// when complete, so a failed or cancelled conversion leaves no partial output
-// and never harms the source. Returns a job result.
+// Converts `source` into `target` (the same path for in-place), saving by the
+// target's type. The result is written beside the target under a temporary name
+// and renamed over it only when complete, so a failed or cancelled conversion
+// leaves no partial output and never harms the source. Returns a job result.
 int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options);
 
 // One line describing a file: rate, channels, length and format.

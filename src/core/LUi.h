@@ -1,6 +1,8 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Buttons and icons of a message box; answers use the platform's historic ids
 // because scripts and tests refer to them by number.
@@ -22,6 +24,26 @@ struct LMp3EncoderSettings;
 struct LOggEncoderSettings;
 struct LFlacEncoderSettings;
 struct LAACEncoderSettings;
+
+// A curve of up to 64 (x, y) byte points, as the envelope and equalizer dialogs edit it.
+struct LUiCurve {
+    uint8_t nPoints = 0;
+    std::array<std::array<uint8_t, 2>, 64> points{};
+};
+
+// What the envelope dialog edits: the curve, and the selection it spans (for the
+// time readout), in milliseconds.
+struct LUiEnvelopeValues {
+    LUiCurve curve;
+    int32_t selectionStartMs = 0;
+    int32_t selectionLengthMs = 0;
+};
+
+// One entry of a list the user picks from (the WAV format chooser).
+struct LUiChoice {
+    std::string name;    // e.g. "IMA ADPCM"
+    std::string detail;  // e.g. "44100 Hz, 4 Bit, Stereo, 176 kb/sec"
+};
 
 struct LUiMessage {
     std::string text;
@@ -54,6 +76,45 @@ public:
     {
         (void)section;
         (void)settings;
+        return false;
+    }
+
+    // Effect dialogs. Each opens on the stored values passed in and, on OK, has
+    // checked them with the dialog's check and returns them; true on OK. The
+    // base answers cancelled.
+    // "LKVAmplifyDlg": gain in percent.
+    virtual bool AmplifyDialog(int32_t& gainPercent)
+    {
+        (void)gainPercent;
+        return false;
+    }
+    // "LKVNormalizeDlg": peak level in percent of full scale.
+    virtual bool NormalizeDialog(int32_t& peakLevelPercent)
+    {
+        (void)peakLevelPercent;
+        return false;
+    }
+    // The envelope dialog (graph editor, "Set Flat"; no preview).
+    virtual bool EnvelopeDialog(LUiEnvelopeValues& values)
+    {
+        (void)values;
+        return false;
+    }
+    // "LKVSpeedChangeDlg": `caption` is the command name, which picks the mode
+    // and the field label; the percent is 100 for no change.
+    virtual bool SpeedChangeDialog(const std::string& caption, int32_t& percent)
+    {
+        (void)caption;
+        (void)percent;
+        return false;
+    }
+
+    // The WAV format chooser titled `title`: the user picks one of `choices`
+    // (`chosen` starts at the current one, or -1). True on OK with `chosen` set;
+    // the base answers cancelled.
+    virtual bool WaveFormatChooser(const std::string& /*title*/, const std::vector<LUiChoice>& /*choices*/,
+                                   int32_t& /*chosen*/)
+    {
         return false;
     }
 

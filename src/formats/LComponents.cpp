@@ -87,7 +87,13 @@ int32_t LProcessGetComponentPath(LProgressDialog*, const std::string& component,
         return 0;
     const Default* d = DefaultFor(component);
     std::string text = "Kelvane cannot install the required install-on-demand component \"" + component + "\".";
-    if (d)
+    if (d && d->ours)
+        text += "\r\n\r\nIts program \"" + std::string(d->program) +
+                "\" comes with Kelvane and should be beside it; reinstall Kelvane" +
+                (std::string(d->package) != "kelvane" ? " and the Debian package \"" + std::string(d->package) + "\""
+                                                      : std::string()) +
+                ", or set its program under Components\\" + component + " in the settings.";
+    else if (d)
         text += "\r\n\r\nPlease install the Debian package \"" + std::string(d->package) +
                 "\" (for example: sudo apt-get install " + d->package + "), or set its program under "
                 "Components\\" + component + " in the settings.";

@@ -1,0 +1,36 @@
+#pragma once
+#include <algorithm>
+#include <cstdint>
+
+#include "core/LSoundSource.h"
+#include "edit/LCutListAudio.h"
+#include "effects/LEfSourceMaker.h"
+
+// What a preview dialog plays: a copy of the document's audio (rate, channels
+// and the whole cut list) taken when the dialog opens, run through a maker
+// built from the values currently typed. The typed values are clamped to what
+// the filters can run, not validated: OK validates them. The dialog and the
+// player that plays the source live above this layer.
+class LEfPreview {
+public:
+    explicit LEfPreview(const LCutListAudio& audio) : audio_(audio) {}
+
+    // The Preview button (id 140) is enabled only while there is a frame to play.
+    bool CanPreview() const { return audio_.GetLength() > 0; }
+    // `maker` applied to a source over the copy, from its first frame.
+    LSoundSource MakeSource(const LEfSourceMaker& maker) const { return maker.MakeSource(audio_.OpenSource()); }
+    const LCutListAudio& Audio() const { return audio_; }
+
+    static int32_t EchoTimeMs(int32_t typed) { return std::clamp(typed, 10, 3000); }
+    static int32_t EchoGainPercent(int32_t typed) { return std::min(typed, 99); }
+    static int32_t ReverbLevelPercent(int32_t typed) { return std::min(typed, 100); }
+    static int32_t ReverbTimeMs(int32_t typed) { return std::clamp(typed, 10, 1000); }
+    // The high-pass job works on twice the typed corner value; so does the preview.
+    static int32_t HighPassValue(int32_t typed)
+    {
+        return int32_t(std::clamp<int64_t>(int64_t(typed) * 2, INT32_MIN, INT32_MAX));
+    }
+
+private:
+    LCutListAudio audio_;
+};

@@ -1,0 +1,116 @@
+#include "formats/LGenSink.h"
+
+#include <strings.h>
+
+#include "formats/LAACEncodePipe.h"
+#include "formats/LAACEncoderSettings.h"
+#include "formats/LAifFile.h"
+#include "formats/LAuFile.h"
+#include "formats/LComponents.h"
+#include "formats/LFlacEncodePipe.h"
+#include "formats/LFlacEncoderSettings.h"
+#include "formats/LGenSource.h"
+#include "formats/LMP3EncodePipe.h"
+#include "formats/LMp3EncoderSettings.h"
+#include "formats/LOggEncodePipe.h"
+#include "formats/LOggEncoderSettings.h"
+#include "formats/LRawFile.h"
+#include "formats/LRawSettings.h"
+#include "formats/LWaveFile.h"
+#include "formats/LWaveSaveFormat.h"
+#include "formats/gsm/LGSMFile.h"
+
+namespace {
+
+bool Is(const std::string& ext, const char* want) { return strcasecmp(ext.c_str(), want) == 0; }
+bool IsAac(const std::string& ext) { return Is(ext, ".aac") || Is(ext, ".m4a"); }
+
+const char* EncoderComponent(const std::string& ext)
+{
+    if (Is(ext, ".mp3"))
+        return "mp3el";
+    if (Is(ext, ".ogg"))
+        return "oggenc";
+    if (Is(ext, ".flac"))
+        return "flacenc";
+    if (IsAac(ext))
+        return "aacenc";
+    return nullptr;
+}
+
+} // namespace
+
+bool LGenSinkIsSupported(const std::string& ext)
+{
+    for (const char* own : {".wav", ".au", ".aif", ".aiff", ".gsm", ".vox", ".raw"})
+        if (Is(ext, own))
+            return true;
+    const char* component = EncoderComponent(ext);
+    if (!component)
+        return false;
+    std::string path;
+    return LProcessGetComponentPath(nullptr, component, path) == 0;
+}
+
+bool LGenSinkCheckSettings(const std::string& ext, int32_t rate, uint8_t channels)
+{
+    if (Is(ext, ".wav"))
+        return LWaveSaveFormat::OptionsDialog(rate, channels);
+    if (Is(ext, ".au") || Is(ext, ".aif") || Is(ext, ".aiff") || Is(ext, ".gsm"))
+        return true;
+    if (Is(ext, ".vox") || Is(ext, ".raw")) {
+        const char* section = Is(ext, ".vox") ? kVoxAudioSection : kRawAudioSection;
+        LRawSettings settings = LRawSettings::Read(section);
+        if (Is(ext, ".raw")) {
+            if (rate)
+                settings.sampleRate = uint32_t(rate);
+            if (channels)
+                settings.channels = channels;
+        }
+        return LRawSettings::SettingsDialog(settings, section);
+    }
+    if (Is(ext, ".mp3")) {
+        LMp3EncoderSettings s = LMp3EncoderSettings::Read();
+        return LMp3EncoderSettings::Dialog(s);
+    }
+    auto withFormat = [&](auto settings, auto dialog) {
+        if (rate)
+            settings.sampleRate = rate;
+        if (channels)
+            settings.channels = channels;
+        return dialog(settings);
+    };
+    if (Is(ext, ".ogg"))
+        return withFormat(LOggEncoderSettings::Read(), [](LOggEncoderSettings& s) { return LOggEncoderSettings::Dialog(s); });
+    if (Is(ext, ".flac"))
+        return withFormat(LFlacEncoderSettings::Read(), [](LFlacEncoderSettings& s) { return LFlacEncoderSettings::Dialog(s); });
+    if (IsAac(ext))
+        return withFormat(LAACEncoderSettings::Read(), [](LAACEncoderSettings& s) { return LAACEncoderSettings::Dialog(s); });
+    return false;
+}
+
+LSoundSink LGenSinkOpenSink(const std::string& path, int32_t rate, uint8_t channels)
+{
+    const std::string ext = LGenExtension(path);
+    if (Is(ext, ".wav"))
+        return LWaveFile::OpenSink(path, LWaveSaveFormat::Load(rate, channels));
+    if (Is(ext, ".mp3"))
+        return LMP3EncodePipe::OpenMp3Sink(path, LMp3EncoderSettings::Read(), rate, channels);
+    if (Is(ext, ".aif") || Is(ext, ".aiff"))
+        return LAifFile::OpenSink(path, rate, channels);
+    if (Is(ext, ".au"))
+        return LAuFile::OpenSink(path, rate, channels);
+    if (Is(ext, ".gsm"))
+        return LGSMFile::OpenSink(path);
+    if (Is(ext, ".vox"))
+        return LRawFile::OpenSink(path, LRawSettings::Read(kVoxAudioSection));
+    if (Is(ext, ".raw"))
+        return LRawFile::OpenSink(path, LRawSettings::Read(kRawAudioSection));
+    if (Is(ext, ".ogg"))
+        return LOggEncodePipe::OpenOggSink(path, LOggEncoderSettings::Read());
+    if (Is(ext, ".flac"))
+        return LFlacEncodePipe::OpenFlacSink(path, LFlacEncoderSettings::Read());
+    if (IsAac(ext))
+        return LAACEncodePipe::OpenAACSink(path, LAACEncoderSettings::Read());
+    return {};
+}

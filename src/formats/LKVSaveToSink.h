@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "core/LProgressDialog.h"
+#include "edit/LCutListAudio.h"
+
+// The job that saves a cut list to a file by its type. The file is written under a
+// temporary name beside the target and renamed over it only when complete (and,
+// for encoder types, when the encoder exited cleanly): a cancel or a failure
+// leaves whatever file was there before untouched. Failures are reported in a box
+// over the job's window.
+class LKVSaveToSink {
+public:
+    struct Data {
+        const LCutListAudio* audio;
+        std::string path;
+        bool askOptions = false;  // run the type's options step first
+    };
+    static int32_t Process(LProgressDialog& dialog, Data& data);
+};
