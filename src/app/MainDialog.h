@@ -71,6 +71,26 @@ public:
     void CmConvertMono() { ConvertChannels(1); }
     void CmConvertStereo() { ConvertChannels(2); }
 
+    // ---- Effect commands (MainDialogEffects.cpp) ----
+    // Each works on the current document's selection: without a document or a
+    // valid selection it does nothing. It reads its stored values, asks for them
+    // through LUi (re-asking after an "Invalid value" message), stores them,
+    // records the undo step named after the command, runs its job under a
+    // progress window titled the same, and on completion moves the cursor to the
+    // selection start and plays from the command's pre-roll before it. A job
+    // that is cancelled or fails leaves the audio as it was (the undo step stays).
+    // Each returns the job's result, or kEffectNotRun when nothing was started.
+    static constexpr int32_t kEffectNotRun = -1;
+    int32_t CmAmplify();
+    int32_t CmNormalize();
+    int32_t CmFadeIn();
+    int32_t CmFadeOut();
+    int32_t CmFadeOutAndTrim();
+    int32_t CmEnvelope();
+    // Mode 0 "Simple Speed and Pitch Change", 1 "Constant Pitch and Speed Change",
+    // 2 "Constant Speed and Pitch Change"; the selection end follows the new length.
+    int32_t CmSpeedChange(int32_t mode);
+
 private:
     LPlayerPort* player_;
     LMainDialogView* view_;

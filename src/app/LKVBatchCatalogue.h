@@ -1,0 +1,73 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "edit/LCutListAudio.h"
+#include "effects/PointList.h"
+
+// One command of a batch list: its catalogue index (what scripts store) and its
+// own parameter data. Without data (or with less than its layout needs) it runs
+// with the stored values current at run time; extra bytes are ignored.
+struct LKVCommand {
+    uint32_t index = 0;
+    std::vector<uint8_t> data;  // little-endian fields in catalogue order
+};
+
+// How one parameter is stored in a command's data.
+enum class LKVFieldType : uint8_t { Int32, Uint16, Int8, Uint8, Curve };
+
+struct LKVField {
+    LKVFieldType type;
+    const char* section;  // settings section of the stored value
+    const char* name;     // stored-value name, or the curve file in the "Current" folder
+    int32_t batchDefault; // used when no value is stored (curves: unused)
+
+    // Bytes in the data: 4, 2, 1, 1 or 129.
+    uint32_t Size() const;
+};
+
+// A row of the batch command catalogue.
+struct LKVCatalogueEntry {
+    uint32_t index;
+    const char* name;
+    uint8_t fieldCount;
+    std::array<LKVField, 3> fields;
+
+    // Bytes of data the command needs for its own values.
+    uint32_t DataSize() const;
+};
+
+// The fixed table of the 18 batch commands (indexes 0..17), their parameter
+// layouts and the stored values (with batch defaults) used when a command
+// carries no data, and the way each is applied to a whole cut list.
+class LKVBatchCatalogue {
+public:
+    static constexpr uint32_t kCount = 18;
+
+    static const std::array<LKVCatalogueEntry, kCount>& Entries();
+    // nullptr for an index of 18 or more.
+    static const LKVCatalogueEntry* Find(uint32_t index);
+    // The entry whose name matches `name` ignoring case, or nullptr.
+    static const LKVCatalogueEntry* FindByName(const std::string& name);
+
+    // The command's numeric parameters in catalogue order: from its data when
+    // the data holds the whole layout, else from the stored values. A curve
+    // field reads as 0 here; see Curve.
+    static std::vector<int32_t> Values(const LKVCommand& command);
+    // The point list of an Equalizer or Envelope command: from its data,
+    // validated, else from the curve file (the flat curve when it has none).
+    static PointList Curve(const LKVCommand& command);
+
+    // Runs the command over the whole of `audio` (from 0 to its current length)
+    // and returns the job result. Indexes of 18 or more are skipped (kJobDone);
+    // commands not available in this version say so and fail.
+    static int32_t Apply(const LKVCommand& command, LCutListAudio& audio);
+
+    // Parses "NAME" or "NAME=V,V,..." (values in catalogue order; a curve as
+    // x,y pairs) into a command carrying its data. Values are checked as the
+    // command's settings dialog checks them: on failure `error` holds that
+    // dialog's message.
+    static bool Parse(const std::string& text, LKVCommand& command, std::string& error);
+};
