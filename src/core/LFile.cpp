@@ -84,13 +84,13 @@ int32_t LFile::ReadAt(int64_t offset, void* buffer, int32_t bytes)
     return done;
 }
 
-int32_t LFile::Write(const void* buffer, int32_t bytes)
+int32_t WriteAll(int fd, const void* buffer, int32_t bytes)
 {
-    if (fd_ < 0 || bytes <= 0)
+    if (fd < 0 || bytes <= 0)
         return 0;
     int32_t done = 0;
     while (done < bytes) {
-        ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, size_t(bytes - done));
+        ssize_t n = ::write(fd, static_cast<const char*>(buffer) + done, size_t(bytes - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -99,6 +99,8 @@ int32_t LFile::Write(const void* buffer, int32_t bytes)
     }
     return done;
 }
+
+int32_t LFile::Write(const void* buffer, int32_t bytes) { return WriteAll(fd_, buffer, bytes); }
 
 bool LFile::Seek(int64_t offset)
 {

@@ -46,6 +46,10 @@ private:
     int fd_ = -1;
 };
 
+// Writes all `bytes` to a descriptor, retrying partial writes and interrupts;
+// returns the bytes written (fewer on a full disk or a closed pipe).
+int32_t WriteAll(int fd, const void* buffer, int32_t bytes);
+
 // Path helpers. "/" joins; splitting accepts "/" and "\".
 std::string FilePathCat(const std::string& path, const std::string& name);
 // Replaces the extension (from the last "." after the last separator) or appends `ext`.

@@ -1,5 +1,7 @@
 #include "core/LProcess.h"
 
+#include "core/LFile.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -59,21 +61,7 @@ bool LProcess::Start(const std::vector<std::string>& argv, bool pipeStdin, bool 
     return true;
 }
 
-int32_t LProcess::WriteStdin(const void* data, int32_t bytes)
-{
-    if (stdin_ < 0 || bytes <= 0)
-        return 0;
-    int32_t done = 0;
-    while (done < bytes) {
-        ssize_t n = ::write(stdin_, static_cast<const char*>(data) + done, size_t(bytes - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += int32_t(n);
-    }
-    return done;
-}
+int32_t LProcess::WriteStdin(const void* data, int32_t bytes) { return WriteAll(stdin_, data, bytes); }
 
 void LProcess::CloseStdin()
 {

@@ -78,6 +78,16 @@ void PutSample(AVFrame* frame, int ch, int i, int16_t v)
     }
 }
 
+// Moves what fits of `pending` into the header's destination.
+void DeliverPending(std::deque<uint8_t>& pending, LAcmStreamHeader& h)
+{
+    uint32_t room = h.destinationLength - h.destinationUsed;
+    uint32_t n = uint32_t(std::min<size_t>(room, pending.size()));
+    std::copy_n(pending.begin(), n, h.destination + h.destinationUsed);
+    pending.erase(pending.begin(), pending.begin() + n);
+    h.destinationUsed += n;
+}
+
 struct CodecContext {
     AVCodecContext* ctx = nullptr;
     ~CodecContext() { avcodec_free_context(&ctx); }
@@ -230,14 +240,7 @@ private:
         return true;
     }
 
-    void Deliver(LAcmStreamHeader& h)
-    {
-        uint32_t room = h.destinationLength - h.destinationUsed;
-        uint32_t n = uint32_t(std::min<size_t>(room, pending_.size()));
-        std::copy_n(pending_.begin(), n, h.destination + h.destinationUsed);
-        pending_.erase(pending_.begin(), pending_.begin() + n);
-        h.destinationUsed += n;
-    }
+    void Deliver(LAcmStreamHeader& h) { DeliverPending(pending_, h); }
 
     CodecContext c_;
     AVCodecParserContext* parser_ = nullptr;
@@ -370,14 +373,7 @@ private:
         }
     }
 
-    void Deliver(LAcmStreamHeader& h)
-    {
-        uint32_t room = h.destinationLength - h.destinationUsed;
-        uint32_t n = uint32_t(std::min<size_t>(room, pending_.size()));
-        std::copy_n(pending_.begin(), n, h.destination + h.destinationUsed);
-        pending_.erase(pending_.begin(), pending_.begin() + n);
-        h.destinationUsed += n;
-    }
+    void Deliver(LAcmStreamHeader& h) { DeliverPending(pending_, h); }
 
     CodecContext c_;
     AVPacket* packet_ = nullptr;
