@@ -15,6 +15,8 @@ void MainDialog::SetCurrentFile(LKVFile* file)
 {
     current_ = file;
     UpdateUndoMenuItem();
+    if (view_)
+        view_->CurrentFileChanged(file);
 }
 
 LKVFile& MainDialog::AddDocument(std::unique_ptr<LKVFile> file)

@@ -7,6 +7,16 @@
 #include "edit/LKVFile.h"
 #include "edit/LPlayerPort.h"
 
+#include "app/LKVBookMark.h"
+#include "app/LKVClipboardPort.h"
+#include "app/LKVCommandLine.h"
+#include "app/LKVProject.h"
+#include "app/LKVReadouts.h"
+#include "app/LKVRegion.h"
+#include "app/LKeyMacros.h"
+#include "app/LSettingsTable.h"
+#include "core/LUi.h"
+
 // Command identifiers; key-macro files store them, so the values are fixed.
 enum : int32_t {
     kCmConvertSampleRate = 1006,
@@ -29,7 +39,25 @@ public:
     virtual void ShowWholeDocument(LKVFile&) {}
     virtual void UndoItemChanged(const LUndoMenuItem&) {}
     virtual void SaveEnabledChanged(bool) {}
+
+    // ---- Documents, bookmarks, regions, projects ----
+    // A document joined the list (its window is created) / is about to leave it.
+    virtual void DocumentOpened(LKVFile&) {}
+    virtual void DocumentClosing(LKVFile&) {}
+    // The current document changed (nullptr: none); its window is activated.
+    virtual void CurrentFileChanged(LKVFile*) {}
+    virtual void BookMarksChanged() {}
+    virtual void RegionsChanged() {}
+    virtual void CaptionChanged(const std::string&) {}
+    // The batch converter should open, or refresh its file page when it is open.
+    virtual void BatchConverterRequested() {}
+    // A command the frame performs itself (playback, zoom, windows, Exit...),
+    // reached through a key macro.
+    virtual void FrameCommand(int32_t) {}
 };
+
+// Where Insert File puts the file.
+enum class LKVInsertAt : uint8_t { Begin, Current, End };
 
 // The main window's model: the open documents, the current one, and every
 // command as a method, so each is testable without a window. Runs on the
@@ -91,10 +119,169 @@ public:
     // 2 "Constant Speed and Pitch Change"; the selection end follows the new length.
     int32_t CmSpeedChange(int32_t mode);
 
+    // ==== Files, edit commands, clipboard, bookmarks, regions, projects, key
+    // macros, command line (MainDialogFile.cpp, MainDialogEdit.cpp,
+    // MainDialogBookmarks.cpp, MainDialogRegions.cpp, MainDialogProject.cpp,
+    // MainDialogCommands.cpp) ====
+
+    // -- File commands --
+    // A new untitled document at the rate and channels asked for (when
+    // "PromptSampleAndChannels" is on; the choice is remembered) or the default
+    // ones; nullptr when the dialog was cancelled.
+    LKVFile* CmNewFile();
+    // The open dialog, then OpenFile.
+    LKVFile* CmOpen();
+    // Opens `path`; a document already open under that path only becomes
+    // current. The load job fills a new document, which joins the list only when
+    // the load completes: a failure or a cancel leaves no document. Its bookmark
+    // file is read, and it plays when "PlayWhenOpen" is on.
+    LKVFile* OpenFile(const std::string& path);
+    // Saves the current document (an untitled one through Save As). True when saved.
+    bool CmSave();
+    bool CmSaveAs();
+    // Closes the current document, asking about unsaved changes; false when the
+    // user cancelled or the save he asked for failed (the document stays open).
+    bool CmClose();
+    bool CloseFile(LKVFile& doc);
+    // Closes every document in list order, stopping at the first that stays open.
+    bool CmCloseAll();
+    // What the frame does before it closes: offers to save the project, closes
+    // every document. False when the program should keep running.
+    bool CmExit();
+    // Opens the file of a recent-file command (1050..1060).
+    LKVFile* CmOpenRecent(int32_t command);
+
+    // -- Edit commands: each works on the current document and its selection
+    // (clamped to the audio), with the undo and playback pattern. --
+    void CmCut();
+    void CmCopy();
+    // Replaces the selection (or inserts at the cursor) with the clipboard,
+    // converted first to the document's rate and channels when they differ.
+    void CmPaste();
+    // The same with the system clipboard's wave data.
+    void CmPasteFromClipboard();
+    void CmDelete();
+    void CmSelectAll();
+    void CmSelectToStart();
+    void CmSelectToEnd();
+    // Asks for a start and an end time and selects them.
+    void CmSelectRegion();
+    // The "Insert File" dialog, then InsertFile.
+    bool CmInsertFile(LKVInsertAt where);
+    // Loads `path`, converts it to the document's rate and channels and inserts
+    // it; the document is untouched when the load or the conversion fails.
+    bool InsertFile(const std::string& path, LKVInsertAt where);
+    // A new untitled document holding a copy of the selection.
+    LKVFile* CmCopyToNew();
+    // The internal clipboard (44100 Hz mono and empty at first).
+    const LCutListAudio& Clipboard() const { return clipboard_; }
+    // The internal clipboard as the bytes of a WAV file, for the system
+    // clipboard; saved through "clipboard.wav" in the "Current" folder.
+    bool RenderClipboardWave(std::vector<uint8_t>& bytes);
+    // Installs the system clipboard (not owned); nullptr uses a local one.
+    void SetClipboardPort(LKVClipboardPort* port) { clipboardPort_ = port; }
+
+    // -- Bookmarks --
+    const LKVBookMarkList& BookMarks() const { return bookmarks_; }
+    // "Set Bookmark": names the current position of the current document.
+    bool CmSetBookmark();
+    // Counts the visit and moves to the bookmark in its document when that is
+    // open (or plays from there when "PlayBookMark" is on).
+    void GoToBookmark(size_t index);
+    bool RenameBookmark(size_t index);
+    // Both ask first; false when nothing was deleted.
+    bool DeleteBookmarks(std::vector<size_t> indexes);
+    bool DeleteAllBookmarks();
+
+    // -- Regions --
+    const LKVRegionList& Regions() const { return regions_; }
+    // "Add Region": names a copy of the current selection.
+    bool CmAddRegion();
+    void PlayRegion(size_t index);
+    void StopRegion() { StopPlayback(); }
+    bool RenameRegion(size_t index);
+    bool DeleteRegions(std::vector<size_t> indexes);
+    bool DeleteAllRegions();
+    // Saves one region as an audio file chosen in the "Save Region As" dialog.
+    bool SaveRegion(size_t index);
+    // Saves each region in the folder chosen in the export dialog, named after
+    // it; returns how many were written.
+    int32_t ExportRegions(const std::vector<size_t>& indexes);
+    LKVFile* CopyRegionToNew(size_t index);
+    // The assemble dialog, then AssembleRegions.
+    LKVFile* CmAssembleRegions();
+    // A new untitled document of the regions in `order`, with "AutoGap"
+    // silence between them; nullptr (and nothing created) when an insert fails.
+    LKVFile* AssembleRegions(const std::vector<size_t>& order);
+
+    // -- Projects --
+    bool CmOpenProject();
+    // Offers to save the current project, then reads `path`. On any failure
+    // every document, bookmark and region stays as it was.
+    bool LoadProject(const std::string& path);
+    bool CmSaveProject();
+    bool CmSaveProjectAs();
+    bool CmCloseProject();
+    const std::string& ProjectPath() const { return projectPath_; }
+    std::string Caption() const { return LKVCaption(projectPath_); }
+
+    // -- Commands, key macros, command line, read-outs --
+    // Whether a menu command is enabled now.
+    bool IsCommandEnabled(int32_t id) const;
+    // Runs a command by identifier; false for one this model does not perform
+    // (the frame's own commands, or one not available).
+    bool ExecuteCommand(int32_t id);
+    LKeyMacros& KeyMacros() { return keyMacros_; }
+    // Reads and writes "keys.dat", telling the user about a failure.
+    bool LoadKeyMacros();
+    bool SaveKeyMacros();
+    // Runs the macro of `key`; false when none matches.
+    bool OnKey(uint32_t key);
+    // Performs the first instance's command line; returns what it asked for
+    // (the frame starts the post-installation timer for InstallPrompt).
+    LKVStartAction RunCommandLine(const std::vector<std::string>& args);
+    // A message forwarded by a second instance.
+    void OnInstanceMessage(int32_t message, const std::string& argument);
+    // The batch converter's file list.
+    const std::vector<std::string>& BatchFiles() const { return batchFiles_; }
+    LKVReadouts Readouts() const { return LKVReadouts::Of(current_); }
+
 private:
     LPlayerPort* player_;
     LMainDialogView* view_;
     std::vector<std::unique_ptr<LKVFile>> documents_;
     LKVFile* current_ = nullptr;
     LUndoMenuItem undoItem_;
+
+    // ---- Files, clipboard, bookmarks, regions, projects (see the block above) ----
+    LKVFile& AddNewDocument(std::unique_ptr<LKVFile> doc);
+    void CloseDocumentNow(LKVFile& doc);
+    bool SaveDocument(LKVFile& doc);
+    bool SaveDocumentAs(LKVFile& doc);
+    bool SaveDocumentTo(LKVFile& doc, const std::string& path);
+    void WriteBookMarkFile(const std::string& audioPath);
+    void RefileBookMarks(const std::string& from, const std::string& to);
+    bool AskFileName(const LUiFileRequest& request, const LSettingString& folder, std::string& path);
+    bool AskSavePath(LUiFileRequest request, const LSettingString& folder, const std::string& question,
+                     std::string& path);
+    bool ClampedSelection(int32_t& start, int32_t& end) const;
+    void PasteList(LCutListAudio list);
+    void OfferClipboard();
+    int32_t SaveListTo(const LCutListAudio& audio, const std::string& path);
+    enum class ProjectOffer : uint8_t { Cancelled, Saved, NotSaved };
+    ProjectOffer OfferToSaveProject(bool atExit);
+    bool AskToSaveDocuments();
+    bool SaveProjectTo(const std::string& path);
+    void ReplaceProject(LKVProjectContents contents, const std::string& path);
+    void ClearProject();
+    void SetCaptionChanged();
+
+    LCutListAudio clipboard_;
+    LKVLocalClipboard localClipboard_;
+    LKVClipboardPort* clipboardPort_ = nullptr;
+    LKVBookMarkList bookmarks_;
+    LKVRegionList regions_;
+    std::string projectPath_;
+    LKeyMacros keyMacros_;
+    std::vector<std::string> batchFiles_;
 };

@@ -45,6 +45,25 @@ struct LUiChoice {
     std::string detail;  // e.g. "44100 Hz, 4 Bit, Stereo, 176 kb/sec"
 };
 
+// One entry of a file dialog's type list: "WAV Files (*.wav)" with its patterns.
+struct LUiFileFilter {
+    std::string description;
+    std::vector<std::string> patterns;  // e.g. "*.wav"
+};
+
+// A request for a file name: the open or save dialog titled `title`, opened in
+// `folder` with `fileName` proposed, offering `filters`. A save dialog does not
+// ask about replacing an existing file; its caller does, after appending
+// `defaultExtension` (when set) to a name chosen without an extension.
+struct LUiFileRequest {
+    std::string title;
+    std::string folder;
+    std::string fileName;
+    std::vector<LUiFileFilter> filters;
+    bool save = false;
+    std::string defaultExtension;
+};
+
 struct LUiMessage {
     std::string text;
     std::string caption;
@@ -127,6 +146,29 @@ public:
     virtual bool OggEncodeDialog(LOggEncoderSettings& /*settings*/) { return false; }
     virtual bool FlacEncodeDialog(LFlacEncoderSettings& /*settings*/) { return false; }
     virtual bool AACEncodeDialog(LAACEncoderSettings& /*settings*/) { return false; }
+
+    // ---- Main window requests (documents, bookmarks, regions, projects) ----
+    // The open or save file dialog; true with the chosen full path.
+    virtual bool FileDialog(const LUiFileRequest& /*request*/, std::string& /*path*/) { return false; }
+    // The new-file dialog: sample rate in Hz (offered from the standard rate list)
+    // and 1 or 2 channels, opened on the last choice. The caller checks the rate
+    // and asks again when it is out of range.
+    virtual bool NewFileDialog(int32_t& /*sampleRate*/, uint8_t& /*channels*/) { return false; }
+    // A one-line text dialog titled `title` ("Enter Bookmark Name", "Enter Region
+    // Name", "Rename Bookmark", "Rename Region"), opened on `text`.
+    virtual bool TextDialog(const std::string& /*title*/, std::string& /*text*/) { return false; }
+    // "Select Region": a start and an end time in milliseconds, opened on the
+    // current selection.
+    virtual bool SelectRegionDialog(int32_t& /*startMs*/, int32_t& /*endMs*/) { return false; }
+    // "ExportRegionDlg": the target folder and the index into the output format
+    // table, opened on the stored values.
+    virtual bool ExportRegionDialog(std::string& /*folder*/, int32_t& /*formatIndex*/) { return false; }
+    // "AssembleRegionDlg": the user orders a subset of the regions named in
+    // `names`; `order` receives their indexes in playing order.
+    virtual bool AssembleRegionsDialog(const std::vector<std::string>& /*names*/, std::vector<size_t>& /*order*/)
+    {
+        return false;
+    }
 };
 
 // The process-wide port; a console implementation until something else is set.

@@ -1,0 +1,185 @@
+#include "app/LKVBinary.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/ByteOrder.h"
+
+namespace {
+constexpr size_t kBufferBytes = 1 << 16;
+}
+
+bool LKVPutText(uint8_t* field, const std::string& text, size_t size)
+{
+    std::memset(field, 0, size);
+    if (!LKVTextFits(text, size))
+        return false;
+    std::memcpy(field, text.data(), text.size());
+    return true;
+}
+
+std::string LKVGetText(const uint8_t* field, size_t size)
+{
+    if (size == 0)
+        return {};
+    const uint8_t* end = std::find(field, field + size - 1, uint8_t(0));
+    return std::string(reinterpret_cast<const char*>(field), size_t(end - field));
+}
+
+bool LKVFileReader::Open(const std::string& path)
+{
+    if (!file_.Open(path, LFile::Mode::Read))
+        return false;
+    size_ = file_.GetFileSizeBytes();
+    position_ = 0;
+    buffer_.resize(kBufferBytes);
+    begin_ = end_ = 0;
+    return true;
+}
+
+bool LKVFileReader::Fill()
+{
+    begin_ = 0;
+    const int32_t got = file_.Read(buffer_.data(), int32_t(buffer_.size()));
+    end_ = got > 0 ? size_t(got) : 0;
+    return end_ > 0;
+}
+
+bool LKVFileReader::Read(void* buffer, size_t bytes)
+{
+    if (!file_.IsOpen() || int64_t(bytes) > Remaining())
+        return false;
+    auto* out = static_cast<uint8_t*>(buffer);
+    while (bytes > 0) {
+        if (begin_ == end_) {
+            // Large reads go straight to the caller's buffer.
+            if (bytes >= buffer_.size()) {
+                const int32_t want = int32_t(std::min<size_t>(bytes, size_t(1) << 30));
+                const int32_t got = file_.Read(out, want);
+                if (got <= 0)
+                    return false;
+                out += got;
+                bytes -= size_t(got);
+                position_ += got;
+                continue;
+            }
+            if (!Fill())
+                return false;
+        }
+        const size_t n = std::min(bytes, end_ - begin_);
+        std::memcpy(out, buffer_.data() + begin_, n);
+        begin_ += n;
+        out += n;
+        bytes -= n;
+        position_ += int64_t(n);
+    }
+    return true;
+}
+
+bool LKVFileReader::ReadU8(uint8_t& value) { return Read(&value, 1); }
+
+bool LKVFileReader::ReadLE32(uint32_t& value)
+{
+    uint8_t b[4];
+    if (!Read(b, 4))
+        return false;
+    value = GetLE32(b);
+    return true;
+}
+
+bool LKVFileReader::ReadLE32(int32_t& value)
+{
+    uint32_t u = 0;
+    if (!ReadLE32(u))
+        return false;
+    value = int32_t(u);
+    return true;
+}
+
+LKVFileWriter::~LKVFileWriter() { Abandon(); }
+
+bool LKVFileWriter::Open(const std::string& target)
+{
+    Abandon();
+    target_ = target;
+    const std::string folder = GetFolderFromPath(target);
+    const std::string name = ".kelvane-" + std::to_string(::getpid()) + "-" + GetFileFromPath(target);
+    temp_ = folder.empty() ? name : FilePathCat(folder, name);
+    failed_ = !file_.Open(temp_, LFile::Mode::Create);
+    if (failed_)
+        temp_.clear();
+    buffer_.clear();
+    buffer_.reserve(kBufferBytes);
+    return !failed_;
+}
+
+bool LKVFileWriter::Flush()
+{
+    if (failed_ || buffer_.empty())
+        return !failed_;
+    failed_ = file_.Write(buffer_.data(), int32_t(buffer_.size())) != int32_t(buffer_.size());
+    buffer_.clear();
+    return !failed_;
+}
+
+void LKVFileWriter::Write(const void* data, size_t bytes)
+{
+    if (failed_ || !file_.IsOpen())
+        return;
+    const auto* in = static_cast<const uint8_t*>(data);
+    if (buffer_.size() + bytes > kBufferBytes) {
+        if (!Flush())
+            return;
+        if (bytes >= kBufferBytes) {
+            while (bytes > 0 && !failed_) {
+                const int32_t n = int32_t(std::min<size_t>(bytes, size_t(1) << 30));
+                failed_ = file_.Write(in, n) != n;
+                in += n;
+                bytes -= size_t(n);
+            }
+            return;
+        }
+    }
+    buffer_.insert(buffer_.end(), in, in + bytes);
+}
+
+void LKVFileWriter::WriteLE32(uint32_t value)
+{
+    uint8_t b[4];
+    PutLE32(b, value);
+    Write(b, 4);
+}
+
+bool LKVFileWriter::Commit()
+{
+    if (temp_.empty())
+        return false;
+    // No fsync: the save job of audio files does not sync either, and a project
+    // of an hour of audio would wait seconds for the disk.
+    bool ok = Flush();
+    file_.Close();
+    if (ok) {
+        // Keep the permissions of the file being replaced.
+        struct stat old;
+        if (::stat(target_.c_str(), &old) == 0)
+            ::chmod(temp_.c_str(), old.st_mode & 07777);
+        ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
+    }
+    if (!ok)
+        ::unlink(temp_.c_str());
+    temp_.clear();
+    failed_ = !ok;
+    return ok;
+}
+
+void LKVFileWriter::Abandon()
+{
+    file_.Close();
+    if (!temp_.empty())
+        ::unlink(temp_.c_str());
+    temp_.clear();
+    buffer_.clear();
+}
