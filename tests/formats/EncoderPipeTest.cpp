@@ -74,7 +74,7 @@ TEST(EncoderCommand, Mp3RateChannelsAndMode)
     EXPECT_NE(c.commandLine.find(" -m m "), std::string::npos);
     EXPECT_EQ(c.channels, 1);
     vbr.vbrMinBitRate = 32;
-    vbr.vbrMaxBitRate = 16;  // a range upside down: mono flag and mono data agree
+    vbr.vbrMaxBitRate = 16;  // maximum under 24, minimum not: stereo data, so no mono mode
     c = LMP3EncodePipe::BuildCommand(kComp, "o", vbr, 44100, 2);
     EXPECT_EQ(c.commandLine.find(" -m m "), std::string::npos);
     EXPECT_EQ(c.channels, 2);
@@ -150,69 +150,48 @@ TEST(EncoderCommand, AnyFileNameReachesTheEncoderUnchanged)
               "./-V 0.mp3");
 }
 
-// Answers the encoder dialogs with prepared values, or cancels.
-class EncoderDialogUi : public LScriptedUi {
+// Presses OK on the AAC dialog with prepared values.
+class AacDialogUi : public LScriptedUi {
 public:
-    bool Mp3EncodeDialog(LMp3EncoderSettings& s) override
-    {
-        openedMp3 = s;
-        return false;
-    }
     bool AACEncodeDialog(LAACEncoderSettings& s) override
     {
-        s = aac;
+        s = chosen;
         return true;
     }
-    LMp3EncoderSettings openedMp3;
-    LAACEncoderSettings aac;
+    LAACEncoderSettings chosen;
 };
 
-TEST(EncoderSettings, DefaultsVbrMinimumAndDialogs)
+TEST(EncoderSettings, VbrMinimumAndDialogs)
 {
-    LOggEncoderSettings ogg = LOggEncoderSettings::Read();
-    EXPECT_EQ(ogg.vbrMinBitRate, 96);
-    EXPECT_EQ(ogg.channels, 1);
-    EXPECT_EQ(LAACEncoderSettings::Read().channels, 2);
-    EXPECT_EQ(LFlacEncoderSettings::Read().compression, 4);
+    EXPECT_EQ(LOggEncoderSettings::Read().vbrMinBitRate, 96);
 
-    // A VBR range above 160 kbit/s starts at 32 kbit/s at least.
+    // A VBR range above 160 kbit/s starts at 32 kbit/s at least; what is stored stays.
     LMp3EncoderSettings mp3;
     mp3.vbrMinBitRate = 8;
-    mp3.vbrMaxBitRate = 192;
-    mp3.channelMode = 2;
+    mp3.vbrMaxBitRate = 161;
     mp3.Write();
+    EXPECT_EQ(LMp3EncoderSettings::Read().vbrMinBitRate, 32);
     EXPECT_EQ(LSettings::ReadString("MP3Encoder", "VBRMinBitRate"), "8");
-    LMp3EncoderSettings read = LMp3EncoderSettings::Read();
-    EXPECT_EQ(read.vbrMinBitRate, 32);
-    EXPECT_EQ(read.channelMode, 2);
-    EXPECT_FALSE(read.constantBitRate);
-    EXPECT_TRUE(read.highQuality);
+    LOggEncoderSettings ogg;
     ogg.vbrMinBitRate = 16;
-    ogg.vbrMaxBitRate = 161;
-    ogg.Write();
-    EXPECT_EQ(LOggEncoderSettings::Read().vbrMinBitRate, 32);
     ogg.vbrMaxBitRate = 160;
     ogg.Write();
     EXPECT_EQ(LOggEncoderSettings::Read().vbrMinBitRate, 16);
-    LSettings::WriteString("MP3Encoder", "ConstantBitRate", "yes");
-    EXPECT_TRUE(LMp3EncoderSettings::Read().constantBitRate);
 
-    // Without a GUI every dialog answers cancelled and nothing is stored.
-    LFlacEncoderSettings flac;
-    EXPECT_FALSE(LFlacEncoderSettings::Dialog(flac));
-
-    EncoderDialogUi ui;
-    EXPECT_FALSE(LMp3EncoderSettings::Dialog(read));
-    EXPECT_EQ(ui.openedMp3.vbrMinBitRate, 32);
-    ui.aac.vbrQuality = 0;
-    ui.aac.sampleRate = 0;
-    ui.aac.forceMpeg2 = true;
+    // A cancelled dialog stores nothing; the AAC dialog stores 0s as the defaults.
+    mp3.vbrQuality = 9;
+    EXPECT_FALSE(LMp3EncoderSettings::Dialog(mp3));
+    EXPECT_EQ(LMp3EncoderSettings::Read().vbrQuality, 4);
+    AacDialogUi ui;
+    ui.chosen.vbrQuality = 0;
+    ui.chosen.sampleRate = 0;
+    ui.chosen.forceMpeg2 = true;
     LAACEncoderSettings aac;
     ASSERT_TRUE(LAACEncoderSettings::Dialog(aac));
     EXPECT_EQ(aac.vbrQuality, 100);
-    EXPECT_EQ(aac.sampleRate, 44100);
     LAACEncoderSettings stored = LAACEncoderSettings::Read();
     EXPECT_EQ(stored.vbrQuality, 100);
+    EXPECT_EQ(stored.sampleRate, 44100);
     EXPECT_TRUE(stored.forceMpeg2);
 }
 
