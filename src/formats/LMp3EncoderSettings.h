@@ -25,7 +25,9 @@ struct LMp3EncoderSettings {
     void Write() const;
 
     // The dialog "LMp3EncodeDlg" through the user-interface port, opened on
-    // `settings`; on OK the chosen values are stored and left in `settings`.
+    // `settings`; on OK the chosen values are stored and left in `settings`. Its
+    // constant and variable bit-rate buttons each enable only their own controls
+    // (bit rate and high quality; minimum, maximum and quality).
     static bool Dialog(LMp3EncoderSettings& settings);
 
     // The dialog's lists; the index of an entry is the stored value.
