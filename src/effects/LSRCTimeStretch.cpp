@@ -18,8 +18,8 @@ int32_t Clamp32(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, IN
 } // namespace
 
 LSRCTimeStretch::LSRCTimeStretch(LSoundSource upstream, double speed, double endSpeed, int32_t glideMs,
-                                 Positions positions)
-    : LSRCFilterBase(std::move(upstream)), positions_(positions)
+                                 Positions positions, bool align)
+    : LSRCFilterBase(std::move(upstream)), positions_(positions), align_(align)
 {
     channels_ = std::max<int32_t>(1, GetChannels());
     const int32_t rate = GetSampleRate();
@@ -45,6 +45,11 @@ LSRCTimeStretch::LSRCTimeStretch(LSoundSource upstream, double speed, double end
     capacity_ = 8 * grain_;
     buffer_.resize(size_t(capacity_) * size_t(channels_));
     old_.resize(size_t(grainValues_));
+    if (align_) {
+        search_ = grain_ / 2;
+        ref_.resize(size_t(grain_ - grain_ / 2 + 1) / 2);
+        mono_.resize(size_t(2 * search_ + grain_));
+    }
 
     origin_ = upstream_->GetPosition();
     bufStart_ = origin_;
@@ -96,9 +101,10 @@ void LSRCTimeStretch::Restart(int64_t start)
 {
     hop_ = initialHop_;
     newStart_ = start;
+    nominal_ = start;
     k_ = 0;
     identity_ = true;  // the first grain's old and new parts are the same frames
-    EnsureWindow(start);
+    EnsureWindow(start, 2 * int64_t(grain_));
 }
 
 void LSRCTimeStretch::ReadUpstream(int32_t* into, int64_t frames)
@@ -111,9 +117,9 @@ void LSRCTimeStretch::ReadUpstream(int32_t* into, int64_t frames)
     }
 }
 
-void LSRCTimeStretch::EnsureWindow(int64_t first)
+void LSRCTimeStretch::EnsureWindow(int64_t first, int64_t frames)
 {
-    const int64_t last = first + 2 * int64_t(grain_);
+    const int64_t last = first + frames;
     const int64_t bufEnd = bufStart_ + bufFrames_;
     if (first >= bufStart_ && last <= bufEnd)
         return;
@@ -147,14 +153,69 @@ void LSRCTimeStretch::NextGrain()
 {
     // The old grain carries on where the new grain's reading stopped.
     const int64_t oldStart = newStart_ + grain_;
-    const int64_t next = newStart_ + StepHop(hop_);
-    identity_ = next == oldStart;
+    nominal_ += StepHop(hop_);
+    const bool search = search_ > 0 && nominal_ != oldStart;
+    identity_ = !search && nominal_ == oldStart;
     if (!identity_)
         std::memcpy(old_.data(), buffer_.data() + size_t(oldStart - bufStart_) * size_t(channels_),
                     size_t(grainValues_) * sizeof(int32_t));
-    newStart_ = next;
-    EnsureWindow(next);
+    if (search) {
+        EnsureWindow(nominal_ - search_, 2 * int64_t(grain_) + 2 * int64_t(search_));
+        newStart_ = AlignedStart();
+        identity_ = newStart_ == oldStart;
+    } else {
+        newStart_ = nominal_;
+        EnsureWindow(newStart_, 2 * int64_t(grain_));
+    }
     k_ = 0;
+}
+
+int64_t LSRCTimeStretch::AlignedStart()
+{
+    const size_t c = size_t(channels_);
+    const int32_t half = grain_ / 2;
+    // The old grain over the crossfade, every second frame, channels summed.
+    const int32_t refs = int32_t(ref_.size());
+    for (int32_t j = 0; j < refs; ++j) {
+        const int32_t* v = old_.data() + size_t(half + 2 * j) * c;
+        float sum = 0;
+        for (size_t ch = 0; ch < c; ++ch)
+            sum += float(v[ch]);
+        ref_[size_t(j)] = sum;
+    }
+    const int32_t* base = buffer_.data() + size_t(nominal_ - search_ - bufStart_) * c;
+    for (size_t m = 0; m < mono_.size(); ++m) {
+        float sum = 0;
+        for (size_t ch = 0; ch < c; ++ch)
+            sum += float(base[m * c + ch]);
+        mono_[m] = sum;
+    }
+    // Normalised correlation of the candidate starting `o` frames into mono_.
+    auto score = [&](int32_t o, int32_t stride) {
+        const float* x = mono_.data() + o + half;
+        float cross = 0, energy = 0;
+        for (int32_t j = 0; j < refs; j += stride) {
+            cross += ref_[size_t(j)] * x[2 * j];
+            energy += x[2 * j] * x[2 * j];
+        }
+        return energy > 0 ? double(cross) / std::sqrt(double(energy)) : 0.0;
+    };
+    // Coarse over every second offset and every fourth frame, then fine around the best.
+    int32_t best = search_;
+    double bestScore = score(best, 2);
+    for (int32_t o = 0; o <= 2 * search_; o += 2)
+        if (double v = score(o, 2); v > bestScore) {
+            bestScore = v;
+            best = o;
+        }
+    const int32_t centre = best;
+    bestScore = score(centre, 1);
+    for (int32_t o = std::max(centre - 1, 0); o <= std::min(centre + 1, 2 * search_); ++o)
+        if (double v = score(o, 1); v > bestScore) {
+            bestScore = v;
+            best = o;
+        }
+    return nominal_ - search_ + best;
 }
 
 void LSRCTimeStretch::Read(int32_t* buffer, int32_t frames)
@@ -223,13 +284,13 @@ void LSRCTimeStretch::Seek(int32_t frame)
         Restart(origin_);
         return;
     }
-    // Replay the hops up to the grain that holds `frame`.
+    // Replay the nominal hops up to the grain that holds `frame`.
     const int64_t grains = frame / grain_;
     Hop h = initialHop_;
     int64_t q = origin_;
     int64_t previous = q;
     for (int64_t g = 0; g < grains; ++g) {
-        if (h.glideLeft == 0 && g + 1 < grains) {
+        if (h.glideLeft == 0) {
             const int64_t step = StepHop(h);
             previous = q + (grains - 1 - g) * step;
             q = previous + step;
@@ -240,19 +301,15 @@ void LSRCTimeStretch::Seek(int32_t frame)
     }
     hop_ = h;
     k_ = int32_t(frame % grain_);
-    if (grains == 0) {
-        newStart_ = origin_;
-        identity_ = true;
-        EnsureWindow(origin_);
-        return;
-    }
-    const int64_t oldStart = previous + grain_;
-    identity_ = q == oldStart;
-    if (!identity_) {
-        EnsureWindow(previous);
-        std::memcpy(old_.data(), buffer_.data() + size_t(oldStart - bufStart_) * size_t(channels_),
+    identity_ = true;
+    // The plain form can rebuild the old grain exactly; an aligned stretch
+    // would need every earlier alignment, so it starts afresh at the grain.
+    if (!align_ && grains > 0 && q != previous + grain_) {
+        identity_ = false;
+        EnsureWindow(previous, 2 * int64_t(grain_));
+        std::memcpy(old_.data(), buffer_.data() + size_t(previous + grain_ - bufStart_) * size_t(channels_),
                     size_t(grainValues_) * sizeof(int32_t));
     }
-    newStart_ = q;
-    EnsureWindow(q);
+    nominal_ = newStart_ = q;
+    EnsureWindow(q, 2 * int64_t(grain_));
 }
