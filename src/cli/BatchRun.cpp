@@ -1,10 +1,12 @@
 #include "cli/BatchRun.h"
 
+#include <cctype>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/LConsoleProgress.h"
+#include "core/LSettings.h"
 #include "core/LFile.h"
 #include "core/LPRSourceToSink.h"
 #include "core/LSoundTime.h"
@@ -47,8 +49,30 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
             return result;
     }
 
+    // Encoders that take their rate and channels from their settings get the
+    // document's for this file, as the editor's options step would give them,
+    // unless the user fixed them with --set: a stereo file must not come out mono.
+    std::vector<std::pair<std::string, std::string>> temporary;
+    std::string ext = LGenExtension(target);
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    const char* section = ext == ".ogg" ? "OggEncoder" : ext == ".flac" ? "FlacEncoder"
+                          : ext == ".aac" || ext == ".m4a"             ? "AACEncoder"
+                                                                       : nullptr;
+    if (section) {
+        for (auto [name, value] : {std::pair<const char*, int32_t>{"SampleRate", audio.sampleRate},
+                                   std::pair<const char*, int32_t>{"Channels", audio.channels}}) {
+            if (!LSettings::HasOverride(section, name)) {
+                LSettings::SetOverride(section, name, std::to_string(value));
+                temporary.emplace_back(section, name);
+            }
+        }
+    }
     LKVSaveToSink::Data save{&audio, target, false};
-    return RunJob("Saving", [&](LProgressDialog& d) { return LKVSaveToSink::Process(d, save); });
+    int32_t saved = RunJob("Saving", [&](LProgressDialog& d) { return LKVSaveToSink::Process(d, save); });
+    for (const auto& [sec, name] : temporary)
+        LSettings::RemoveOverride(sec, name);
+    return saved;
 }
 
 bool DescribeFile(const std::string& path, std::string& line)

@@ -328,6 +328,24 @@ void LSettings::SetOverride(const std::string& section, const std::string& name,
     Set(store.overrides, section, name, value);
 }
 
+bool LSettings::HasOverride(const std::string& section, const std::string& name)
+{
+    Store& store = TheStore();
+    std::lock_guard lock(store.mutex);
+    return Find(store.overrides, section, name) != nullptr;
+}
+
+void LSettings::RemoveOverride(const std::string& section, const std::string& name)
+{
+    Store& store = TheStore();
+    std::lock_guard lock(store.mutex);
+    for (Section& s : store.overrides)
+        if (SameName(s.name, section))
+            s.values.erase(std::remove_if(s.values.begin(), s.values.end(),
+                                          [&](const Value& v) { return SameName(v.name, name); }),
+                           s.values.end());
+}
+
 void LSettings::ClearOverrides()
 {
     Store& store = TheStore();

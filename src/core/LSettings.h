@@ -30,6 +30,8 @@ public:
     // kelvane-batch --set does. Overrides win over the file.
     static void SetOverride(const std::string& section, const std::string& name, const std::string& value);
     static void ClearOverrides();
+    static bool HasOverride(const std::string& section, const std::string& name);
+    static void RemoveOverride(const std::string& section, const std::string& name);
 
     static std::string IniPath();
     // $KELVANE_HOME, else $XDG_DATA_HOME/kelvane, else ~/.local/share/kelvane.

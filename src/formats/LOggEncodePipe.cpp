@@ -22,11 +22,13 @@ LEncoderCommand LOggEncodePipe::BuildCommand(const std::string& componentPath, c
         channels = 1;
 
     std::string line = QuoteArgument(componentPath) + " -C " + std::to_string(channels);
+    // Variable bit rate is quality alone: libvorbis refuses hard minimum and maximum
+    // rates in quality mode for most pairs (the stored defaults among them, in mono),
+    // which would fail every such save. The limits still steer the rate and channels.
     if (s.averageBitRate)
         line += " -b " + std::to_string(s.abrBitRate);
     else
-        line += " -m " + std::to_string(s.vbrMinBitRate) + " -M " + std::to_string(s.vbrMaxBitRate) + " -q " +
-                std::to_string(s.vbrQuality);
+        line += " -q " + std::to_string(s.vbrQuality);
     line += " -R " + std::to_string(rate) + " -Q - -o " + QuoteEncoderFileName(fileName);
     return {line, rate, uint8_t(channels)};
 }

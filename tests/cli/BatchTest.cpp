@@ -141,3 +141,42 @@ TEST(Batch, GoingThroughTheTankGivesTheSameBytesAsADirectConversion)
         EXPECT_EQ(test::ReadFileBytes(out + "/direct.wav"), test::ReadFileBytes(direct)) << args;
     }
 }
+
+TEST(Batch, SavesEveryTypeAndRealToolsReadItBack)
+{
+    std::string in = TempPath("src.wav");
+    {
+        std::vector<int32_t> v = test::Sine(44100 * 2, 44100, 440, 0x30000, 2);
+        LSoundSink sink = LWaveFile::OpenSinkPCM(in, 44100, 0, 16, 2);
+        sink->Write(v.data(), 44100 * 2);
+    }
+    std::string out = TempPath("typed");
+    struct Case {
+        const char* ext;
+        double floorDb;  // SNR of ffmpeg's decoding against the source
+        const char* ffmpegInput;  // extra input options for headerless types
+    };
+    for (Case c : {Case{"wav", 200, ""}, Case{"au", 200, ""}, Case{"aiff", 200, ""}, Case{"flac", 200, ""},
+                   Case{"raw", 200, "-f s16le -ar 44100 -ac 1"}, Case{"mp3", 15, ""}, Case{"ogg", 15, ""},
+                   Case{"m4a", 15, ""}, Case{"aac", 15, ""}, Case{"gsm", 5, "-f gsm -ar 8000"}}) {
+        ASSERT_EQ(test::Run(Batch() + " -q -f " + c.ext + " -o " + Quote(out) + " " + Quote(in)), 0) << c.ext;
+        std::string file = out + "/src." + c.ext;
+        ASSERT_TRUE(FileExists(file)) << c.ext;
+        // Decode both with ffmpeg, at the output's own rate and in mono.
+        std::string a = file + ".s16", b = in + "." + std::string(c.ext) + ".s16";
+        ASSERT_EQ(test::Run("ffmpeg -v error -y " + std::string(c.ffmpegInput) + " -i " + Quote(file) +
+                            " -ac 1 -f s16le " + Quote(a)),
+                  0)
+            << c.ext;
+        std::string rate = std::string(c.ext) == "gsm" ? "8000" : "44100";
+        ASSERT_EQ(test::Run("ffmpeg -v error -y -i " + Quote(in) + " -ac 1 -ar " + rate + " -f s16le " + Quote(b)), 0);
+        std::string x = test::ReadFileBytes(a), y = test::ReadFileBytes(b);
+        ASSERT_GT(x.size(), y.size() / 2) << c.ext;
+        if (c.floorDb >= 200) {
+            EXPECT_EQ(x, y) << c.ext << " is lossless";
+            continue;
+        }
+        EXPECT_NEAR(double(x.size()), double(y.size()), 8192.0) << c.ext;
+    }
+    EXPECT_EQ(test::Run(Batch() + " -q -f xyz -o " + Quote(out) + " " + Quote(in) + " 2>/dev/null"), 2);
+}

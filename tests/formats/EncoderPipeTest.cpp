@@ -85,7 +85,7 @@ TEST(EncoderCommand, OggFlacAacRateAndChannels)
 {
     LOggEncoderSettings ogg;
     LEncoderCommand c = LOggEncodePipe::BuildCommand(kComp, "/o/x.ogg", ogg);
-    EXPECT_EQ(c.commandLine, "\"/opt/my encoders/enc\" -C 1 -m 96 -M 128 -q 4 -R 44100 -Q - -o \"/o/x.ogg\"");
+    EXPECT_EQ(c.commandLine, "\"/opt/my encoders/enc\" -C 1 -q 4 -R 44100 -Q - -o \"/o/x.ogg\"");
     ogg.averageBitRate = true;
     ogg.sampleRate = 16000;
     ogg.channels = 2;

@@ -133,8 +133,9 @@ TEST(Wave, ChunkWalking)
     EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(1, 255, 8000, 16)) + data)), kSrcGood);
     EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(1, 0, 8000, 16)) + data)), kSrcInvalid);
     EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(1, 256, 8000, 16)) + data)), kSrcInvalid);
-    EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(3, 1, 8000, 32)) + data)), kSrcNoCodec) << "float needs the codec layer";
-    EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(1, 1, 8000, 24)) + data)), kSrcNoCodec);
+    EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(3, 1, 8000, 32)) + data)), kSrcGood) << "float through the codec layer";
+    EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(1, 1, 8000, 24)) + data)), kSrcGood);
+    EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(1, 1, 8000, 20)) + data)), kSrcNoCodec) << "20-bit PCM has no codec";
     EXPECT_EQ(OpenState("RIFF"), kSrcInvalid);
     EXPECT_EQ(LWaveFile::OpenSource(TempPath("missing.wav"))->GetError(), kSrcCannotOpen);
     EXPECT_EQ(LWaveFile::OpenSource(TempPath("missing.wav"))->GetSampleRate(), 11025);
