@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "app/LKVBatchCatalogue.h"
+#include "core/LFile.h"
+#include "core/LSettings.h"
+#include "formats/LWaveFile.h"
+#include "support/TestSupport.h"
+
+using test::Quote;
+using test::TempPath;
+
+namespace {
+
+std::string Batch() { return std::string(KELVANE_BIN_DIR) + "/kelvane-batch"; }
+
+std::string MakeWav(const std::string& name, int32_t rate, uint8_t channels, int32_t frames)
+{
+    std::string path = TempPath(name);
+    std::vector<int32_t> v = test::Sine(frames, rate, 440, 200000, channels);
+    LSoundSink sink = LWaveFile::OpenSinkPCM(path, rate, 0, 16, channels);
+    for (int32_t f = 0; f < frames; f += 8192)
+        sink->Write(v.data() + size_t(f) * channels, std::min(8192, frames - f));
+    return path;
+}
+
+std::vector<int32_t> ReadWav(const std::string& path) { return test::ReadAll(LWaveFile::OpenSource(path)); }
+
+} // namespace
+
+TEST(BatchCatalogue, TableLayoutsAndParsing)
+{
+    ASSERT_EQ(LKVBatchCatalogue::Entries().size(), 18u);
+    for (uint32_t i = 0; i < 18; ++i)
+        EXPECT_EQ(LKVBatchCatalogue::Entries()[i].index, i);
+    EXPECT_EQ(LKVBatchCatalogue::Find(9)->DataSize(), 129u);
+    EXPECT_EQ(LKVBatchCatalogue::Find(7)->DataSize(), 6u);
+    EXPECT_EQ(LKVBatchCatalogue::Find(15)->DataSize(), 3u);
+    EXPECT_EQ(LKVBatchCatalogue::Find(18), nullptr);
+    EXPECT_EQ(LKVBatchCatalogue::FindByName("convert channel (mono <-> stereo)")->index, 17u);
+
+    LKVCommand c;
+    std::string e;
+    ASSERT_TRUE(LKVBatchCatalogue::Parse("Echo=800,50", c, e)) << e;
+    EXPECT_EQ(c.index, 7u);
+    EXPECT_EQ(c.data, (std::vector<uint8_t>{0x20, 0x03, 0, 0, 50, 0}));
+    ASSERT_TRUE(LKVBatchCatalogue::Parse("Dynamic Range Compressor=-20,3,-1", c, e)) << e;
+    EXPECT_EQ(c.data, (std::vector<uint8_t>{0xEC, 3, 0xFF}));
+    EXPECT_EQ(LKVBatchCatalogue::Values(c), (std::vector<int32_t>{-20, 3, -1}));
+    ASSERT_TRUE(LKVBatchCatalogue::Parse("Envelope=0,0,255,128", c, e)) << e;
+    EXPECT_EQ(c.data.size(), 129u);
+    EXPECT_EQ(LKVBatchCatalogue::Curve(c), PointList::Of({{0, 0}, {255, 128}}));
+
+    // Without data, or with less than the layout, the stored values (batch defaults) apply.
+    ASSERT_TRUE(LKVBatchCatalogue::Parse("Constant Speed and Pitch Change", c, e));
+    EXPECT_TRUE(c.data.empty());
+    EXPECT_EQ(LKVBatchCatalogue::Values(c), (std::vector<int32_t>{100}));
+    EXPECT_EQ(LKVBatchCatalogue::Values(LKVCommand{7, {0x20, 0x03, 0, 0, 50}}), (std::vector<int32_t>{800, 50}));
+    LSettings::WriteInt("StoredValues", "EchoGain", 20);
+    EXPECT_EQ(LKVBatchCatalogue::Values(LKVCommand{7, {}}), (std::vector<int32_t>{800, 20}));
+    EXPECT_EQ(LKVBatchCatalogue::Values(LKVCommand{15, {}}), (std::vector<int32_t>{-20, 0, 3}));
+
+    // Bad values give the settings dialog's message, in the dialog's order.
+    const std::pair<const char*, const char*> bad[] = {
+        {"Amplify=401", "Amplify Gain must be less than 400%. Please try again."},
+        {"Amplify=-1", "Amplify Gain must be less than 400%. Please try again."},
+        {"Amplify=1.5", "Amplify Gain must be less than 400%. Please try again."},
+        {"Normalize=101", "Normailze Peak Level must be less than 100%. Please try again."},
+        {"Simple Speed and Pitch Change=301", "Speed Change Percent must be less than 300."},
+        {"Constant Pitch and Speed Change=", "Speed Change Percent must be less than 300."},
+        {"Echo=3000,100", "Echo time must be between 10 and 3000ms. Please try again."},
+        {"Echo=800,x", "Echo Gain must be less than 100%. Please try again."},
+        {"Reverb=2000,101", "Reverb level must be less than 100. Please try again."},
+    };
+    for (const auto& [text, message] : bad) {
+        EXPECT_FALSE(LKVBatchCatalogue::Parse(text, c, e)) << text;
+        EXPECT_EQ(e, message) << text;
+    }
+    EXPECT_FALSE(LKVBatchCatalogue::Parse("Envelope=0,0,255", c, e));
+    EXPECT_FALSE(LKVBatchCatalogue::Parse("Envelope=0,0,256,0", c, e));
+    EXPECT_FALSE(LKVBatchCatalogue::Parse("Noise Reduction=200", c, e));
+    EXPECT_FALSE(LKVBatchCatalogue::Parse("Auto Trim=1", c, e));
+    EXPECT_FALSE(LKVBatchCatalogue::Parse("Louder=2", c, e));
+}
+
+TEST(BatchCommands, AppliedInOrderToTheWholeFile)
+{
+    const std::string in = MakeWav("tone.wav", 22050, 2, 44100);
+    const std::string out = TempPath("out");
+    ASSERT_EQ(test::Run(Batch() + " -q -c Amplify=200 -c \"Constant Pitch and Speed Change=200\" -o " + Quote(out) +
+                        " " + Quote(in)),
+              0);
+    std::vector<int32_t> src = ReadWav(in), dst = ReadWav(FilePathCat(out, "tone.wav"));
+    EXPECT_NEAR(double(dst.size()) / 2, 22050, 22050 / 90);
+    int32_t peakIn = 0, peakOut = 0;
+    for (int32_t v : src)
+        peakIn = std::max(peakIn, std::abs(v));
+    for (int32_t v : dst)
+        peakOut = std::max(peakOut, std::abs(v));
+    EXPECT_NEAR(double(peakOut) / peakIn, 2.0, 0.02);
+    // Simple speed halves the length exactly; Envelope takes a curve.
+    ASSERT_EQ(test::Run(Batch() + " -q -c \"Simple Speed and Pitch Change=200\" -c Envelope=0,0,255,128 -o " +
+                        Quote(out) + " " + Quote(in)),
+              0);
+    dst = ReadWav(FilePathCat(out, "tone.wav"));
+    EXPECT_EQ(dst.size(), size_t(22050) * 2);
+    EXPECT_EQ(dst[0], 0);
+}
+
+TEST(BatchCommands, BadValuesAndUnavailableCommandsWriteNothing)
+{
+    const std::string in = MakeWav("tone.wav", 8000, 1, 8000);
+    const std::string out = TempPath("refused");
+    const std::string err = TempPath("err.txt");
+    EXPECT_EQ(test::Run(Batch() + " -q -c Amplify=500 -o " + Quote(out) + " " + Quote(in) + " 2>" + Quote(err)), 2);
+    EXPECT_NE(test::ReadFileBytes(err).find("Amplify Gain must be less than 400%. Please try again."),
+              std::string::npos);
+    EXPECT_EQ(test::Run(Batch() + " -q -c \"Constant Speed and Pitch Change=abc\" -o " + Quote(out) + " " + Quote(in) +
+                        " 2>" + Quote(err)),
+              2);
+    EXPECT_NE(test::ReadFileBytes(err).find("Speed Change Percent must be less than 300."), std::string::npos);
+    EXPECT_FALSE(FileExists(FilePathCat(out, "tone.wav")));
+    // A command of a later version fails the file before anything is saved.
+    EXPECT_EQ(test::Run(Batch() + " -q -c Echo=800,50 -o " + Quote(out) + " " + Quote(in) + " 2>" + Quote(err)), 2);
+    EXPECT_FALSE(FileExists(FilePathCat(out, "tone.wav")));
+}
