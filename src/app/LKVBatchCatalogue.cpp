@@ -12,6 +12,12 @@
 #include "effects/LEfDialogChecks.h"
 #include "effects/LEfEnvelope.h"
 #include "effects/LEfNormalize.h"
+#include "effects/EfAutoGainControl.h"
+#include "effects/LEfArith.h"
+#include "effects/LEfAutoTrim.h"
+#include "effects/LEfFilterJobs.h"
+#include "effects/LEfLevelChecks.h"
+#include "effects/LEfStoredValues.h"
 
 namespace {
 
@@ -96,9 +102,11 @@ std::string DialogCheck(uint32_t index, const std::vector<int32_t>& v)
     case 4: return CheckNormalizePeakLevel(v[0]);
     case 7: return CheckEcho(v[0], v[1]);
     case 8: return CheckReverb(v[1], v[0]);
+    case 11: return CheckNoiseGateLevel(v[0]);
     case 12:
     case 13:
     case 14: return CheckSpeedChangePercent(v[0]);
+    case 15: return CheckCompressor(v[0], v[1], v[2]);
     default: return {};
     }
 }
@@ -203,6 +211,45 @@ int32_t LKVBatchCatalogue::Apply(const LKVCommand& command, LCutListAudio& audio
     const std::vector<int32_t> v = Values(command);
     const int32_t length = audio.GetLength();
     switch (command.index) {
+    case 0: {
+        LEfAutoTrim::Data data{&audio, LEfStored::kAutoTrimThreshold.Read()};
+        return RunJob(e->name, [&](LProgressDialog& d) { return LEfAutoTrim::Process(d, data); });
+    }
+    case 1:
+    case 2: {
+        // Nothing for a negative time, and never past the largest frame position.
+        const int32_t frames = int32_t(
+            std::clamp<int64_t>(EfMsToFrames(v[0], audio.sampleRate), 0, int64_t(INT32_MAX) - length));
+        if (frames > 0)
+            audio.EfInsertSilence(command.index == 1 ? 0 : length, frames);
+        return kJobDone;
+    }
+    case 5:
+        return RunJob(e->name,
+                      [&](LProgressDialog& d) { return LEfFilterJobs::EfLowCutFilter(d, audio, 0, length, v[0]); });
+    case 6: {
+        const PointList curve = Curve(command);
+        return RunJob(e->name,
+                      [&](LProgressDialog& d) { return LEfFilterJobs::EfEqualiser(d, audio, 0, length, curve); });
+    }
+    case 7:  // time, then gain
+        return RunJob(e->name,
+                      [&](LProgressDialog& d) { return LEfFilterJobs::EfEcho(d, audio, 0, length, v[1], v[0]); });
+    case 8:  // time, then level
+        return RunJob(e->name,
+                      [&](LProgressDialog& d) { return LEfFilterJobs::EfReverb(d, audio, 0, length, v[1], v[0]); });
+    case 10: {
+        EfAutoGainControl::Data data{&audio, 0, length, {}};
+        return RunJob(e->name, [&](LProgressDialog& d) { return EfAutoGainControl::Process(d, data); });
+    }
+    case 11:
+        return RunJob(e->name,
+                      [&](LProgressDialog& d) { return LEfFilterJobs::EfNoiseReduction(d, audio, 0, length, v[0]); });
+    case 15:
+        // A ratio index that names no row skips the command (EfCompressor does nothing).
+        return RunJob(e->name, [&](LProgressDialog& d) {
+            return LEfFilterJobs::EfCompressor(d, audio, 0, length, v[0], v[1], v[2]);
+        });
     case 3:
         audio.EfAmplify(0, length, v[0]);
         return kJobDone;

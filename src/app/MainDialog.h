@@ -7,6 +7,8 @@
 #include "edit/LKVFile.h"
 #include "edit/LPlayerPort.h"
 
+struct LUiMixValues;
+
 #include "app/LKVBookMark.h"
 #include "app/LKVClipboardPort.h"
 #include "app/LKVCommandLine.h"
@@ -118,6 +120,40 @@ public:
     // Mode 0 "Simple Speed and Pitch Change", 1 "Constant Pitch and Speed Change",
     // 2 "Constant Speed and Pitch Change"; the selection end follows the new length.
     int32_t CmSpeedChange(int32_t mode);
+
+    // ---- Filter, dynamics and edit effects (MainDialogEffects2.cpp) ----
+    // The same pattern as the commands above. Those marked "no selection"
+    // also run without a valid selection; the rest do nothing without one.
+    int32_t CmEcho();
+    int32_t CmReverb();
+    int32_t CmHighPassFilter();
+    int32_t CmEqualizer();
+    // A stored ratio index that names no ratio stops the command unchanged.
+    int32_t CmCompressor();
+    int32_t CmNoiseReduction();
+    // Afterwards the selection is cleared and playback starts at 0.
+    int32_t CmAutomaticGainControl();
+    // Keeps only the selection; cursor and selection go to 0.
+    int32_t CmTrim();
+    // No selection: delete before the selection start / after its end.
+    int32_t CmTrimStart();
+    int32_t CmTrimEnd();
+    // No selection: trims the quiet start and end of the whole document.
+    int32_t CmAutoTrim();
+    int32_t CmEditSilence();
+    // No selection: inserts "SilenceTimes" ms of silence at the start, at the
+    // cursor or at the end, and selects it.
+    enum class SilenceAt { Start, CurrentPosition, End };
+    int32_t CmInsertSilence(SilenceAt where);
+    // The selection then occurs "RepeatNumTimes" + 1 times in a row.
+    int32_t CmRepeatLoop();
+    int32_t CmDCOffsetCorrection();
+    int32_t CmReverse();
+    // No selection: mix `clipboard` (any rate and channels) into the document
+    // from the selection start; the selection becomes the mixed audio.
+    int32_t CmPasteMix(const LCutListAudio& clipboard);
+    // No selection: as Paste Mix, with a file the user picks.
+    int32_t CmMixFile();
 
     // ==== Files, edit commands, clipboard, bookmarks, regions, projects, key
     // macros, command line (MainDialogFile.cpp, MainDialogEdit.cpp,
@@ -247,6 +283,9 @@ public:
     LKVReadouts Readouts() const { return LKVReadouts::Of(current_); }
 
 private:
+    // Records the undo step `name` and mixes `mix` in with the dialog's values.
+    int32_t RunMix(const std::string& name, const LCutListAudio& mix, const LUiMixValues& values);
+
     LPlayerPort* player_;
     LMainDialogView* view_;
     std::vector<std::unique_ptr<LKVFile>> documents_;

@@ -39,6 +39,18 @@ struct LUiEnvelopeValues {
     int32_t selectionLengthMs = 0;
 };
 
+// What the paste/file mix dialog edits. `stereo` enables the pan trackbar (a
+// mono document mixes at the centre); `hasAudio` enables the three modes (else
+// mode 1 is checked); the fade-out time is edited only with mode 2.
+struct LUiMixValues {
+    int32_t volume = 100;       // percent, "Mix Volume (%)"
+    int32_t pan = 50;           // 0..100, "Stereo Pan (L - R)"
+    int32_t mode = 0;           // 0 insert silence, 1 increase selection, 2 fade out mix
+    int32_t fadeOutTime = 250;  // frames
+    bool stereo = false;
+    bool hasAudio = true;
+};
+
 // One entry of a list the user picks from (the WAV format chooser).
 struct LUiChoice {
     std::string name;    // e.g. "IMA ADPCM"
@@ -125,6 +137,37 @@ public:
     {
         (void)caption;
         (void)percent;
+        return false;
+    }
+    // "LKVEchoDlg": time in ms, then gain in percent (with preview).
+    virtual bool EchoDialog(int32_t& /*timeMs*/, int32_t& /*gainPercent*/) { return false; }
+    // "LKVReverbDlg": level in percent, then time in ms (with preview).
+    virtual bool ReverbDialog(int32_t& /*levelPercent*/, int32_t& /*timeMs*/) { return false; }
+    // The high-pass dialog: "Frequency (Hz) :", any integer (with preview).
+    virtual bool HighPassDialog(int32_t& /*frequency*/) { return false; }
+    // The equalizer dialog (graph editor, "Set Flat", preview).
+    virtual bool EqualizerDialog(LUiCurve& /*curve*/) { return false; }
+    // The compressor dialog: threshold -40..0 dB, the ratio as an index into
+    // `ratioNames` (a drop-down), limit 0..12 dB (with preview).
+    virtual bool CompressorDialog(const std::vector<std::string>& /*ratioNames*/, int32_t& /*thresholdDb*/,
+                                  int32_t& /*ratioIndex*/, int32_t& /*limitDb*/)
+    {
+        return false;
+    }
+    // The noise-reduction dialog: "Noise Gate Level:" -40..0 dB.
+    virtual bool NoiseReductionDialog(int32_t& /*levelDb*/) { return false; }
+    // The silence dialog, captioned with the command name: "Silence Time (ms):",
+    // any integer.
+    virtual bool SilenceDialog(const std::string& /*caption*/, int32_t& /*ms*/) { return false; }
+    // The repeat dialog: "Repeat number of times:", any integer.
+    virtual bool RepeatDialog(int32_t& /*times*/) { return false; }
+    // "LKVPasteFileMixDlg", captioned with the command name.
+    virtual bool PasteMixDialog(const std::string& /*caption*/, LUiMixValues& /*values*/) { return false; }
+    // An open-file dialog for one audio file, starting in `folder`; true with
+    // `path` set when the user picked a file.
+    virtual bool OpenAudioFileDialog(const std::string& /*title*/, const std::string& /*folder*/,
+                                     std::string& /*path*/)
+    {
         return false;
     }
 
