@@ -22,7 +22,7 @@ LProcess::~LProcess()
     }
 }
 
-bool LProcess::Start(const std::vector<std::string>& argv, bool pipeStdin, bool quiet)
+bool LProcess::Start(const std::vector<std::string>& argv, bool pipeStdin, bool quiet, const std::string& outputPath)
 {
     if (argv.empty() || pid_ > 0)
         return false;
@@ -37,7 +37,10 @@ bool LProcess::Start(const std::vector<std::string>& argv, bool pipeStdin, bool 
         posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
     else
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (quiet) {
+    if (!outputPath.empty()) {
+        posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    } else if (quiet) {
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     }

@@ -19,8 +19,10 @@ public:
 
     // Starts argv[0] (searched on PATH when it has no slash). With `pipeStdin` the
     // child reads what WriteStdin sends; otherwise it reads /dev/null. Its standard
-    // output and error are the parent's, or /dev/null when `quiet`.
-    bool Start(const std::vector<std::string>& argv, bool pipeStdin, bool quiet = false);
+    // output and error are the parent's, or /dev/null when `quiet`, or the file
+    // `outputPath` when one is given.
+    bool Start(const std::vector<std::string>& argv, bool pipeStdin, bool quiet = false,
+               const std::string& outputPath = {});
     // Bytes written; fewer when the child has closed its input or died.
     int32_t WriteStdin(const void* data, int32_t bytes);
     void CloseStdin();

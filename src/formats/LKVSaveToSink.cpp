@@ -19,9 +19,9 @@ std::string TempNameBeside(const std::string& target)
     return folder.empty() ? name : FilePathCat(folder, name);
 }
 
-int32_t CannotCreate(LProgressDialog& dialog, const std::string& path)
+int32_t CannotCreate(LProgressDialog& dialog, const std::string& path, const std::string& detail = {})
 {
-    dialog.Error("Unable to create file \"" + path + "\"for saving.");
+    dialog.Error("Unable to create file \"" + path + "\"for saving." + detail);
     return kJobFailed;
 }
 
@@ -46,11 +46,18 @@ int32_t LKVSaveToSink::Process(LProgressDialog& dialog, Data& data)
         return CannotCreate(dialog, data.path);
     }
     int32_t result = LPRSourceToSink::Process(dialog, pump);
+    std::string detail;
+    LPipe16Sink* encoder = LPipe16Sink::Of(pump.sink);
     if (result == kJobDone) {
-        if (LPipe16Sink* encoder = LPipe16Sink::Of(pump.sink))
+        if (encoder)
             result = encoder->Finish(dialog);
         else if (pump.sink->IsError())
             result = kJobFailed;
+    }
+    if (result == kJobFailed && encoder) {
+        std::string said = encoder->EncoderOutput();
+        if (!said.empty())
+            detail = "\r\n\r\nThe encoder said:\r\n" + said;
     }
     pump.sink.Reset();  // completes the file
     if (result == kJobDone) {
@@ -64,6 +71,6 @@ int32_t LKVSaveToSink::Process(LProgressDialog& dialog, Data& data)
     }
     ::unlink(temp.c_str());
     if (result == kJobFailed)
-        return CannotCreate(dialog, data.path);
+        return CannotCreate(dialog, data.path, detail);
     return result;
 }

@@ -48,6 +48,9 @@ public:
     // with the error bit set. Writes after Finish() are refused.
     int32_t Finish(LProgressDialog& job);
 
+    // What the encoder printed last, for a failure message.
+    std::string EncoderOutput() const { return pipe_.Output(); }
+
     // The encoder's exit status once known, else -1.
     int32_t ExitStatus() const { return pipe_.ExitStatus(); }
 

@@ -1,10 +1,19 @@
 #include "formats/LPipeOut.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <unistd.h>
 #include <vector>
 
+#include "core/LFile.h"
 #include "core/LProgressDialog.h"
 
-LPipeOut::~LPipeOut() { Close(); }
+LPipeOut::~LPipeOut()
+{
+    Close();
+    if (!outputPath_.empty())
+        ::unlink(outputPath_.c_str());
+}
 
 bool LPipeOut::Open(const std::string& commandLine)
 {
@@ -13,8 +22,35 @@ bool LPipeOut::Open(const std::string& commandLine)
     std::vector<std::string> argv = SplitCommandLine(commandLine);
     if (argv.empty() || argv[0].empty())
         return false;
-    started_ = process_.Start(argv, true);
+    std::string log = FilePathCat(GetTempFolder(), "kelvane-encoder-XXXXXX");
+    int fd = mkstemp(log.data());
+    if (fd >= 0) {
+        ::close(fd);
+        outputPath_ = log;
+    }
+    started_ = process_.Start(argv, true, false, outputPath_);
     return started_;
+}
+
+std::string LPipeOut::Output() const
+{
+    LFile file;
+    if (outputPath_.empty() || !file.Open(outputPath_, LFile::Mode::Read))
+        return {};
+    int64_t size = file.GetFileSizeBytes();
+    int64_t from = std::max<int64_t>(size - 600, 0);
+    std::string text(size_t(size - from), '\0');
+    text.resize(size_t(std::max(file.ReadAt(from, text.data(), int32_t(text.size())), 0)));
+    // Progress lines end in carriage returns; keep the last few lines only.
+    for (char& c : text)
+        if (c == '\r')
+            c = '\n';
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    size_t cut = text.size();
+    for (int lines = 0; lines < 4 && cut != std::string::npos && cut > 0; ++lines)
+        cut = text.rfind('\n', cut - 1);
+    return cut == std::string::npos ? text : text.substr(cut + 1);
 }
 
 int32_t LPipeOut::Write(const void* data, int32_t bytes)

@@ -9,7 +9,8 @@ class LProgressDialog;
 // An encoder program fed through a pipe to its standard input. The command line
 // is split with the Windows C-runtime quoting rules and started without a shell,
 // so names built into it with QuoteArgument arrive unchanged, whatever they hold.
-// The child writes its output file itself; its standard output and error are ours.
+// The child writes its output file itself. What it prints is kept aside (encoders
+// print banners and progress) and offered only when it failed.
 class LPipeOut {
 public:
     LPipeOut() = default;
@@ -39,6 +40,9 @@ public:
     // calls give the same answer.
     int32_t Finish(LProgressDialog& job);
 
+    // The last lines the child printed, for a failure message.
+    std::string Output() const;
+
     // The child's exit status once it is known (0..255, 128 + signal); else -1.
     int32_t ExitStatus() const { return exited_ ? process_.ExitStatus() : -1; }
 
@@ -50,4 +54,5 @@ private:
     bool started_ = false;
     bool closed_ = false;
     bool exited_ = false;
+    std::string outputPath_;
 };
