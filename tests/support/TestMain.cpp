@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "core/LFile.h"
+#include "core/LSettings.h"
 #include "support/TestSupport.h"
 
 namespace test {
@@ -17,6 +20,15 @@ const std::string& HomeDir() { return g_home; }
 } // namespace test
 
 namespace {
+
+// Each test starts from default settings, also when a whole binary runs in one process.
+class FreshSettings : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override
+    {
+        LSettings::ClearOverrides();
+        ::unlink(LSettings::IniPath().c_str());
+    }
+};
 
 void RemoveTree(const std::string& path) { std::system(("rm -rf " + test::Quote(path)).c_str()); }
 
@@ -33,6 +45,7 @@ int main(int argc, char** argv)
     setenv("KELVANE_HOME", base.c_str(), 1);
     setenv("TMPDIR", base.c_str(), 1);
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     int status = RUN_ALL_TESTS();
     RemoveTree(base);
     return status;
