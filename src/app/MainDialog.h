@@ -149,10 +149,13 @@ public:
     int32_t CmRepeatLoop();
     int32_t CmDCOffsetCorrection();
     int32_t CmReverse();
-    // No selection: mix `clipboard` (any rate and channels) into the document
-    // from the selection start; the selection becomes the mixed audio.
-    int32_t CmPasteMix(const LCutListAudio& clipboard);
-    // No selection: as Paste Mix, with a file the user picks.
+    // No selection: mixes the internal clipboard (any rate and channels) into
+    // the document from the selection start; the selection becomes the mixed
+    // audio. Nothing without clipboard audio.
+    int32_t CmPasteMix();
+    // The same with the system clipboard's wave data.
+    int32_t CmPasteMixFromClipboard();
+    // The same with an audio file the user picks (folder kept as "MixFileDir").
     int32_t CmMixFile();
 
     // ==== Files, edit commands, clipboard, bookmarks, regions, projects, key

@@ -65,6 +65,27 @@ bool MainDialog::ExecuteCommand(int32_t id)
     case kCmSimpleSpeedPitch: CmSpeedChange(0); break;
     case kCmConstantPitchSpeed: CmSpeedChange(1); break;
     case kCmConstantSpeedPitch: CmSpeedChange(2); break;
+    case kCmEcho: CmEcho(); break;
+    case kCmReverb: CmReverb(); break;
+    case kCmHighPassFilter: CmHighPassFilter(); break;
+    case kCmEqualizer: CmEqualizer(); break;
+    case kCmDynamicRangeCompressor: CmCompressor(); break;
+    case kCmNoiseReduction: CmNoiseReduction(); break;
+    case kCmAutomaticGainControl: CmAutomaticGainControl(); break;
+    case kCmDCOffsetCorrection: CmDCOffsetCorrection(); break;
+    case kCmReverse: CmReverse(); break;
+    case kCmTrim: CmTrim(); break;
+    case kCmTrimStart: CmTrimStart(); break;
+    case kCmTrimEnd: CmTrimEnd(); break;
+    case kCmAutoTrim: CmAutoTrim(); break;
+    case kCmSilenceSelection: CmEditSilence(); break;
+    case kCmInsertSilenceBegin: CmInsertSilence(SilenceAt::Start); break;
+    case kCmInsertSilenceCurrent: CmInsertSilence(SilenceAt::CurrentPosition); break;
+    case kCmInsertSilenceEnd: CmInsertSilence(SilenceAt::End); break;
+    case kCmRepeatLoop: CmRepeatLoop(); break;
+    case kCmPasteMix: CmPasteMix(); break;
+    case kCmPasteMixFromClipboard: CmPasteMixFromClipboard(); break;
+    case kCmMixFile: CmMixFile(); break;
 
     case kCmSetBookmark: CmSetBookmark(); break;
     case kCmAddRegion: CmAddRegion(); break;

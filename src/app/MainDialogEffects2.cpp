@@ -2,7 +2,11 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "app/LSettingsTable.h"
 #include "app/MainDialog.h"
+#include "app/MainDialogShared.h"
 #include "core/LFile.h"
 #include "core/LProgressDialog.h"
 #include "core/LSettings.h"
@@ -398,15 +402,53 @@ int32_t MainDialog::RunMix(const std::string& name, const LCutListAudio& mix, co
     return result;
 }
 
-int32_t MainDialog::CmPasteMix(const LCutListAudio& clipboard)
+int32_t MainDialog::CmPasteMix()
 {
-    if (!current_ || clipboard.GetLength() <= 0)
+    if (!current_ || clipboard_.GetLength() <= 0)
         return kEffectNotRun;
     StopPlayback();
     LUiMixValues values;
     if (!AskMix("Paste Mix", *current_, values))
         return kEffectNotRun;
-    return RunMix("Paste Mix", clipboard, values);
+    const LCutListAudio mix = clipboard_;
+    return RunMix("Paste Mix", mix, values);
+}
+
+int32_t MainDialog::CmPasteMixFromClipboard()
+{
+    if (!current_)
+        return kEffectNotRun;
+    StopPlayback();
+    std::vector<uint8_t> bytes;
+    LKVClipboardPort& port = clipboardPort_ ? *clipboardPort_ : localClipboard_;
+    if (!port.GetWave(bytes))
+        return kEffectNotRun;
+    LUiMixValues values;
+    if (!AskMix("Paste Mix", *current_, values))
+        return kEffectNotRun;
+    // The wave data is loaded through a temporary WAV file like any other file.
+    std::string path = FilePathCat(GetTempFolder(), "kelvane-mix-XXXXXX.wav");
+    const int fd = mkstemps(path.data(), 4);
+    if (fd < 0 || WriteAll(fd, bytes.data(), int32_t(bytes.size())) != int32_t(bytes.size())) {
+        if (fd >= 0) {
+            close(fd);
+            unlink(path.c_str());
+        }
+        LUiGet().Message("Kelvane could not read the clipboard.", kErrorCaption, LUiButtons::Ok, LUiIcon::Exclamation);
+        return kJobFailed;
+    }
+    close(fd);
+    LCutListAudio mix;
+    uint8_t askOnce = 1;
+    KVLoadFile::Data load{path, &mix, &askOnce};
+    const int32_t loaded =
+        RunJob("Loading Audio File Source", [&](LProgressDialog& d) { return KVLoadFile::Process(d, load); });
+    unlink(path.c_str());
+    if (loaded != kJobDone)
+        return loaded;
+    if (mix.GetLength() <= 0)
+        return kEffectNotRun;
+    return RunMix("Paste Mix", mix, values);
 }
 
 int32_t MainDialog::CmMixFile()
@@ -415,9 +457,9 @@ int32_t MainDialog::CmMixFile()
         return kEffectNotRun;
     StopPlayback();
     std::string path;
-    if (!LUiGet().OpenAudioFileDialog("Mix File", LSettings::ReadString("Settings", "MixFileDir"), path))
+    if (!AskFileName(LUiFileRequest{"Mix File", {}, {}, LKVAudioFileFilters(), false, {}}, LKVSettings::kMixFileDir,
+                     path))
         return kEffectNotRun;
-    LSettings::WriteString("Settings", "MixFileDir", GetFolderFromPath(path));
     LUiMixValues values;
     if (!AskMix("Mix File", *current_, values))
         return kEffectNotRun;

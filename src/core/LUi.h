@@ -163,13 +163,6 @@ public:
     virtual bool RepeatDialog(int32_t& /*times*/) { return false; }
     // "LKVPasteFileMixDlg", captioned with the command name.
     virtual bool PasteMixDialog(const std::string& /*caption*/, LUiMixValues& /*values*/) { return false; }
-    // An open-file dialog for one audio file, starting in `folder`; true with
-    // `path` set when the user picked a file.
-    virtual bool OpenAudioFileDialog(const std::string& /*title*/, const std::string& /*folder*/,
-                                     std::string& /*path*/)
-    {
-        return false;
-    }
 
     // The WAV format chooser titled `title`: the user picks one of `choices`
     // (`chosen` starts at the current one, or -1). True on OK with `chosen` set;
