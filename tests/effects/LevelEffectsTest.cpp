@@ -156,3 +156,42 @@ TEST(ChangeSpeedPitch, SelectionEndFollowsTheNewLengthAndOutsideIsKept)
               kJobCancelled);
     EXPECT_EQ(Frames(other), in);
 }
+
+TEST(LevelEffects, ExtremeValuesAndTinySelectionsKeepTheRestExact)
+{
+    test::ScriptedProgress progress;
+    // 96 kHz stereo at the cut list's largest gain, full-scale noise.
+    std::vector<int32_t> in = test::Noise(size_t(20000) * 2, 0x7FFF0, 7);
+    LCutListAudio base = ListOf(in, 96000, 2);
+    base.EfAmplify(0, 20000, 65535);
+    const std::vector<int32_t> loud = Frames(base);
+    struct Range {
+        int32_t start, end;
+    } ranges[] = {{0, 1}, {19999, 20000}, {5000, 5001}, {0, 20000}, {123, 17001}};
+    for (const Range& r : ranges) {
+        auto check = [&](LCutListAudio& list, int32_t newEnd, const char* what) {
+            std::vector<int32_t> out = Frames(list);
+            const size_t head = size_t(r.start) * 2, tail = size_t(20000 - r.end) * 2;
+            ASSERT_EQ(out.size(), head + size_t(newEnd - r.start) * 2 + tail) << what;
+            EXPECT_EQ(Slice(out, 0, head), Slice(loud, 0, head)) << what << " " << r.start;
+            EXPECT_EQ(Slice(out, out.size() - tail, out.size()), Slice(loud, loud.size() - tail, loud.size()))
+                << what << " " << r.start;
+        };
+        for (const PointList& p : {LEfEnvelope::FadeInPoints(), PointList::Of({{0, 255}, {255, 255}})}) {
+            LCutListAudio list = base;
+            ASSERT_EQ(RunEnvelope(list, r.start, r.end, p), kJobDone);
+            check(list, r.end, "envelope");
+        }
+        LCutListAudio normalized = base;
+        LEfNormalize::Data n{&normalized, r.start, r.end, 100, 0};
+        ASSERT_EQ(RunJob("n", [&](LProgressDialog& d) { return LEfNormalize::Process(d, n); }), kJobDone);
+        check(normalized, r.end, "normalize");
+        for (int32_t mode : {0, 1, 2})
+            for (int32_t percent : {0, 300}) {
+                LCutListAudio list = base;
+                LEfChangeSpeedPitch::Data s{&list, r.start, r.end, percent, mode};
+                ASSERT_EQ(RunJob("s", [&](LProgressDialog& d) { return LEfChangeSpeedPitch::Process(d, s); }), kJobDone);
+                check(list, s.stEnd, "speed");
+            }
+    }
+}
