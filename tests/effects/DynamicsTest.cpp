@@ -267,7 +267,7 @@ TEST(AutoGain, NoTemporaryFileFailsAndCancelKeepsTheDocument)
     EXPECT_EQ(ui.messages[0].text, EfAutoGainControl::TempFileMessage("/nonexistent/kelvane-test"));
     EXPECT_EQ(Frames(list), in);
 
-    test::ScriptedProgress cancel(progress.pumps + 4);
+    test::ScriptedProgress cancel(4);
     EXPECT_EQ(RunJob("AGC", [&](LProgressDialog& d) { return EfAutoGainControl::Process(d, data); }), kJobCancelled);
     EXPECT_EQ(Frames(list), in);
     EXPECT_EQ(CountTempFiles(), 0);
