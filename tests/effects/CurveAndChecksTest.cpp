@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "effects/LBrainWaveWindow.h"
+#include "edit/EditTestSupport.h"
+#include "effects/LEfChangeSpeedPitch.h"
 #include "effects/LEfDialogChecks.h"
+#include "effects/LEfPreview.h"
 #include "effects/PointList.h"
 #include "support/TestSupport.h"
 
@@ -144,4 +147,24 @@ TEST(DialogChecks, MessagesAndOrder)
         EXPECT_EQ(SpeedChangeModeOf(SpeedChangeCommandName(mode)), mode);
     EXPECT_EQ(SpeedChangeModeOf("Echo"), -1);
     EXPECT_STREQ(SpeedChangeFieldLabel(2), "Pitch Adjust (%)");
+}
+
+TEST(Preview, ClampsTypedValuesAndPlaysACopyFromItsStart)
+{
+    EXPECT_EQ(LEfPreview::EchoTimeMs(3000), 3000);  // refused by OK, played by the preview
+    EXPECT_EQ(LEfPreview::EchoTimeMs(5), 10);
+    EXPECT_EQ(LEfPreview::EchoGainPercent(150), 99);
+    EXPECT_EQ(LEfPreview::ReverbLevelPercent(101), 100);
+    EXPECT_EQ(LEfPreview::ReverbTimeMs(2000), 1000);
+    EXPECT_EQ(LEfPreview::HighPassValue(INT32_MAX), INT32_MAX);
+    EXPECT_EQ(LEfPreview::HighPassValue(250), 500);
+
+    EXPECT_FALSE(LEfPreview(LCutListAudio()).CanPreview());
+    std::vector<int32_t> in = test::Sine(3000, 8000, 300, 10000);
+    LCutListAudio doc = test::ListOf(in, 8000, 1);
+    LEfPreview preview(doc);
+    ASSERT_TRUE(preview.CanPreview());
+    doc.EfDelete(0, 3000);  // the dialog's copy is not the document
+    LSoundSource s = preview.MakeSource(*LEfChangeSpeedPitch::MakeMaker(1, 100));
+    EXPECT_EQ(test::ReadAll(s), in);
 }
