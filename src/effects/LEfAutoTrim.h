@@ -8,9 +8,9 @@
 // "Auto Trim": cuts the quiet start and end off a whole cut list, judging by the
 // tank's peak files alone (no audio is read). A 256-frame block is loud when a
 // peak byte of any channel is above the threshold (in dB below the loudest peak
-// byte); one block of margin stays before the first loud block and after the
-// last, and the first and last blocks are never judged. A list that is quiet
-// everywhere keeps its length.
+// byte). The block before the first loud block stays as a margin and the list
+// ends with the last loud block; the first and last blocks are never judged. A
+// list that is quiet everywhere keeps its length.
 class LEfAutoTrim {
 public:
     struct Data {
