@@ -42,9 +42,9 @@ TEST(BatchCatalogue, TableLayoutsAndParsing)
     ASSERT_TRUE(LKVBatchCatalogue::Parse("Echo=800,50", c, e)) << e;
     EXPECT_EQ(c.index, 7u);
     EXPECT_EQ(c.data, (std::vector<uint8_t>{0x20, 0x03, 0, 0, 50, 0}));
-    ASSERT_TRUE(LKVBatchCatalogue::Parse("Dynamic Range Compressor=-20,3,-1", c, e)) << e;
-    EXPECT_EQ(c.data, (std::vector<uint8_t>{0xEC, 3, 0xFF}));
-    EXPECT_EQ(LKVBatchCatalogue::Values(c), (std::vector<int32_t>{-20, 3, -1}));
+    ASSERT_TRUE(LKVBatchCatalogue::Parse("Dynamic Range Compressor=-20,3,12", c, e)) << e;
+    EXPECT_EQ(c.data, (std::vector<uint8_t>{0xEC, 3, 0x0C}));
+    EXPECT_EQ(LKVBatchCatalogue::Values(c), (std::vector<int32_t>{-20, 3, 12}));
     ASSERT_TRUE(LKVBatchCatalogue::Parse("Envelope=0,0,255,128", c, e)) << e;
     EXPECT_EQ(c.data.size(), 129u);
     EXPECT_EQ(LKVBatchCatalogue::Curve(c), PointList::Of({{0, 0}, {255, 128}}));
@@ -111,6 +111,8 @@ TEST(BatchCommands, BadValuesAndUnavailableCommandsWriteNothing)
     EXPECT_NE(test::ReadFileBytes(err).find("Speed Change Percent must be less than 300."), std::string::npos);
     EXPECT_FALSE(FileExists(FilePathCat(out, "tone.wav")));
     // A command of a later version fails the file before anything is saved.
-    EXPECT_EQ(test::Run(Batch() + " -q -c Echo=800,50 -o " + Quote(out) + " " + Quote(in) + " 2>" + Quote(err)), 2);
+    EXPECT_EQ(test::Run(Batch() + " -q -c \"Convert Sample Rate=22050\" -o " + Quote(out) + " " + Quote(in) + " 2>" +
+                        Quote(err)),
+              2);
     EXPECT_FALSE(FileExists(FilePathCat(out, "tone.wav")));
 }
