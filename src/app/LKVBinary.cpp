@@ -1,6 +1,7 @@
 #include "app/LKVBinary.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -151,6 +152,56 @@ void LKVFileWriter::WriteLE32(uint32_t value)
     uint8_t b[4];
     PutLE32(b, value);
     Write(b, 4);
+}
+
+void LKVFileWriter::WriteZeros(size_t bytes)
+{
+    static const std::vector<uint8_t> zeros(kBufferBytes, 0);
+    while (bytes > 0 && !failed_) {
+        const size_t n = std::min(bytes, zeros.size());
+        Write(zeros.data(), n);
+        bytes -= n;
+    }
+}
+
+bool LKVFileWriter::CopyFrom(int fd, int64_t offset, int64_t bytes)
+{
+    if (!Flush() || !file_.IsOpen())
+        return false;
+    bool kernel = true;
+    std::vector<uint8_t> buffer;
+    while (bytes > 0 && !failed_) {
+        if (kernel) {
+            off_t in = off_t(offset);
+            const ssize_t n = ::copy_file_range(fd, &in, file_.Fd(), nullptr, size_t(bytes), 0);
+            if (n > 0) {
+                offset += n;
+                bytes -= n;
+                continue;
+            }
+            if (n == 0)
+                break;
+            if (errno == EINTR)
+                continue;
+            // Not across these file systems: copy through a buffer instead.
+            if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+                failed_ = true;
+                break;
+            }
+            kernel = false;
+        }
+        buffer.resize(kBufferBytes);
+        const ssize_t got = ::pread(fd, buffer.data(), size_t(std::min<int64_t>(bytes, int64_t(buffer.size()))), off_t(offset));
+        if (got <= 0)
+            break;
+        failed_ = file_.Write(buffer.data(), int32_t(got)) != int32_t(got);
+        offset += got;
+        bytes -= got;
+    }
+    // A source that ends early is a failure too: the caller sized the copy.
+    if (bytes > 0)
+        failed_ = true;
+    return !failed_;
 }
 
 bool LKVFileWriter::Commit()

@@ -56,6 +56,10 @@ public:
     void Write(const void* data, size_t bytes);
     void WriteU8(uint8_t value) { Write(&value, 1); }
     void WriteLE32(uint32_t value);
+    void WriteZeros(size_t bytes);
+    // Appends `bytes` bytes of the open file `fd` from `offset`, inside the
+    // kernel where the file system allows it. False after a failure.
+    bool CopyFrom(int fd, int64_t offset, int64_t bytes);
     bool Failed() const { return failed_; }
     // Flushes, closes and renames over the target; false (and the target
     // untouched) after any failure.

@@ -1,10 +1,14 @@
 #include "app/LKVProject.h"
 
 #include <algorithm>
+#include <bit>
 #include <map>
 
 #include "app/LKVBinary.h"
 #include "core/ByteOrder.h"
+#include "core/LFile.h"
+#include "core/Q24.h"
+#include "edit/LAudioCutTank.h"
 
 namespace {
 
@@ -55,23 +59,50 @@ public:
     // kJobDone, kJobCancelled (checked after every block) or kJobFailed.
     int32_t Write(const LCutListAudio& audio)
     {
-        LSoundSource source = audio.OpenSource();
-        const int32_t length = source->GetLength();
-        const uint8_t channels = audio.channels;
+        const int32_t length = audio.GetLength();
         uint8_t head[9];
         PutLE32(head, uint32_t(audio.sampleRate));
-        head[4] = channels;
+        head[4] = audio.channels;
         PutLE32(head + 5, uint32_t(length));
         out_.Write(head, sizeof head);
-        values_.resize(size_t(kBlockFrames) * channels);
-        bytes_.resize(values_.size() * 4);
-        for (int32_t at = 0; at < length;) {
-            const int32_t n = std::min(kBlockFrames, length - at);
-            const size_t count = size_t(n) * channels;
-            source->Read(values_.data(), n);
-            for (size_t i = 0; i < count; ++i)
-                PutLE32(bytes_.data() + 4 * i, uint32_t(values_[i]));
-            out_.Write(bytes_.data(), count * 4);
+        if constexpr (std::endian::native != std::endian::little)
+            return WriteThroughReader(audio, length);
+        // Segment files hold exactly what the reader delivers for a cut at unity
+        // gain (32-bit little-endian frames), so those cuts are copied file to
+        // file; silence is zeros; only cuts with a gain go through the reader.
+        int64_t left = length;
+        for (const LCut& cut : audio.Cuts()) {
+            const int32_t frames = int32_t(std::clamp<int64_t>(cut.length, 0, left));
+            left -= frames;
+            int32_t r = kJobDone;
+            if (cut.IsSilent())
+                r = Blocks(frames, [&](int32_t, int32_t n) { out_.WriteZeros(Bytes(n, audio.channels)); });
+            else if (cut.gain == kQ24Unity)
+                r = CopySegment(cut, frames, audio.channels);
+            else {
+                LCutListAudio one;
+                one.sampleRate = audio.sampleRate;
+                one.channels = audio.channels;
+                one.Add(cut);
+                r = WriteThroughReader(one, frames);
+            }
+            if (r != kJobDone)
+                return r;
+        }
+        return out_.Failed() ? kJobFailed : kJobDone;
+    }
+
+private:
+    static size_t Bytes(int32_t frames, uint8_t channels) { return size_t(frames) * channels * 4; }
+
+    // Calls `write`(first frame, frames) for each block of `frames`, with
+    // progress and a Cancel check after each.
+    template <class Fn>
+    int32_t Blocks(int32_t frames, Fn write)
+    {
+        for (int32_t at = 0; at < frames;) {
+            const int32_t n = std::min(kBlockFrames, frames - at);
+            write(at, n);
             if (out_.Failed())
                 return kJobFailed;
             at += n;
@@ -80,10 +111,42 @@ public:
             if (dialog_.IsCancelled())
                 return kJobCancelled;
         }
-        return out_.Failed() ? kJobFailed : kJobDone;
+        return kJobDone;
     }
 
-private:
+    int32_t CopySegment(const LCut& cut, int32_t frames, uint8_t channels)
+    {
+        LFile file;
+        file.Open(LAudioCutTank::Get().GetAudFilePath(cut.Segment()), LFile::Mode::Read);
+        const int64_t size = file.IsOpen() ? file.GetFileSizeBytes() : 0;
+        const int64_t first = int64_t(cut.start) * channels * 4;
+        return Blocks(frames, [&](int32_t at, int32_t n) {
+            // Frames a damaged segment cannot supply are zeros, whole values only,
+            // as the reader delivers them.
+            const int64_t offset = first + int64_t(at) * channels * 4;
+            const int64_t want = int64_t(Bytes(n, channels));
+            const int64_t have = offset < 0 ? 0 : std::clamp<int64_t>(size - offset, 0, want) / 4 * 4;
+            if (have > 0)
+                out_.CopyFrom(file.Fd(), offset, have);
+            out_.WriteZeros(size_t(want - have));
+        });
+    }
+
+    int32_t WriteThroughReader(const LCutListAudio& audio, int32_t frames)
+    {
+        LSoundSource source = audio.OpenSource();
+        const uint8_t channels = audio.channels;
+        values_.resize(size_t(kBlockFrames) * channels);
+        bytes_.resize(values_.size() * 4);
+        return Blocks(frames, [&](int32_t, int32_t n) {
+            const size_t count = size_t(n) * channels;
+            source->Read(values_.data(), n);
+            for (size_t i = 0; i < count; ++i)
+                PutLE32(bytes_.data() + 4 * i, uint32_t(values_[i]));
+            out_.Write(bytes_.data(), count * 4);
+        });
+    }
+
     LProgressDialog& dialog_;
     LKVFileWriter& out_;
     int64_t total_;

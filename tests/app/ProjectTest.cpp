@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <unistd.h>
 
 #include "app/LKVBinary.h"
 #include "app/LKVProject.h"
@@ -139,6 +140,39 @@ TEST(Project, ByteLayoutOfTwoDocumentsWithoutBookmarksOrRegions)
     EXPECT_EQ(GetLE32(second + 540), 44100u);
     EXPECT_EQ(GetLE32(second + 545), 0u);
     EXPECT_EQ(f.substr(f.size() - 3), std::string("\0\0\0", 3)) << "current index 0, no bookmarks, no regions";
+}
+
+TEST(Project, BlocksHoldWhatTheReaderDelivers)
+{
+    // Cuts at unity gain are copied from their segment files; gains, silence
+    // and a segment file cut short mid-value must still read as the reader
+    // reads them.
+    test::ScriptedProgress progress;
+    LKVFile doc;
+    doc.audio = test::ListOf(RampValues(30000, 2), 8000, 2);
+    LCutListAudio damaged = test::ListOf(RampValues(10, 2), 8000, 2);
+    const std::string aud = LAudioCutTank::Get().GetAudFilePath(damaged.Cuts()[0].Segment());
+    ASSERT_EQ(::truncate(aud.c_str(), 10 * 2 * 4 - 6), 0);
+    doc.audio.EfInsert(20000, damaged);
+    doc.audio.EfAmplify(100, 9000, 50);
+    doc.audio.EfInsertSilence(15000, 20000);
+    doc.audio.EfDelete(0, 3);
+    const LKVBookMarkList bookmarks;
+    const LKVRegionList regions;
+    LKVProject::SaveData data{{&doc}, &doc, &bookmarks, &regions, test::TempPath("blocks.kvp")};
+    ASSERT_EQ(RunJob("save", [&](LProgressDialog& d) { return LKVProject::Save(d, data); }), kJobDone);
+    LKVProjectContents contents;
+    ASSERT_EQ(RunJob("load", [&](LProgressDialog& d) { return LKVProject::Load(d, data.path, contents); }),
+              kJobDone);
+    ASSERT_EQ(contents.documents.size(), 1u);
+    EXPECT_EQ(test::Frames(contents.documents[0]->audio), test::Frames(doc.audio));
+    EXPECT_EQ(contents.documents[0]->audio.channels, 2);
+
+    // Cancel ends the save and leaves the older project in place.
+    const std::string before = test::ReadFileBytes(data.path);
+    progress.cancelAtPump = progress.pumps + 2;
+    EXPECT_EQ(RunJob("save", [&](LProgressDialog& d) { return LKVProject::Save(d, data); }), kJobCancelled);
+    EXPECT_EQ(test::ReadFileBytes(data.path), before);
 }
 
 TEST(Project, EveryTruncationFailsAndLeavesTheProgramAsItWas)
