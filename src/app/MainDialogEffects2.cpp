@@ -390,14 +390,15 @@ bool AskMix(const std::string& caption, const LKVFile& doc, LUiMixValues& values
 int32_t MainDialog::RunMix(const std::string& name, const LCutListAudio& mix, const LUiMixValues& values)
 {
     LKVFile& doc = *current_;
+    if (doc.pos.selEnd < doc.pos.selStart)
+        return kEffectNotRun;
     StartModifyCurrentFile(name);
     LEfMixPaste::Data data{&doc.audio, doc.pos.selStart, doc.pos.selEnd, &mix, values.volume,
                            values.mode, values.fadeOutTime, values.pan};
     const int32_t result = RunJob(name, [&](LProgressDialog& d) { return LEfMixPaste::Process(d, data); });
     if (result != kJobDone)
         return result;
-    if (doc.pos.selEnd >= doc.pos.selStart)
-        doc.pos.selEnd = LEfMixPaste::SelectionEnd(doc.pos.selStart, mix, doc.audio.sampleRate);
+    doc.pos.selEnd = LEfMixPaste::SelectionEnd(doc.pos.selStart, mix, doc.audio.sampleRate);
     EndModifyCurrentFile(doc.pos.selStart, HalfSecond(doc));
     return result;
 }

@@ -13,71 +13,58 @@ using test::ListOf;
 
 namespace {
 
-// The dialogs of the filter and edit effects, answered from queues (empty:
-// cancel); every value a dialog opened on is recorded.
+// The dialogs of the filter and edit effects, answered in turn from one queue
+// of values (too few left: cancel). The values each dialog opened on are kept.
 class FxUi : public apptest::AppUi {
 public:
-    bool EchoDialog(int32_t& a, int32_t& b) override { return Pair(a, b); }
-    bool ReverbDialog(int32_t& a, int32_t& b) override { return Pair(a, b); }
-    bool HighPassDialog(int32_t& v) override { return One(v); }
-    bool NoiseReductionDialog(int32_t& v) override { return One(v); }
-    bool RepeatDialog(int32_t& v) override { return One(v); }
+    bool EchoDialog(int32_t& a, int32_t& b) override { return Take({&a, &b}); }
+    bool ReverbDialog(int32_t& a, int32_t& b) override { return Take({&a, &b}); }
+    bool HighPassDialog(int32_t& v) override { return Take({&v}); }
+    bool NoiseReductionDialog(int32_t& v) override { return Take({&v}); }
+    bool RepeatDialog(int32_t& v) override { return Take({&v}); }
+    bool CompressorDialog(const std::vector<std::string>& names, int32_t& t, int32_t& r, int32_t& l) override
+    {
+        ratios = names.size();
+        return Take({&t, &r, &l});
+    }
     bool SilenceDialog(const std::string& caption, int32_t& v) override
     {
         captions.push_back(caption);
-        return One(v);
+        return Take({&v});
     }
+    // Answers a flat curve at the level taken.
     bool EqualizerDialog(LUiCurve& curve) override
     {
-        curve = PointList::Of({{0, 200}, {255, 200}}).ToUi();
-        return !ones.empty() && ones.front()-- > 0;
-    }
-    bool CompressorDialog(const std::vector<std::string>& names, int32_t& t, int32_t& r, int32_t& l) override
-    {
-        ratioNames = names;
-        offered.push_back(r);
-        if (triples.empty())
+        int32_t y = 128;
+        if (!Take({&y}))
             return false;
-        std::tie(t, r, l) = triples.front();
-        triples.pop_front();
+        curve = PointList::Of({{0, uint8_t(y)}, {255, uint8_t(y)}}).ToUi();
         return true;
     }
-    bool PasteMixDialog(const std::string& caption, LUiMixValues& values) override
+    bool PasteMixDialog(const std::string& caption, LUiMixValues& v) override
     {
         captions.push_back(caption);
-        mixOffered.push_back(values);
-        if (mixes.empty())
-            return false;
-        values = mixes.front();
-        mixes.pop_front();
-        return true;
+        stereo = v.stereo;
+        return Take({&v.volume, &v.pan, &v.mode, &v.fadeOutTime});
     }
 
-    std::deque<int32_t> ones;
-    std::deque<std::pair<int32_t, int32_t>> pairs;
-    std::deque<std::tuple<int32_t, int32_t, int32_t>> triples;
-    std::deque<LUiMixValues> mixes;
+    std::deque<int32_t> values;
     std::vector<int32_t> offered;
-    std::vector<std::string> captions, ratioNames;
-    std::vector<LUiMixValues> mixOffered;
+    std::vector<std::string> captions;
+    size_t ratios = 0;
+    bool stereo = false;
 
 private:
-    bool One(int32_t& v)
+    bool Take(std::initializer_list<int32_t*> fields)
     {
-        offered.push_back(v);
-        if (ones.empty())
+        for (int32_t* f : fields)
+            offered.push_back(*f);
+        if (values.size() < fields.size())
             return false;
-        v = ones.front();
-        ones.pop_front();
-        return true;
-    }
-    bool Pair(int32_t& a, int32_t& b)
-    {
-        offered.push_back(a);
-        if (pairs.empty())
-            return false;
-        std::tie(a, b) = pairs.front();
-        pairs.pop_front();
+        for (int32_t* f : fields) {
+            *f = values.front();
+            values.pop_front();
+        }
         return true;
     }
 };
@@ -105,9 +92,7 @@ struct Fixture {
 TEST(FilterCommands, EachRunsOverTheSelectionWithItsUndoName)
 {
     Fixture f;
-    f.ui.pairs = {{5, 50}, {100, 50}, {50, 100}};
-    f.ui.ones = {250, 1, -30};
-    f.ui.triples = {{-20, 2, 3}};
+    f.ui.values = {5, 50, 100, 50, 50, 100, 250, 200, -30, -20, 2, 3};
     struct Row {
         const char* undo;
         std::function<int32_t()> run;
@@ -139,7 +124,7 @@ TEST(FilterCommands, EachRunsOverTheSelectionWithItsUndoName)
     EXPECT_EQ(LSettings::ReadInt("StoredValues", "EchoTime", 0), 100);
     EXPECT_EQ(LSettings::ReadInt("StoredValues", "LowCutFreq", 0), 250);
     EXPECT_EQ(LSettings::ReadInt("StoredValues", "CompressorThreshold", 0), -20);
-    EXPECT_EQ(f.ui.ratioNames.size(), 7u);
+    EXPECT_EQ(f.ui.ratios, 7u);
     EXPECT_EQ(PointList::Load(PointList::CurrentFile("equalizer.dat")), PointList::Of({{0, 200}, {255, 200}}));
     // Reverse twice, by identifier, gives the audio back.
     const std::vector<int32_t> before = Frames(f.doc.audio);
@@ -153,10 +138,10 @@ TEST(FilterCommands, WhatStopsACommandBeforeAnyChange)
 {
     Fixture f;
     LSettings::WriteInt("StoredValues", "CompressorRatio", 7);  // names no ratio
-    f.ui.triples = {{-20, 7, 3}};
+    f.ui.values = {-20, 7, 3};
     EXPECT_EQ(f.main.CmCompressor(), MainDialog::kEffectNotRun);
-    EXPECT_EQ(f.ui.offered, (std::vector<int32_t>{7}));
-    f.ui.triples = {{-41, 2, 3}};  // out of the control's range: asked again, then cancelled
+    EXPECT_EQ(f.ui.offered[1], 7);
+    f.ui.values = {-41, 2, 3};  // out of the control's range: asked again, then cancelled
     EXPECT_EQ(f.main.CmCompressor(), MainDialog::kEffectNotRun);
     EXPECT_EQ(f.ui.messages.back().text, "Threshold must be between -40 and 0 dB. Please try again.");
     f.main.SetSelection(5000, 5000, 5000);
@@ -220,7 +205,7 @@ TEST(EditCommands, SilenceInsertionAndRepeat)
     Fixture f(44100, 22050, 1);
     f.main.SetSelection(1000, 23050, 500);
     // 1500 ms at 22050 Hz are 33075 frames; each insertion selects its silence.
-    f.ui.ones = {1500, 1500, 1500, -20, INT32_MAX};
+    f.ui.values = {1500, 1500, 1500, -20, INT32_MAX};
     ASSERT_EQ(f.main.CmInsertSilence(MainDialog::SilenceAt::Start), kJobDone);
     EXPECT_EQ(f.doc.pos.selStart, 0);
     EXPECT_EQ(f.doc.pos.selEnd, 33075);
@@ -241,7 +226,7 @@ TEST(EditCommands, SilenceInsertionAndRepeat)
     // Repeat 2 on one second adds two; a count the list cannot hold is refused.
     Fixture g(30000, 8000, 1);
     g.main.SetSelection(1000, 9000, 1000);
-    g.ui.ones = {INT32_MAX, 2, 0};
+    g.ui.values = {INT32_MAX, 2, 0};
     ASSERT_EQ(g.main.CmRepeatLoop(), kJobDone);
     ASSERT_EQ(g.ui.messages.size(), 1u);
     EXPECT_EQ(g.ui.messages[0].caption, "Invalid value");
@@ -261,12 +246,9 @@ TEST(EditCommands, PasteMixAndMixFile)
     f.main.SetSelection(0, 2000, 0);
     f.main.CmCopy();
     f.main.SetSelection(8000, 9000, 8000);
-    LUiMixValues values;
-    values.volume = 100;
-    values.mode = 1;
-    f.ui.mixes = {values};
+    f.ui.values = {100, 50, 1, 0};  // volume, pan, "Increase selection", fade
     ASSERT_EQ(f.main.CmPasteMix(), kJobDone);
-    EXPECT_TRUE(f.ui.mixOffered[0].stereo);
+    EXPECT_TRUE(f.ui.stereo);
     std::vector<int32_t> out = Frames(f.doc.audio);
     for (size_t i = 0; i < 4000; ++i)
         ASSERT_EQ(out[16000 + i], f.in[16000 + i] + f.in[i]) << i;
@@ -277,10 +259,7 @@ TEST(EditCommands, PasteMixAndMixFile)
     const std::string path = test::TempPath("mix.wav");
     apptest::WriteWav(path, std::vector<int16_t>(16000, 1000), 16000, 1);
     f.ui.paths = {path};
-    values.mode = 2;
-    values.fadeOutTime = 100;
-    values.volume = 50;
-    f.ui.mixes = {values};
+    f.ui.values = {50, 50, 2, 100};  // "Fade out mix" over 100 frames
     f.main.SetSelection(12000, 14000, 12000);
     const std::vector<int32_t> before = Frames(f.doc.audio);
     ASSERT_EQ(f.main.ExecuteCommand(kCmMixFile), true);

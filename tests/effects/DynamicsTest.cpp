@@ -14,7 +14,6 @@
 #include "effects/CompressorRatioList.h"
 #include "effects/EfAutoGainControl.h"
 #include "effects/EffectsTestSupport.h"
-#include "effects/LDPAutoGain.h"
 #include "effects/LDecibelTables.h"
 #include "effects/LEfFilterJobs.h"
 #include "effects/LSRCCompressor.h"
@@ -56,28 +55,11 @@ std::vector<int32_t> Concat(std::vector<int32_t> a, const std::vector<int32_t>& 
 
 } // namespace
 
-TEST(DecibelTables, RoundedSaturatedAndSilentAtTheBottom)
-{
-    EXPECT_EQ(DbAmplitude(0), kQ24Unity);
-    EXPECT_EQ(DbAmplitude(-20), 1677722);
-    EXPECT_EQ(DbPower(10), 10 * kQ24Unity);
-    EXPECT_EQ(DbAmplitude(-127), 0);
-    EXPECT_EQ(DbPower(-128), 0);
-    EXPECT_EQ(DbAmplitude(-126), 8);
-    EXPECT_EQ(DbAmplitude(127), INT32_MAX);
-    EXPECT_EQ(DbAmplitude(1000), INT32_MAX);
-    EXPECT_EQ(BlockLevelDb(8388626), 0);
-    EXPECT_EQ(BlockLevelDb(0), -127);
-    EXPECT_EQ(BlockLevelDb(1e30), 127);
-    const int32_t loud[] = {INT32_MAX, INT32_MIN};
-    EXPECT_EQ(BlockLevelDb(BlockMeanSquare(loud, 2)), 87);
-    EXPECT_STREQ(CompressorRatioList::Find(6)->name, "Limit");
-    EXPECT_EQ(CompressorRatioList::Find(7), nullptr);
-    EXPECT_EQ(CompressorRatioList::Find(-1), nullptr);
-}
-
 TEST(Compressor, GainTableMakeUpAndUnityAtOneToOne)
 {
+    EXPECT_EQ(DbAmplitude(-127), 0);
+    EXPECT_EQ(DbAmplitude(127), INT32_MAX);
+    EXPECT_EQ(CompressorRatioList::Find(7), nullptr);
     const double twoToOne = CompressorRatioList::Find(2)->factor;
     const LSRCCompressor::GainTable t = LSRCCompressor::MakeGainTable(-20, twoToOne, 127);
     EXPECT_NEAR(t[size_t(-30 + 128)], kQ24Unity * std::sqrt(10.0), 1.0) << "+10 dB below the threshold";
@@ -186,27 +168,8 @@ TEST(NoiseGate, OpenBandsAddBackUpAndQuietOnesCloseAhead)
     EXPECT_TRUE(gate.MakeSource(broken) == broken);
 }
 
-TEST(AutoGain, MapRunningLevelAndReference)
+TEST(AutoGain, ReferenceIsTheMedianOfTheLoudBlocks)
 {
-    const std::array<int8_t, 255>& map = LDPAutoGain::GainMap();
-    const auto at = [&](int32_t level) { return int32_t(map[size_t(level + 127)]); };
-    EXPECT_EQ(at(-127), 5);  // +4.5 dB, rounded away from zero
-    EXPECT_EQ(at(-10), 5);
-    EXPECT_EQ(at(-8), 4);
-    EXPECT_EQ(at(0), 0);
-    EXPECT_EQ(at(1), -1);
-    EXPECT_EQ(at(3), -2);
-    EXPECT_EQ(at(10), -9);
-    EXPECT_EQ(at(127), -126);
-
-    std::array<int32_t, 255> ring{};
-    ring[127] = 37;
-    ring[127 + 5] = 13;
-    EXPECT_EQ(LDPAutoGain::RunningLevel(ring), 5);
-    ring[127] = 38;
-    ring[127 + 5] = 12;
-    EXPECT_EQ(LDPAutoGain::RunningLevel(ring), 0);
-
     std::array<int32_t, 255> h{};
     h[127 - 30] = 80;
     h[127 - 6] = 20;
@@ -214,7 +177,7 @@ TEST(AutoGain, MapRunningLevelAndReference)
     h[127 - 6] = 0;
     EXPECT_EQ(EfAutoGainControl::ReferenceLevel(h), -30);
     h = {};
-    h[0] = 500;
+    h[0] = 500;  // silence
     EXPECT_EQ(EfAutoGainControl::ReferenceLevel(h), -127);
 }
 
