@@ -4,7 +4,8 @@
 #include <vector>
 
 // The command line rules of the single-instance program. `args` are the
-// arguments after the program's name.
+// arguments after the program's name; a relative file name comes back joined
+// to the current folder.
 
 // What the first instance does at start.
 struct LKVStartAction {

@@ -217,7 +217,9 @@ public:
     // The internal clipboard as the bytes of a WAV file, for the system
     // clipboard; saved through "clipboard.wav" in the "Current" folder.
     bool RenderClipboardWave(std::vector<uint8_t>& bytes);
-    // Installs the system clipboard (not owned); nullptr uses a local one.
+    // Installs the system clipboard (not owned); nullptr uses a local one. What
+    // Cut and Copy offer renders through this window, so the port must drop it
+    // before the window goes.
     void SetClipboardPort(LKVClipboardPort* port) { clipboardPort_ = port; }
 
     // -- Bookmarks --

@@ -104,7 +104,7 @@ void MainDialog::CmPasteFromClipboard()
     const std::string path = ClipboardFilePath();
     {
         LFile file;
-        if (!file.Open(path, LFile::Mode::Create) ||
+        if (bytes.size() > size_t(INT32_MAX) || !file.Open(path, LFile::Mode::Create) ||
             file.Write(bytes.data(), int32_t(bytes.size())) != int32_t(bytes.size())) {
             file.Close();
             ::unlink(path.c_str());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <unistd.h>
 
 #include "app/LKVCommands.h"
 #include "app/LKVCommandLine.h"
@@ -149,6 +150,10 @@ TEST(CommandLine, FirstAndSecondInstance)
     EXPECT_EQ(LKVSecondInstanceForward({"-batch", "/m/b.wav"}).argument, "/m/b.wav");
     EXPECT_EQ(LKVSecondInstanceForward({}).message, 0);
     EXPECT_EQ(LKVSecondInstanceForward({"/install"}).message, 0);
+    char cwd[4096];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(LKVSecondInstanceForward({"take.wav"}).argument, std::string(cwd) + "/take.wav");
+    EXPECT_EQ(LKVFirstInstanceAction({"a/set.kvp"}).path, std::string(cwd) + "/a/set.kvp");
 
     struct Frame : LMainDialogView {
         void BatchConverterRequested() override { ++batch; }
