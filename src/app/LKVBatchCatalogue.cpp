@@ -1,5 +1,7 @@
 #include "app/LKVBatchCatalogue.h"
 
+#include "edit/LCLAConvertRateChannels.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -266,6 +268,20 @@ int32_t LKVBatchCatalogue::Apply(const LKVCommand& command, LCutListAudio& audio
     case 14: {
         LEfChangeSpeedPitch::Data data{&audio, 0, length, v[0], int32_t(command.index) - 12};
         return RunJob(e->name, [&](LProgressDialog& d) { return LEfChangeSpeedPitch::Process(d, data); });
+    }
+    case 16:
+    case 17: {
+        // A rate or channel count the converters cannot produce is refused, not run.
+        const bool rate = command.index == 16;
+        if (rate ? (v[0] < 1000 || v[0] > 196000) : (v[0] < 1 || v[0] > 2)) {
+            LUiGet().Message(std::string(e->name) + ": " + std::to_string(v[0]) + " is not a valid " +
+                                 (rate ? "sample rate." : "channel count."),
+                             "Error", LUiButtons::Ok, LUiIcon::Stop);
+            return kJobFailed;
+        }
+        LCLAConvertRateChannels::Data data{&audio, rate ? v[0] : audio.sampleRate,
+                                           uint8_t(rate ? audio.channels : v[0])};
+        return RunJob(e->name, [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, data); });
     }
     default:
         LUiGet().Message(std::string("The command \"") + e->name + "\" is not available in this version.", "Error",

@@ -1,5 +1,7 @@
 #include "cli/BatchOptions.h"
 
+#include "app/LKVScriptFile.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -25,7 +27,9 @@ bool ParseNumber(const std::string& text, int32_t& value)
 
 const char* BatchUsage()
 {
-    return "usage: kelvane-batch [-o DIR | --in-place] [-f EXT] [--rate HZ] [--channels N] [-q] [--info] FILE...\n"
+    return "usage: kelvane-batch [-o DIR | --in-place] [-f EXT] [-s SCRIPT.kvb] [-c NAME[=V,...]]...\n"
+           "                     [--set SECTION.NAME=VALUE]... [--rate HZ] [--channels N] [-j N] [-q]\n"
+           "                     [--info] [--list-commands] [--save-script FILE.kvb] FILE...\n"
            "\n"
            "  -o DIR          write each converted file into DIR under its own name\n"
            "  --in-place      replace each file with its converted version (with -f, the\n"
@@ -39,6 +43,12 @@ const char* BatchUsage()
            "                  -c \"Constant Pitch and Speed Change=150\"; values in the command's\n"
            "                  order (a curve as x,y pairs); without values, the stored ones.\n"
            "                  Repeat -c for more commands; they run in the order given.\n"
+           "  -s SCRIPT.kvb   append the commands of a script (with -c, in the order given)\n"
+           "  --set S.N=V     override setting N of section S for this run only, e.g.\n"
+           "                  --set RawAudio.SampleRate=8000 or --set MP3Encoder.CBRBitRate=192\n"
+           "  -j N            convert N files at once (results are identical to -j 1)\n"
+           "  --list-commands print the batch commands with their parameters and defaults\n"
+           "  --save-script F write the command list (-s and -c) as a script F\n"
            "  -q              no progress bar and no line for files that succeed\n"
            "  --info          print each file's rate, channels, length and format\n"
            "\n"
@@ -84,6 +94,38 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
             if (!LKVBatchCatalogue::Parse(v, command, error))
                 return false;
             options.commands.push_back(std::move(command));
+        } else if (a == "-s") {
+            if (!value(v))
+                return false;
+            std::vector<LKVCommand> script;
+            switch (LKVScriptFile::Read(v, script)) {
+            case LKVScriptFile::ReadResult::Ok: break;
+            case LKVScriptFile::ReadResult::WrongVersion: error = std::string(LKVScriptFile::kVersionMessage) + " (" + v + ")"; return false;
+            case LKVScriptFile::ReadResult::CannotOpen: error = std::string(LKVScriptFile::kCannotOpenMessage) + " (" + v + ")"; return false;
+            }
+            options.commands.insert(options.commands.end(), script.begin(), script.end());
+        } else if (a == "--set") {
+            if (!value(v))
+                return false;
+            size_t eq = v.find('=');
+            size_t dot = eq == std::string::npos ? std::string::npos : v.rfind('.', eq);
+            if (eq == std::string::npos || dot == std::string::npos || dot == 0 || dot + 1 == eq) {
+                error = "--set wants SECTION.NAME=VALUE, e.g. RawAudio.SampleRate=8000";
+                return false;
+            }
+            options.settings.push_back({v.substr(0, dot), v.substr(dot + 1, eq - dot - 1), v.substr(eq + 1)});
+        } else if (a == "-j") {
+            if (!value(v))
+                return false;
+            if (!ParseNumber(v, options.jobs) || options.jobs < 1 || options.jobs > 64) {
+                error = "-j wants a number of files at once between 1 and 64";
+                return false;
+            }
+        } else if (a == "--list-commands") {
+            options.listCommands = true;
+        } else if (a == "--save-script") {
+            if (!value(options.saveScript))
+                return false;
         } else if (a == "--in-place") {
             options.inPlace = true;
         } else if (a == "--rate") {
@@ -114,7 +156,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
             options.files.push_back(a);
         }
     }
-    if (options.help)
+    if (options.help || options.listCommands || (!options.saveScript.empty() && options.files.empty()))
         return true;
     if (options.files.empty()) {
         error = "no files given";

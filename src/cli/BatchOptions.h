@@ -15,7 +15,14 @@ struct BatchOptions {
     bool quiet = false;          // -q
     bool info = false;           // --info
     bool help = false;           // -h, --help
-    std::vector<LKVCommand> commands;  // -c NAME[=V,...], applied in this order
+    std::vector<LKVCommand> commands;  // -c NAME[=V,...] and -s SCRIPT, applied in this order
+    std::string saveScript;            // --save-script FILE.kvb
+    bool listCommands = false;         // --list-commands
+    int32_t jobs = 1;                  // -j N: files converted at once
+    struct Setting {
+        std::string section, name, value;
+    };
+    std::vector<Setting> settings;     // --set SECTION.NAME=VALUE, for this run only
     std::vector<std::string> files;
 };
 

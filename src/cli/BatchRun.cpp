@@ -1,6 +1,10 @@
 #include "cli/BatchRun.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <csignal>
+#include <sys/wait.h>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +16,8 @@
 #include "core/LSoundTime.h"
 #include "core/LUi.h"
 #include "edit/LCLAConvertRateChannels.h"
+#include "app/KVBatchConverter.h"
+#include "app/LKVScriptFile.h"
 #include "formats/KVLoadFile.h"
 #include "formats/LKVSaveToSink.h"
 #include "formats/LGenSource.h"
@@ -28,51 +34,39 @@ const char* Outcome(int32_t result)
 
 int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options)
 {
-    LCutListAudio audio;
-    uint8_t askOnce = 1;
-    KVLoadFile::Data load{source, &audio, &askOnce};
-    int32_t result = RunJob("Loading Audio File Source", [&](LProgressDialog& d) { return KVLoadFile::Process(d, load); });
-    if (result != kJobDone)
-        return result;
-
-    for (const LKVCommand& command : options.commands) {
-        result = LKVBatchCatalogue::Apply(command, audio);
-        if (result != kJobDone)
-            return result;
-    }
-
-    if (options.rate || options.channels) {
-        LCLAConvertRateChannels::Data convert{&audio, options.rate ? options.rate : audio.sampleRate,
-                                              uint8_t(options.channels ? options.channels : audio.channels)};
-        result = RunJob("Convert", [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, convert); });
-        if (result != kJobDone)
-            return result;
-    }
-
     // Encoders that take their rate and channels from their settings get the
     // document's for this file, as the editor's options step would give them,
     // unless the user fixed them with --set: a stereo file must not come out mono.
     std::vector<std::pair<std::string, std::string>> temporary;
-    std::string ext = LGenExtension(target);
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    const char* section = ext == ".ogg" ? "OggEncoder" : ext == ".flac" ? "FlacEncoder"
-                          : ext == ".aac" || ext == ".m4a"             ? "AACEncoder"
-                                                                       : nullptr;
-    if (section) {
-        for (auto [name, value] : {std::pair<const char*, int32_t>{"SampleRate", audio.sampleRate},
-                                   std::pair<const char*, int32_t>{"Channels", audio.channels}}) {
-            if (!LSettings::HasOverride(section, name)) {
-                LSettings::SetOverride(section, name, std::to_string(value));
-                temporary.emplace_back(section, name);
+    auto prepare = [&](LCutListAudio& audio) -> int32_t {
+        if (options.rate || options.channels) {
+            LCLAConvertRateChannels::Data convert{&audio, options.rate ? options.rate : audio.sampleRate,
+                                                  uint8_t(options.channels ? options.channels : audio.channels)};
+            int32_t r = RunJob("Convert", [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, convert); });
+            if (r != kJobDone)
+                return r;
+        }
+        std::string ext = LGenExtension(target);
+        for (char& c : ext)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        const char* section = ext == ".ogg" ? "OggEncoder" : ext == ".flac" ? "FlacEncoder"
+                              : ext == ".aac" || ext == ".m4a"             ? "AACEncoder"
+                                                                           : nullptr;
+        if (section) {
+            for (auto [name, value] : {std::pair<const char*, int32_t>{"SampleRate", audio.sampleRate},
+                                       std::pair<const char*, int32_t>{"Channels", audio.channels}}) {
+                if (!LSettings::HasOverride(section, name)) {
+                    LSettings::SetOverride(section, name, std::to_string(value));
+                    temporary.emplace_back(section, name);
+                }
             }
         }
-    }
-    LKVSaveToSink::Data save{&audio, target, false};
-    int32_t saved = RunJob("Saving", [&](LProgressDialog& d) { return LKVSaveToSink::Process(d, save); });
-    for (const auto& [sec, name] : temporary)
-        LSettings::RemoveOverride(sec, name);
-    return saved;
+        return kJobDone;
+    };
+    int32_t result = KVBatchConverter::ProcessFile(source, target, options.commands, prepare);
+    for (const auto& [section, name] : temporary)
+        LSettings::RemoveOverride(section, name);
+    return result;
 }
 
 bool DescribeFile(const std::string& path, std::string& line)
@@ -97,8 +91,105 @@ bool DescribeFile(const std::string& path, std::string& line)
     return true;
 }
 
+namespace {
+
+// Converts `files` one after another; the exit status.
+int ConvertAll(const BatchOptions& options, const std::vector<std::string>& files, bool quietProgress)
+{
+    LConsoleProgress progress(quietProgress);
+    LProgressSetBackend(&progress);
+    int status = kExitDone;
+    for (const std::string& file : files) {
+        std::string target = options.inPlace ? file : FilePathCat(options.outputDir, GetFileFromPath(file));
+        if (!options.format.empty())
+            target = ApplyNewFileExtension(target, options.format);
+        int32_t result = ConvertFile(file, target, options);
+        if (result != kJobDone || !options.quiet)
+            std::fprintf(stderr, "%s -> %s: %s\n", file.c_str(), target.c_str(), Outcome(result));
+        if (result == kJobCancelled) {
+            status = kExitCancelled;
+            break;
+        }
+        if (result != kJobDone)
+            status = kExitFailed;
+    }
+    LProgressSetBackend(nullptr);
+    return status;
+}
+
+// Runs `jobs` worker processes, worker k converting files k, k + jobs, ... Each
+// worker has its own cut tank (a private folder made on first use), so the files
+// are processed exactly as one process would.
+int ConvertInParallel(const BatchOptions& options, int32_t jobs)
+{
+    std::vector<pid_t> workers;
+    for (int32_t k = 0; k < jobs; ++k) {
+        std::vector<std::string> share;
+        for (size_t i = size_t(k); i < options.files.size(); i += size_t(jobs))
+            share.push_back(options.files[i]);
+        pid_t pid = fork();
+        if (pid == 0) {
+            std::fflush(nullptr);
+            _exit(ConvertAll(options, share, true));
+        }
+        if (pid > 0)
+            workers.push_back(pid);
+    }
+    // Ctrl+C reaches the workers, which cancel their current file; this process waits.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction previous;
+    sigaction(SIGINT, &ignore, &previous);
+    bool cancelled = false, failed = workers.size() < size_t(jobs);
+    for (pid_t pid : workers) {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        int code = WIFEXITED(status) ? WEXITSTATUS(status) : kExitFailed;
+        cancelled |= code == kExitCancelled;
+        failed |= code != kExitDone && code != kExitCancelled;
+    }
+    sigaction(SIGINT, &previous, nullptr);
+    return cancelled ? kExitCancelled : failed ? kExitFailed : kExitDone;
+}
+
+void ListCommands()
+{
+    static const char* const kTypes[] = {"signed 32-bit", "unsigned 16-bit", "signed 8-bit", "unsigned 8-bit",
+                                         "point list"};
+    for (const LKVCatalogueEntry& e : LKVBatchCatalogue::Entries()) {
+        std::vector<int32_t> values = LKVBatchCatalogue::Values(LKVCommand{e.index, {}});
+        std::printf("%2u  %s\n", e.index, e.name);
+        for (uint8_t f = 0; f < e.fieldCount; ++f) {
+            const LKVField& field = e.fields[f];
+            if (field.type == LKVFieldType::Curve)
+                std::printf("      %s (x,y pairs); without values, the file \"%s\"\n", kTypes[size_t(field.type)],
+                            field.name);
+            else
+                std::printf("      %s (%s): now %d\n", field.name, kTypes[size_t(field.type)],
+                            f < values.size() ? values[f] : field.batchDefault);
+        }
+    }
+}
+
+} // namespace
+
 int RunBatch(const BatchOptions& options)
 {
+    for (const BatchOptions::Setting& s : options.settings)
+        LSettings::SetOverride(s.section, s.name, s.value);
+    if (options.listCommands) {
+        ListCommands();
+        return kExitDone;
+    }
+    if (!options.saveScript.empty()) {
+        if (!LKVScriptFile::Write(options.saveScript, options.commands)) {
+            std::fprintf(stderr, "kelvane-batch: %s (%s)\n", LKVScriptFile::kCannotOpenMessage, options.saveScript.c_str());
+            return kExitFailed;
+        }
+        if (options.files.empty())
+            return kExitDone;
+    }
     if (options.info) {
         int status = kExitDone;
         for (const std::string& file : options.files) {
@@ -116,23 +207,8 @@ int RunBatch(const BatchOptions& options)
         std::fprintf(stderr, "kelvane-batch: cannot create the folder %s\n", options.outputDir.c_str());
         return kExitFailed;
     }
-    LConsoleProgress progress(options.quiet);
-    LProgressSetBackend(&progress);
-    int status = kExitDone;
-    for (const std::string& file : options.files) {
-        std::string target = options.inPlace ? file : FilePathCat(options.outputDir, GetFileFromPath(file));
-        if (!options.format.empty())
-            target = ApplyNewFileExtension(target, options.format);
-        int32_t result = ConvertFile(file, target, options);
-        if (result != kJobDone || !options.quiet)
-            std::fprintf(stderr, "%s -> %s: %s\n", file.c_str(), target.c_str(), Outcome(result));
-        if (result == kJobCancelled) {
-            status = kExitCancelled;
-            break;
-        }
-        if (result != kJobDone)
-            status = kExitFailed;
-    }
-    LProgressSetBackend(nullptr);
-    return status;
+    const int32_t jobs = std::min<int32_t>(options.jobs, int32_t(options.files.size()));
+    if (jobs > 1)
+        return ConvertInParallel(options, jobs);
+    return ConvertAll(options, options.files, options.quiet);
 }

@@ -180,3 +180,38 @@ TEST(Batch, SavesEveryTypeAndRealToolsReadItBack)
     }
     EXPECT_EQ(test::Run(Batch() + " -q -f xyz -o " + Quote(out) + " " + Quote(in) + " 2>/dev/null"), 2);
 }
+
+TEST(Batch, ScriptsCommandsAndParallelRunsGiveTheSameBytes)
+{
+    std::vector<std::string> files;
+    std::string list;
+    for (int i = 0; i < 4; ++i) {
+        files.push_back(MakeWav("p" + std::to_string(i) + ".wav", 22050, 2, 30000 + i * 777));
+        list += " " + Quote(files.back());
+    }
+    const std::string recipe = " -c Normalize=95 -c \"High-Pass Filter=80\" -c Echo=300,30";
+    std::string script = TempPath("recipe.kvb");
+    ASSERT_EQ(test::Run(Batch() + recipe + " --save-script " + Quote(script)), 0);
+    std::string a = TempPath("via-c"), b = TempPath("via-s"), c = TempPath("via-j");
+    ASSERT_EQ(test::Run(Batch() + " -q" + recipe + " --rate 44100 -o " + Quote(a) + list), 0);
+    ASSERT_EQ(test::Run(Batch() + " -q -s " + Quote(script) + " --rate 44100 -o " + Quote(b) + list), 0);
+    ASSERT_EQ(test::Run(Batch() + " -q -j 2 -s " + Quote(script) + " --rate 44100 -o " + Quote(c) + list), 0);
+    for (int i = 0; i < 4; ++i) {
+        std::string name = "/p" + std::to_string(i) + ".wav";
+        std::string bytes = test::ReadFileBytes(a + name);
+        ASSERT_GT(bytes.size(), 1000u);
+        EXPECT_EQ(test::ReadFileBytes(b + name), bytes) << name;
+        EXPECT_EQ(test::ReadFileBytes(c + name), bytes) << name << " with -j 2";
+    }
+    std::string listed = TempPath("list.txt");
+    ASSERT_EQ(test::Run(Batch() + " --list-commands > " + Quote(listed)), 0);
+    EXPECT_NE(test::ReadFileBytes(listed).find("Convert Channel (Mono <-> Stereo)"), std::string::npos);
+    // --set lasts for the run only.
+    std::string raw = TempPath("x.raw");
+    test::WriteFileBytes(raw, std::string(3200, '\0'));
+    std::string info = TempPath("info2.txt");
+    ASSERT_EQ(test::Run(Batch() + " --set RawAudio.SampleRate=8000 --info " + Quote(raw) + " > " + Quote(info)), 0);
+    EXPECT_NE(test::ReadFileBytes(info).find("8000 Hz"), std::string::npos) << test::ReadFileBytes(info);
+    EXPECT_EQ(test::Run(Batch() + " --set nodot=1 --info " + Quote(raw) + " 2>/dev/null"), 2);
+    EXPECT_EQ(test::Run(Batch() + " -s " + Quote(TempPath("missing.kvb")) + " -o x " + list + " 2>/dev/null"), 2);
+}

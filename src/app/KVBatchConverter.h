@@ -1,0 +1,44 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/LKVBatchCatalogue.h"
+#include "core/LProgressDialog.h"
+
+// Where and how the batch converter saves, kept in the settings section
+// "BatchConverter".
+struct LKVBatchOutput {
+    bool sameFormat = true;   // "SaveSameFileFormat"
+    int32_t formatIndex = 0;  // "SaveFileFormat", into kFormats
+    bool sameFolder = true;   // "SameOutputFolder"
+    std::string folder;       // "OutputFolder"
+
+    static constexpr std::array<const char*, 11> kFormats = {".wav", ".mp3", ".au", ".aiff", ".gsm", ".vox",
+                                                             ".raw", ".ogg", ".flac", ".aac", ".m4a"};
+    static LKVBatchOutput Read();
+    void Write() const;
+    // The output path of `source`; false when the format index names no entry.
+    bool OutputPath(const std::string& source, std::string& path) const;
+};
+
+// The batch run: each file is loaded into a private cut list, every command runs
+// over the whole file (its length taken again before each), and the result is
+// saved by the output's type. Runs without any document window.
+class KVBatchConverter {
+public:
+    // One file, from `source` to `target`; a job result (the jobs report their own
+    // failures). `beforeSave`, when given, runs on the result before it is saved.
+    static int32_t ProcessFile(const std::string& source, const std::string& target,
+                               const std::vector<LKVCommand>& commands,
+                               const std::function<int32_t(LCutListAudio&)>& beforeSave = {});
+    // The whole list as one job titled "Batch Converter": stops at the first file
+    // that fails (kJobFailed; outputs already written stay) or a cancel.
+    static int32_t Run(const std::vector<std::string>& files, const std::vector<LKVCommand>& commands,
+                       const LKVBatchOutput& output);
+
+    // The parameter description of the command list's second column.
+    static std::string Describe(const LKVCommand& command);
+};

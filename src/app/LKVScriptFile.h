@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/LKVBatchCatalogue.h"
+
+// Command scripts (".kvb"): a version byte 0, then command records (index and
+// data size as 32-bit little-endian, then the data) up to the end of the file.
+class LKVScriptFile {
+public:
+    enum class ReadResult { Ok, CannotOpen, WrongVersion };
+
+    // Reads `path` into `commands` (emptied first). Reading stops at the first
+    // record whose size field is incomplete; a record whose data runs past the end
+    // keeps what is there (too short for its layout, it runs with stored values).
+    // Records of index 18 or more are kept; the run skips them.
+    static ReadResult Read(const std::string& path, std::vector<LKVCommand>& commands);
+    // Writes `commands`; false when the file cannot be written.
+    static bool Write(const std::string& path, const std::vector<LKVCommand>& commands);
+
+    static constexpr const char* kVersionMessage =
+        "This file does not have the same version with the current Kelvane version or it is corrupted.";
+    static constexpr const char* kCannotOpenMessage =
+        "Kelvane cannot open this file. The file does not exist or may be corrupted.";
+};
