@@ -3,6 +3,27 @@
 #include <algorithm>
 #include <vector>
 
+namespace {
+
+// Frames of `in` into `out` last first; mono and stereo get loops of their own
+// so that the copy is not a call per frame.
+void ReverseFrames(const int32_t* in, int32_t* out, int32_t frames, size_t channels)
+{
+    if (channels == 1) {
+        std::reverse_copy(in, in + frames, out);
+    } else if (channels == 2) {
+        for (int32_t f = 0, g = frames - 1; f < frames; ++f, --g) {
+            out[2 * f] = in[2 * g];
+            out[2 * f + 1] = in[2 * g + 1];
+        }
+    } else {
+        for (int32_t f = 0; f < frames; ++f)
+            std::copy_n(in + size_t(frames - 1 - f) * channels, channels, out + size_t(f) * channels);
+    }
+}
+
+} // namespace
+
 int32_t LEfReverse::LReverseSoundProcess(LProgressDialog& dialog, LSoundSource& source, LSoundSink& sink,
                                          int32_t start, int32_t end)
 {
@@ -18,8 +39,7 @@ int32_t LEfReverse::LReverseSoundProcess(LProgressDialog& dialog, LSoundSource& 
         const int32_t n = to - from;
         source->Seek(from);
         source->Read(block.data(), n);
-        for (int32_t f = 0; f < n; ++f)
-            std::copy_n(block.data() + size_t(n - 1 - f) * channels, channels, reversed.data() + size_t(f) * channels);
+        ReverseFrames(block.data(), reversed.data(), n, channels);
         sink->Write(reversed.data(), n);
         if (sink->IsError())
             return kJobFailed;
