@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "app/LKVBinary.h"
-#include "app/LKVOutputFormats.h"
+#include "app/KVBatchConverter.h"
 #include "app/LSettingsTable.h"
 #include "app/MainDialog.h"
 #include "app/MainDialogShared.h"
@@ -95,7 +95,7 @@ int32_t MainDialog::ExportRegions(const std::vector<size_t>& indexes)
                              LUiButtons::Ok, LUiIcon::Exclamation);
             continue;
         }
-        if (LKVOutputFormat(format).empty()) {
+        if (format < 0 || size_t(format) >= LKVBatchOutput::kFormats.size()) {
             LUiGet().Message("Please select an output format.", kErrorCaption, LUiButtons::Ok, LUiIcon::Exclamation);
             continue;
         }
@@ -103,7 +103,8 @@ int32_t MainDialog::ExportRegions(const std::vector<size_t>& indexes)
     }
     S::kExportRegionFolder.Write(folder);
     S::kExportRegionFormat.Write(format);
-    const std::string ext = LKVOutputFormat(format);
+    // Region export shares the batch converter's format table: both store an index into it.
+    const std::string ext = LKVBatchOutput::kFormats[size_t(format)];
     int32_t written = 0;
     for (size_t index : indexes) {
         if (index >= regions_.size())
