@@ -79,8 +79,9 @@ TEST(BatchEffects, OutOfRangeValuesGiveTheCheckMessageAndWriteNothing)
 
 TEST(BatchEffects, ScriptDataNoDialogAcceptsStillRuns)
 {
-    // Commands loaded from scripts carry unchecked data: the largest echo and
-    // reverb values and a ratio that names no row (which skips the command).
+    // Commands loaded from scripts carry unchecked data: the largest values of
+    // every field, at 96 kHz stereo, and a ratio that names no row (which skips
+    // the command).
     LCutListAudio audio;
     {
         const std::vector<int32_t> v = test::Sine(20000, 96000, 440, 0x7FFF0, 2);
@@ -88,7 +89,11 @@ TEST(BatchEffects, ScriptDataNoDialogAcceptsStillRuns)
         sink->Write(v.data(), 20000);
     }
     test::ScriptedProgress progress;
+    std::vector<uint8_t> curve(129, 255);  // 255 points claimed, all at x = y = 255
+    curve[1] = 0;
     const LKVCommand commands[] = {
+        {6, curve},                                 // the largest boost everywhere
+        {10, {}},                                   // automatic gain control
         {7, {0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF}},  // echo INT32_MAX ms, 65535 %
         {8, {0x00, 0x00, 0x00, 0x80, 0xFF, 0xFF}},  // reverb INT32_MIN ms, 65535 %
         {5, {0x00, 0x00, 0x00, 0x80}},              // high-pass at INT32_MIN Hz
