@@ -1,6 +1,7 @@
 #include <string>
 
 #include "app/MainDialog.h"
+#include "app/MainDialogShared.h"
 #include "core/LProgressDialog.h"
 #include "core/LSoundTime.h"
 #include "core/LUi.h"
@@ -12,24 +13,6 @@
 #include "effects/PointList.h"
 
 namespace {
-
-// Asks until the dialog is cancelled or its values pass `check`. The GUI's
-// dialogs check on OK themselves; this guards every other implementation.
-template <class Ask, class Check>
-bool AskChecked(Ask ask, Check check)
-{
-    for (;;) {
-        if (!ask())
-            return false;
-        const std::string message = check();
-        if (message.empty())
-            return true;
-        LUiGet().Message(message, kInvalidValueCaption, LUiButtons::Ok, LUiIcon::Information);
-    }
-}
-
-int32_t OneSecond(const LKVFile& doc) { return doc.audio.sampleRate; }
-int32_t HalfSecond(const LKVFile& doc) { return doc.audio.sampleRate / 2; }
 
 const LEfStoredValue& SpeedValue(int32_t mode)
 {
@@ -48,13 +31,13 @@ int32_t MainDialog::CmAmplify()
         return kEffectNotRun;
     StopPlayback();
     int32_t gain = LEfStored::kAmplifyGain.Read();
-    if (!AskChecked([&] { return LUiGet().AmplifyDialog(gain); }, [&] { return CheckAmplifyGain(gain); }))
+    if (!LKVAskChecked([&] { return LUiGet().AmplifyDialog(gain); }, [&] { return CheckAmplifyGain(gain); }))
         return kEffectNotRun;
     LEfStored::kAmplifyGain.Write(gain);
     LKVFile& doc = *current_;
     StartModifyCurrentFile("Amplify");
     doc.audio.EfAmplify(doc.pos.selStart, doc.pos.selEnd, gain);
-    EndModifyCurrentFile(doc.pos.selStart, OneSecond(doc));
+    EndModifyCurrentFile(doc.pos.selStart, LKVOneSecond(doc));
     return kJobDone;
 }
 
@@ -64,7 +47,7 @@ int32_t MainDialog::CmNormalize()
         return kEffectNotRun;
     StopPlayback();
     int32_t level = LEfStored::kNormalizePeakLevel.Read();
-    if (!AskChecked([&] { return LUiGet().NormalizeDialog(level); }, [&] { return CheckNormalizePeakLevel(level); }))
+    if (!LKVAskChecked([&] { return LUiGet().NormalizeDialog(level); }, [&] { return CheckNormalizePeakLevel(level); }))
         return kEffectNotRun;
     LEfStored::kNormalizePeakLevel.Write(level);
     LKVFile& doc = *current_;
@@ -72,7 +55,7 @@ int32_t MainDialog::CmNormalize()
     LEfNormalize::Data data{&doc.audio, doc.pos.selStart, doc.pos.selEnd, level, 100};
     const int32_t result = RunJob("Normalize", [&](LProgressDialog& d) { return LEfNormalize::Process(d, data); });
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, HalfSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVHalfSecond(doc));
     return result;
 }
 
@@ -94,7 +77,7 @@ int32_t MainDialog::CmFadeIn()
     StartModifyCurrentFile("Fade In");
     const int32_t result = RunEnvelope("Fade In", doc, LEfEnvelope::FadeInPoints());
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, OneSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVOneSecond(doc));
     return result;
 }
 
@@ -106,7 +89,7 @@ int32_t MainDialog::CmFadeOut()
     StartModifyCurrentFile("Fade Out");
     const int32_t result = RunEnvelope("Fade Out", doc, LEfEnvelope::FadeOutPoints());
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, HalfSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVHalfSecond(doc));
     return result;
 }
 
@@ -120,7 +103,7 @@ int32_t MainDialog::CmFadeOutAndTrim()
     if (result != kJobDone)
         return result;
     doc.audio.EfDeleteAfter(doc.pos.selEnd);
-    EndModifyCurrentFile(doc.pos.selStart, HalfSecond(doc));
+    EndModifyCurrentFile(doc.pos.selStart, LKVHalfSecond(doc));
     return result;
 }
 
@@ -145,7 +128,7 @@ int32_t MainDialog::CmEnvelope()
     StartModifyCurrentFile("Envelope");
     const int32_t result = RunEnvelope("Envelope", doc, points);
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, HalfSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVHalfSecond(doc));
     return result;
 }
 
@@ -157,7 +140,7 @@ int32_t MainDialog::CmSpeedChange(int32_t mode)
     const std::string name = SpeedChangeCommandName(mode);
     const LEfStoredValue& stored = SpeedValue(mode);
     int32_t percent = stored.Read();
-    if (!AskChecked([&] { return LUiGet().SpeedChangeDialog(name, percent); },
+    if (!LKVAskChecked([&] { return LUiGet().SpeedChangeDialog(name, percent); },
                     [&] { return CheckSpeedChangePercent(percent); }))
         return kEffectNotRun;
     stored.Write(percent);
@@ -169,6 +152,6 @@ int32_t MainDialog::CmSpeedChange(int32_t mode)
     if (result != kJobDone)
         return result;
     doc.pos.selEnd = data.stEnd;
-    EndModifyCurrentFile(doc.pos.selStart, HalfSecond(doc));
+    EndModifyCurrentFile(doc.pos.selStart, LKVHalfSecond(doc));
     return result;
 }

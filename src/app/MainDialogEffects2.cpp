@@ -27,24 +27,6 @@
 
 namespace {
 
-// Asks until the dialog is cancelled or its values pass `check`, showing each
-// failure as an "Invalid value" message.
-template <class Ask, class Check>
-bool AskChecked(Ask ask, Check check)
-{
-    for (;;) {
-        if (!ask())
-            return false;
-        const std::string message = check();
-        if (message.empty())
-            return true;
-        LUiGet().Message(message, kInvalidValueCaption, LUiButtons::Ok, LUiIcon::Information);
-    }
-}
-
-int32_t OneSecond(const LKVFile& doc) { return doc.audio.sampleRate; }
-int32_t HalfSecond(const LKVFile& doc) { return doc.audio.sampleRate / 2; }
-
 // A repeat adds every cut of the selection once per repeat; beyond this many
 // the cut list (and each undo level's copy of it) would no longer be cheap.
 constexpr int64_t kMaxRepeatCuts = int64_t(1) << 20;
@@ -57,7 +39,7 @@ int32_t MainDialog::CmEcho()
         return kEffectNotRun;
     StopPlayback();
     int32_t time = LEfStored::kEchoTime.Read(), gain = LEfStored::kEchoGain.Read();
-    if (!AskChecked([&] { return LUiGet().EchoDialog(time, gain); }, [&] { return CheckEcho(time, gain); }))
+    if (!LKVAskChecked([&] { return LUiGet().EchoDialog(time, gain); }, [&] { return CheckEcho(time, gain); }))
         return kEffectNotRun;
     LEfStored::kEchoTime.Write(time);
     LEfStored::kEchoGain.Write(gain);
@@ -67,7 +49,7 @@ int32_t MainDialog::CmEcho()
         return LEfFilterJobs::EfEcho(d, doc.audio, doc.pos.selStart, doc.pos.selEnd, gain, time);
     });
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, HalfSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVHalfSecond(doc));
     return result;
 }
 
@@ -77,7 +59,7 @@ int32_t MainDialog::CmReverb()
         return kEffectNotRun;
     StopPlayback();
     int32_t level = LEfStored::kReverbLevel.Read(), time = LEfStored::kReverbTime.Read();
-    if (!AskChecked([&] { return LUiGet().ReverbDialog(level, time); }, [&] { return CheckReverb(level, time); }))
+    if (!LKVAskChecked([&] { return LUiGet().ReverbDialog(level, time); }, [&] { return CheckReverb(level, time); }))
         return kEffectNotRun;
     LEfStored::kReverbLevel.Write(level);
     LEfStored::kReverbTime.Write(time);
@@ -87,7 +69,7 @@ int32_t MainDialog::CmReverb()
         return LEfFilterJobs::EfReverb(d, doc.audio, doc.pos.selStart, doc.pos.selEnd, level, time);
     });
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, OneSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVOneSecond(doc));
     return result;
 }
 
@@ -106,7 +88,7 @@ int32_t MainDialog::CmHighPassFilter()
         return LEfFilterJobs::EfLowCutFilter(d, doc.audio, doc.pos.selStart, doc.pos.selEnd, frequency);
     });
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, HalfSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVHalfSecond(doc));
     return result;
 }
 
@@ -127,7 +109,7 @@ int32_t MainDialog::CmEqualizer()
         return LEfFilterJobs::EfEqualiser(d, doc.audio, doc.pos.selStart, doc.pos.selEnd, points);
     });
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, OneSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVOneSecond(doc));
     return result;
 }
 
@@ -142,7 +124,7 @@ int32_t MainDialog::CmCompressor()
     std::vector<std::string> names;
     for (int32_t i = 0; i < CompressorRatioList::kCount; ++i)
         names.push_back(CompressorRatioList::Find(i)->name);
-    if (!AskChecked([&] { return LUiGet().CompressorDialog(names, threshold, ratio, limit); },
+    if (!LKVAskChecked([&] { return LUiGet().CompressorDialog(names, threshold, ratio, limit); },
                     [&] { return CheckCompressorLevels(threshold, limit); }))
         return kEffectNotRun;
     LEfStored::kCompressorThreshold.Write(threshold);
@@ -156,7 +138,7 @@ int32_t MainDialog::CmCompressor()
         return LEfFilterJobs::EfCompressor(d, doc.audio, doc.pos.selStart, doc.pos.selEnd, threshold, ratio, limit);
     });
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, HalfSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVHalfSecond(doc));
     return result;
 }
 
@@ -166,7 +148,7 @@ int32_t MainDialog::CmNoiseReduction()
         return kEffectNotRun;
     StopPlayback();
     int32_t level = LEfStored::kNoiseGateLevel.Read();
-    if (!AskChecked([&] { return LUiGet().NoiseReductionDialog(level); }, [&] { return CheckNoiseGateLevel(level); }))
+    if (!LKVAskChecked([&] { return LUiGet().NoiseReductionDialog(level); }, [&] { return CheckNoiseGateLevel(level); }))
         return kEffectNotRun;
     LEfStored::kNoiseGateLevel.Write(level);
     LKVFile& doc = *current_;
@@ -175,7 +157,7 @@ int32_t MainDialog::CmNoiseReduction()
         return LEfFilterJobs::EfNoiseReduction(d, doc.audio, doc.pos.selStart, doc.pos.selEnd, level);
     });
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, OneSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVOneSecond(doc));
     return result;
 }
 
@@ -261,7 +243,7 @@ int32_t MainDialog::CmEditSilence()
     LKVFile& doc = *current_;
     StartModifyCurrentFile("Edit Silence");
     doc.audio.EfSilence(doc.pos.selStart, doc.pos.selEnd);
-    EndModifyCurrentFile(doc.pos.selStart, OneSecond(doc));
+    EndModifyCurrentFile(doc.pos.selStart, LKVOneSecond(doc));
     return kJobDone;
 }
 
@@ -292,7 +274,7 @@ int32_t MainDialog::CmInsertSilence(SilenceAt where)
     doc.audio.EfInsertSilence(at, frames);
     doc.pos.selStart = at;
     doc.pos.selEnd = at + frames;
-    EndModifyCurrentFile(at, OneSecond(doc));
+    EndModifyCurrentFile(at, LKVOneSecond(doc));
     return kJobDone;
 }
 
@@ -314,7 +296,7 @@ int32_t MainDialog::CmRepeatLoop()
             return "Repeat number of times is too large for this selection. Please try again.";
         return {};
     };
-    if (!AskChecked([&] { return LUiGet().RepeatDialog(times); }, check))
+    if (!LKVAskChecked([&] { return LUiGet().RepeatDialog(times); }, check))
         return kEffectNotRun;
     LEfStored::kRepeatNumTimes.Write(times);
     if (times <= 0)
@@ -329,7 +311,7 @@ int32_t MainDialog::CmRepeatLoop()
             repeated.Add(cut);
     StartModifyCurrentFile("Repeat Loop");
     doc.audio.EfInsert(doc.pos.selStart, repeated);
-    EndModifyCurrentFile(doc.pos.selStart, OneSecond(doc));
+    EndModifyCurrentFile(doc.pos.selStart, LKVOneSecond(doc));
     return kJobDone;
 }
 
@@ -343,7 +325,7 @@ int32_t MainDialog::CmDCOffsetCorrection()
     const int32_t result = RunJob("DC Offset Correction",
                                   [&](LProgressDialog& d) { return LDCOffsetCorrection::Process(d, data); });
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, OneSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVOneSecond(doc));
     return result;
 }
 
@@ -356,7 +338,7 @@ int32_t MainDialog::CmReverse()
     LEfReverse::Data data{&doc.audio, doc.pos.selStart, doc.pos.selEnd};
     const int32_t result = RunJob("Reverse", [&](LProgressDialog& d) { return LEfReverse::Process(d, data); });
     if (result == kJobDone)
-        EndModifyCurrentFile(doc.pos.selStart, OneSecond(doc));
+        EndModifyCurrentFile(doc.pos.selStart, LKVOneSecond(doc));
     return result;
 }
 
@@ -373,7 +355,7 @@ bool AskMix(const std::string& caption, const LKVFile& doc, LUiMixValues& values
     values.hasAudio = doc.audio.GetLength() > 0;
     if (!values.hasAudio)
         values.mode = LEfMixPaste::kExtendSelection;
-    if (!AskChecked([&] { return LUiGet().PasteMixDialog(caption, values); },
+    if (!LKVAskChecked([&] { return LUiGet().PasteMixDialog(caption, values); },
                     [&] { return CheckPasteMixVolume(values.volume); }))
         return false;
     if (!values.stereo)
@@ -399,7 +381,7 @@ int32_t MainDialog::RunMix(const std::string& name, const LCutListAudio& mix, co
     if (result != kJobDone)
         return result;
     doc.pos.selEnd = LEfMixPaste::SelectionEnd(doc.pos.selStart, mix, doc.audio.sampleRate);
-    EndModifyCurrentFile(doc.pos.selStart, HalfSecond(doc));
+    EndModifyCurrentFile(doc.pos.selStart, LKVHalfSecond(doc));
     return result;
 }
 

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/LUi.h"
+#include "edit/LKVFile.h"
+#include "effects/LEfDialogChecks.h"
 
 inline constexpr char kAppCaption[] = "Kelvane";
 inline constexpr char kErrorCaption[] = "Error";
@@ -35,3 +37,23 @@ bool LKVEraseIndexes(List& items, std::vector<size_t> indexes)
         }
     return erased;
 }
+
+// Asks until the dialog is cancelled or its values pass `check`, showing each
+// failure as an "Invalid value" message. The GUI's dialogs check on OK
+// themselves; this guards every other implementation of the port.
+template <class Ask, class Check>
+bool LKVAskChecked(Ask ask, Check check)
+{
+    for (;;) {
+        if (!ask())
+            return false;
+        const std::string message = check();
+        if (message.empty())
+            return true;
+        LUiGet().Message(message, kInvalidValueCaption, LUiButtons::Ok, LUiIcon::Information);
+    }
+}
+
+// The pre-rolls of automatic playback after a command: one second or half a second.
+inline int32_t LKVOneSecond(const LKVFile& doc) { return doc.audio.sampleRate; }
+inline int32_t LKVHalfSecond(const LKVFile& doc) { return doc.audio.sampleRate / 2; }
