@@ -1,5 +1,6 @@
 #include "edit/LAudioCutTank.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <dirent.h>
 #include <unistd.h>
@@ -34,7 +35,7 @@ void DeleteByExtension(const std::string& folder, const char* ext)
 
 LAudioCutTank::~LAudioCutTank()
 {
-    if (folder_.empty())
+    if (folder_.empty() || owner_ != getpid())
         return;
     DeleteByExtension(folder_, ".aud");
     DeleteByExtension(folder_, ".grf");
@@ -42,11 +43,22 @@ LAudioCutTank::~LAudioCutTank()
         DeleteFolderAndFiles(folder_);
 }
 
+void LAudioCutTank::ForgetInheritedLocked()
+{
+    if (folder_.empty() || owner_ == getpid())
+        return;
+    folder_.clear();
+    privateFolder_ = false;
+    std::fill(counts_.begin(), counts_.end(), 0);
+    live_ = 0;
+}
+
 void LAudioCutTank::SetWorkingFolder(const std::string& folder)
 {
     std::lock_guard lock(mutex_);
     CreateFolders(folder);
     folder_ = folder;
+    owner_ = getpid();
     privateFolder_ = false;
 }
 
@@ -57,16 +69,19 @@ bool LAudioCutTank::UsePrivateFolder()
     if (!mkdtemp(templ.data()))
         return false;
     folder_ = templ;
+    owner_ = getpid();
     privateFolder_ = true;
     return true;
 }
 
 std::string LAudioCutTank::FolderLocked()
 {
+    ForgetInheritedLocked();
     if (folder_.empty()) {
         std::string templ = FilePathCat(GetTempFolder(), "kelvane-tank-XXXXXX");
         if (mkdtemp(templ.data())) {
             folder_ = templ;
+            owner_ = getpid();
             privateFolder_ = true;
         }
     }
@@ -82,6 +97,7 @@ std::string LAudioCutTank::GetWorkingFolder()
 LSegmentRef LAudioCutTank::GetNewRefAndIncRef()
 {
     std::lock_guard lock(mutex_);
+    ForgetInheritedLocked();
     for (uint32_t n = 0; n < kSilentSegment; ++n) {
         if (counts_[n] == 0) {
             counts_[n] = 1;

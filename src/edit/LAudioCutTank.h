@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <mutex>
+#include <sys/types.h>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,12 @@ private:
     std::string PathLocked(LSegmentRef ref, const char* ext);
     void DecRefLocked(LSegmentRef ref);
 
+    // A forked child starts over in a folder of its own: it must never delete or
+    // overwrite the segment files of the process it was forked from.
+    void ForgetInheritedLocked();
+
     std::mutex mutex_;
+    pid_t owner_ = 0;  // the process that set up folder_
     std::string folder_;
     bool privateFolder_ = false;
     std::vector<uint32_t> counts_;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "core/LFile.h"
 #include "edit/EditTestSupport.h"
 #include "edit/LAudioCutTank.h"
+#include "edit/LRecordTarget.h"
 #include "edit/LSNKCutTank.h"
 
 using test::ListOf;
@@ -143,4 +146,43 @@ TEST(CutTank, ASegmentSharedByMoreThan65535CutsKeepsItsFiles)
     std::string aud = LAudioCutTank::Get().GetAudFilePath(one.Cuts()[0].Segment());
     EXPECT_TRUE(FileExists(aud));
     EXPECT_EQ(test::Frames(one), (std::vector<int32_t>{5, 6, 7, 8}));
+}
+
+TEST(CutTank, ExitRemovesEverySegmentFileAndThePrivateFolder)
+{
+    // The parent's own segment must survive a forked child's exit (parallel batch workers fork).
+    LCutListAudio mine = ListOf({11, 12});
+    std::string folderFile = test::TempPath("tank-folder.txt");
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        LCutListAudio a = ListOf({1, 2, 3});
+        LCutListAudio b = ListOf({4});
+        test::WriteFileBytes(folderFile, LAudioCutTank::Get().GetWorkingFolder());
+        std::exit(0);  // static destruction runs, as at the end of the program
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    std::string folder = test::ReadFileBytes(folderFile);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_FALSE(FolderExists(folder)) << folder;
+    EXPECT_NE(folder, LAudioCutTank::Get().GetWorkingFolder());
+    EXPECT_EQ(test::Frames(mine), (std::vector<int32_t>{11, 12}));
+}
+
+TEST(RecordTarget, KeepsThePrefixAndMergesItBack)
+{
+    LCutListAudio doc = ListOf({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    LRecordTarget target(doc);
+    LSoundTime at(1);  // 1 ms: 8 frames at 8000 Hz
+    {
+        LSoundSink sink = target.OpenRecordSink(at);
+        int32_t recorded[] = {70, 80, 90};
+        sink->Write(recorded, 3);
+    }
+    EXPECT_EQ(test::Frames(target.Working()), (std::vector<int32_t>{70, 80, 90})) << "the recording alone";
+    const std::vector<int32_t> merged = {1, 2, 3, 4, 5, 6, 7, 8, 70, 80, 90};
+    EXPECT_EQ(test::ReadAll(target.OpenSource()), merged);
+    EXPECT_EQ(test::Frames(target.Working()), merged) << "merged once";
+    EXPECT_EQ(test::Frames(doc), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10})) << "the document is untouched";
 }
