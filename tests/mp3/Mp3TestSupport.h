@@ -47,8 +47,16 @@ namespace mp3test {
 // Sets the intensity-stereo bit (and mid/side as `midSide`) in every joint-stereo
 // frame header of `path`, in place. The encoder never uses intensity stereo, so
 // this is how such streams are made; both decoders then read the right channel's
-// scale factors as intensity positions. Returns the number of frames changed.
+// scale factors as intensity positions. MPEG-2 and 2.5 read those with other bit
+// lengths, so there the right channel's scalefac_compress is changed to one that
+// reads as many bits, and frames where none does are left as they were. Returns
+// the number of frames changed.
 int32_t ForceIntensityStereo(const std::string& path, bool midSide);
+
+// Empties the right channel of the last granule of every `every`-th stereo frame of
+// `path`, from the first: no scale factors, no values, part2_3_length 0. The bits
+// it had stay in the frame unread. Returns the number of frames changed.
+int32_t EmptyRightChannel(const std::string& path, int32_t every);
 
 // Offsets of the frame headers in a file of frames without gaps, from `start`.
 std::vector<size_t> FrameOffsets(const std::string& bytes, size_t start = 0);

@@ -455,6 +455,15 @@ void MP3Layer3Decoder::JointStereo(const MP3Header& h, const Granule& right)
             shortNonzero = true;
         }
     }
+    // A right channel that carries no bits at all in this granule (part2_3_length 0)
+    // leaves the lowest band, of every window, to plain or mid/side stereo: intensity
+    // starts at band 1, as libmpg123 decodes it. One that carries scale factors but
+    // no nonzero value still starts at band 0.
+    if (right.part23Length == 0) {
+        lastLong = std::max<int32_t>(lastLong, 0);
+        for (int32_t& last : lastShort)
+            last = std::max<int32_t>(last, 0);
+    }
     // Position 7 means "no intensity here" in every version, as in libmpg123; the
     // MPEG-2 positions above 7 scale like the others.
     auto legal = [](int32_t pos) { return pos != 7; };
