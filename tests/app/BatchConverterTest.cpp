@@ -8,6 +8,7 @@
 #include "core/LSettings.h"
 #include "formats/LWaveFile.h"
 #include "support/TestSupport.h"
+#include "support/WavTestSupport.h"
 
 using test::TempPath;
 
@@ -15,11 +16,7 @@ namespace {
 
 std::string MakeWav(const std::string& name, int32_t rate = 22050, int32_t frames = 22050)
 {
-    std::string path = TempPath(name);
-    std::vector<int32_t> v = test::Sine(frames, rate, 440, 200000);
-    LSoundSink sink = LWaveFile::OpenSinkPCM(path, rate, 0, 16, 1);
-    sink->Write(v.data(), frames);
-    return path;
+    return test::WriteSineWav(name, rate, 1, frames);
 }
 
 LKVCommand Parsed(const std::string& text)

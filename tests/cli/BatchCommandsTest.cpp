@@ -5,22 +5,18 @@
 #include "core/LSettings.h"
 #include "formats/LWaveFile.h"
 #include "support/TestSupport.h"
+#include "support/WavTestSupport.h"
 
 using test::Quote;
 using test::TempPath;
 
 namespace {
 
-std::string Batch() { return std::string(KELVANE_BIN_DIR) + "/kelvane-batch"; }
+std::string Batch() { return test::BatchProgram(); }
 
 std::string MakeWav(const std::string& name, int32_t rate, uint8_t channels, int32_t frames)
 {
-    std::string path = TempPath(name);
-    std::vector<int32_t> v = test::Sine(frames, rate, 440, 200000, channels);
-    LSoundSink sink = LWaveFile::OpenSinkPCM(path, rate, 0, 16, channels);
-    for (int32_t f = 0; f < frames; f += 8192)
-        sink->Write(v.data() + size_t(f) * channels, std::min(8192, frames - f));
-    return path;
+    return test::WriteSineWav(name, rate, channels, frames);
 }
 
 std::vector<int32_t> ReadWav(const std::string& path) { return test::ReadAll(LWaveFile::OpenSource(path)); }

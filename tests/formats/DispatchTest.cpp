@@ -10,6 +10,7 @@
 #include "formats/LGenSource.h"
 #include "formats/LWaveFile.h"
 #include "support/TestSupport.h"
+#include "support/WavTestSupport.h"
 
 using test::Quote;
 using test::ReadAll;
@@ -30,11 +31,7 @@ public:
 
 std::string MakeWav(const std::string& name, int32_t frames = 8000)
 {
-    std::string path = TempPath(name);
-    std::vector<int32_t> v = test::Sine(frames, 8000, 300, 200000);
-    LSoundSink sink = LWaveFile::OpenSinkPCM(path, 8000, 0, 16, 1);
-    sink->Write(v.data(), frames);
-    return path;
+    return test::WriteSineWav(name, 8000, 1, frames, 300);
 }
 
 int32_t Open(const std::string& path, LSoundSource& s, uint8_t ask = 1) { return LGenSourceOpen(s, path, &ask); }
