@@ -1,0 +1,46 @@
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "display/LWaveMapping.h"
+
+// The colour pair a column is painted with.
+enum class LWaveRole : uint8_t {
+    Normal,
+    Selection,
+    PastEnd,               // before frame 0 or at and after the end of the audio
+    BandInSelection,       // the cursor band: dark background, light wave
+    BandOutsideSelection,  // the cursor band: light background, dark wave
+    CursorLine,            // the whole column in the cursor colour
+};
+
+// A consistent copy of what a wave view paints, taken under its paint lock: the
+// mapping, the marks and the columns. The picture has a one-pixel frame: column
+// x of the wave is drawn at x + 1, rows 1 .. height - 1 hold the wave, row 0 and
+// column 0 are the dark frame lines, row `height` and column width + 1 the light ones.
+struct LWavePicture {
+    // Rows [1, top) and [bottom, height) are background, [top, bottom) wave.
+    struct Span {
+        int32_t top;
+        int32_t bottom;
+    };
+
+    LWaveMapping map;
+    int32_t height = 1;      // client height - 1
+    int32_t cursor = 0;      // frames
+    int32_t band = 0;        // cursor band width, frames
+    int32_t end = 0;         // document length, frames
+    int32_t selStart = 0;    // frames; selStart == selEnd is no selection
+    int32_t selEnd = 0;
+    bool symmetric = false;  // one column array mirrored about the centre
+    bool enabled = false;    // a disabled view is painted solid grey
+    std::array<uint8_t, kWaveMaxColumns> upper{};
+    std::array<uint8_t, kWaveMaxColumns> lower{};
+
+    int32_t Width() const { return map.Width(); }
+    LWaveRole Role(int32_t x) const;
+    // The column that shows the cursor line (one to the left at the right edge), or -1.
+    int32_t CursorColumn() const;
+    // mid = height / 2; top = mid - upper * height / 512; bottom = mid + lower * height / 512 + 1.
+    Span ColumnSpan(int32_t x) const;
+};
