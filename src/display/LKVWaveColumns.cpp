@@ -2,28 +2,42 @@
 
 #include <algorithm>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr int32_t kReadChunk = 8192;  // frames per source read
 constexpr int64_t kPeakBlock = 256;   // frames per peak entry
 
 // Per byte lane of the entries (2 or 4 bytes each), the largest byte over
-// `entries` entries. Runs over whole 32-byte groups the compiler vectorises; a
-// group start is always an entry start, so lane j is byte j % entryBytes.
+// `entries` entries. Whole-document views scan every peak byte of the document
+// (25 MB for ten hours of stereo), so this runs 64 bytes a step; a step starts
+// at an entry start, so lane j of a vector is byte j % entryBytes.
 void LaneMax(const uint8_t* p, int64_t entries, int32_t entryBytes, uint8_t out[4])
 {
-    constexpr int kLanes = 32;
-    uint8_t acc[kLanes] = {};
     const int64_t bytes = entries * entryBytes;
     int64_t i = 0;
-    for (; i + kLanes <= bytes; i += kLanes)
-        for (int j = 0; j < kLanes; ++j)
-            acc[j] = std::max(acc[j], p[i + j]);
-    for (int j = 0; i + j < bytes; ++j)
-        acc[j] = std::max(acc[j], p[i + j]);
     out[0] = out[1] = out[2] = out[3] = 0;
-    for (int j = 0; j < kLanes; ++j)
-        out[j % entryBytes] = std::max(out[j % entryBytes], acc[j]);
+#ifdef __SSE2__
+    auto load = [p](int64_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at)); };
+    __m128i a = _mm_setzero_si128(), b = a, c = a, d = a;
+    for (; i + 64 <= bytes; i += 64) {
+        a = _mm_max_epu8(a, load(i));
+        b = _mm_max_epu8(b, load(i + 16));
+        c = _mm_max_epu8(c, load(i + 32));
+        d = _mm_max_epu8(d, load(i + 48));
+    }
+    for (; i + 16 <= bytes; i += 16)
+        a = _mm_max_epu8(a, load(i));
+    alignas(16) uint8_t lanes[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), _mm_max_epu8(_mm_max_epu8(a, b), _mm_max_epu8(c, d)));
+    for (int j = 0; j < 16; ++j)
+        out[j % entryBytes] = std::max(out[j % entryBytes], lanes[j]);
+#endif
+    for (; i < bytes; ++i)
+        out[i % entryBytes] = std::max(out[i % entryBytes], p[i]);
 }
 
 uint8_t Column(int64_t magnitude, int shift) { return uint8_t(std::min<int64_t>(magnitude >> shift, 255)); }
