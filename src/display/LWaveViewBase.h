@@ -53,7 +53,8 @@ public:
     int32_t FrameToPixel(int32_t frame) const;
 
     // Runs one request on the calling thread exactly as the wave thread does and
-    // returns what it computed. For benchmarks and tests, with the thread stopped.
+    // returns what it computed. For benchmarks and tests, while the wave thread
+    // is idle (no SetView meanwhile).
     LWaveApply Process(int32_t start, int32_t length);
     // Waits until the wave thread has computed the latest request; false after
     // `ms` milliseconds. For tests and benchmarks.
