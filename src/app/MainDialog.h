@@ -121,7 +121,8 @@ public:
     // 2 "Constant Speed and Pitch Change"; the selection end follows the new length.
     int32_t CmSpeedChange(int32_t mode);
 
-    // ---- Filter, dynamics and edit effects (MainDialogEffects2.cpp) ----
+    // ---- Filter, dynamics (MainDialogFilterEffects.cpp) and edit effects
+    // (MainDialogEditEffects.cpp) ----
     // The same pattern as the commands above. Those marked "no selection"
     // also run without a valid selection; the rest do nothing without one.
     int32_t CmEcho();
