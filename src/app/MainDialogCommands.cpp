@@ -13,6 +13,8 @@ bool MainDialog::IsCommandEnabled(int32_t id) const
         return false;
     if (id == kCmSaveFile)
         return current_->modified;
+    if (id == kCmUndo)
+        return undoItem_.enabled;
     if (id >= kCmRecentFile1 && id <= kCmRecentFile11)
         return !LRecentFiles::PathOf(id).empty();
     return true;

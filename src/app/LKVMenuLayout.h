@@ -1,0 +1,34 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+// Where each command of the command table sits in the frame's menus. The frame
+// builds its menu bar and the document window's context menu from this, so the
+// layout is checked without a window.
+struct LKVMenuEntry {
+    enum class Kind : uint8_t {
+        Command,      // the command `id`
+        Separator,
+        Submenu,      // `text` with `entries`
+        RecentFiles,  // the filled recent-file slots (commands 1050..1060)
+        WindowList,   // the document windows, first child identifier 11000
+        KeyMacros,    // the key-macro editor (a frame item with no identifier)
+    };
+    Kind kind = Kind::Command;
+    int32_t id = 0;
+    const char* text = nullptr;
+    std::vector<LKVMenuEntry> entries;
+};
+
+struct LKVMenu {
+    const char* title;  // "&File", "&Edit", ...
+    std::vector<LKVMenuEntry> entries;
+};
+
+// The menu bar, left to right.
+const std::vector<LKVMenu>& LKVMenuBar();
+// The document window's context menu: the Edit and Effects entries, then Set
+// Bookmark and Add Region.
+const std::vector<LKVMenuEntry>& LKVDocumentContextMenu();
+// The first identifier of the Window menu's list of document windows.
+inline constexpr int32_t kLKVFirstMdiChild = 11000;

@@ -1,0 +1,420 @@
+#include "ui/LKVMainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "app/LKVCommands.h"
+#include "app/LKVMenuLayout.h"
+#include "app/LKVWindowPlacement.h"
+#include "app/LRecentFiles.h"
+#include "ui/LKVAppInfo.h"
+#include "ui/LKVDocumentWindows.h"
+#include "ui/LKVFileWindow.h"
+#include "ui/LKVShortcuts.h"
+#include "ui/LQtProgressBackend.h"
+#include "ui/LQtUi.h"
+
+namespace {
+
+// The text of a command without its mnemonic and dots, for messages.
+std::string PlainName(int32_t id)
+{
+    const LKVCommandInfo* info = LKVFindCommand(id);
+    QString name = info ? QString::fromUtf8(info->menuText) : QStringLiteral("This command");
+    name.remove(QLatin1Char('&'));
+    if (name.endsWith(QStringLiteral("...")))
+        name.chop(3);
+    return name.trimmed().toStdString();
+}
+
+LKVRect ToRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+QRect ToQRect(const LKVRect& r) { return {r.x, r.y, r.width, r.height}; }
+
+} // namespace
+
+LKVMainWindow::LKVMainWindow(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("LKVMainWindow"));
+    setWindowIcon(LKVAppIcon());
+    setAcceptDrops(true);
+    model_ = std::make_unique<MainDialog>(nullptr, this);
+
+    area_ = new QMdiArea;
+    area_->setObjectName(QStringLiteral("MDICLIENT"));
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    setCentralWidget(area_);
+
+    BuildActions();
+    BuildMenus();
+    windows_ = new LKVDocumentWindows(*model_, *area_, contextMenu_, this);
+    statusBar()->setObjectName(QStringLiteral("msctls_statusbar32"));
+    statusBar()->showMessage(QString());
+
+    setWindowTitle(QString::fromStdString(model_->Caption()));
+    refreshTimer_ = new QTimer(this);
+    refreshTimer_->setInterval(500);
+    connect(refreshTimer_, &QTimer::timeout, this, [this] {
+        // Mid-job the documents are being changed; the job's end refreshes.
+        if (!LQtProgressBackend::Busy())
+            RefreshCommands();
+    });
+    refreshTimer_->start();
+    RefreshCommands();
+}
+
+LKVMainWindow::~LKVMainWindow()
+{
+    // The document windows go before the documents they show.
+    delete area_;
+    area_ = nullptr;
+    model_.reset();
+}
+
+QAction* LKVMainWindow::Action(int32_t id) const
+{
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void LKVMainWindow::BuildActions()
+{
+    for (const LKVCommandInfo& c : LKVCommandTable()) {
+        auto* a = new QAction(QString::fromUtf8(c.menuText).trimmed(), this);
+        a->setObjectName(QStringLiteral("cm%1").arg(c.id));
+        a->setData(c.id);
+        a->setStatusTip(QString::fromUtf8(c.help));
+        a->setShortcuts(LKVShortcuts(c.shortcut));
+        a->setShortcutContext(Qt::WindowShortcut);
+        const int32_t id = c.id;
+        connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        addAction(a);
+        actions_[c.id] = a;
+    }
+}
+
+void LKVMainWindow::FillMenu(QMenu* menu, const std::vector<LKVMenuEntry>& entries, bool contextMenu)
+{
+    using Kind = LKVMenuEntry::Kind;
+    for (const LKVMenuEntry& e : entries) {
+        switch (e.kind) {
+        case Kind::Command:
+            if (QAction* a = Action(e.id))
+                menu->addAction(a);
+            break;
+        case Kind::Separator: menu->addSeparator(); break;
+        case Kind::Submenu: FillMenu(menu->addMenu(QString::fromUtf8(e.text)), e.entries, contextMenu); break;
+        case Kind::RecentFiles:
+            if (!contextMenu)
+                recentMarker_ = menu->addSeparator();
+            break;
+        case Kind::WindowList:
+            if (!contextMenu)
+                windowListMarker_ = menu->addSeparator();
+            break;
+        case Kind::KeyMacros: {
+            QAction* a = menu->addAction(QStringLiteral("&Key Macros..."));
+            a->setObjectName(QStringLiteral("keyMacros"));
+            a->setStatusTip(QStringLiteral("Assigns lists of commands to keys."));
+            connect(a, &QAction::triggered, this, [] { LQtUi::NotAvailable("Key Macros"); });
+            break;
+        }
+        }
+    }
+}
+
+void LKVMainWindow::BuildMenus()
+{
+    for (const LKVMenu& m : LKVMenuBar()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(m.title));
+        menu->setObjectName(QString::fromUtf8(m.title).remove(QLatin1Char('&')) + QStringLiteral("Menu"));
+        // Status help while an item is highlighted needs tooltips off in menus.
+        menu->setToolTipsVisible(false);
+        FillMenu(menu, m.entries, false);
+        if (m.title == std::string("&File"))
+            fileMenu_ = menu;
+        if (m.title == std::string("&Window"))
+            windowMenu_ = menu;
+    }
+    connect(fileMenu_, &QMenu::aboutToShow, this, &LKVMainWindow::RefreshRecentFiles);
+    connect(windowMenu_, &QMenu::aboutToShow, this, &LKVMainWindow::RefreshWindowList);
+    contextMenu_ = new QMenu(this);
+    contextMenu_->setObjectName(QStringLiteral("DocumentContextMenu"));
+    FillMenu(contextMenu_, LKVDocumentContextMenu(), true);
+}
+
+void LKVMainWindow::RefreshRecentFiles()
+{
+    for (QAction* a : recentActions_)
+        delete a;
+    recentActions_.clear();
+    if (!recentMarker_)
+        return;
+    const std::vector<LRecentFiles::MenuItem> items = LRecentFiles::Menu();
+    for (const LRecentFiles::MenuItem& item : items) {
+        auto* a = new QAction(QString::fromStdString(item.text), fileMenu_);
+        a->setData(item.command);
+        a->setObjectName(QStringLiteral("cm%1").arg(item.command));
+        a->setStatusTip(QStringLiteral("Open the recent closed file."));
+        const int32_t id = item.command;
+        connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        fileMenu_->insertAction(recentMarker_, a);
+        recentActions_.push_back(a);
+    }
+    // The marker separates the list from Exit; without a list the separator
+    // above it already does.
+    recentMarker_->setVisible(!items.empty());
+}
+
+void LKVMainWindow::RefreshWindowList()
+{
+    for (QAction* a : windowListActions_)
+        delete a;
+    windowListActions_.clear();
+    if (!windowListMarker_)
+        return;
+    const std::vector<QMdiSubWindow*> subs = windows_->SubWindows();
+    windowListMarker_->setVisible(!subs.empty());
+    int32_t n = 0;
+    for (QMdiSubWindow* sub : subs) {
+        QString title = sub->windowTitle();
+        title.replace(QStringLiteral("[*]"), sub->isWindowModified() ? QStringLiteral("*") : QString());
+        QString text = n < 9 ? QStringLiteral("&%1 %2").arg(n + 1).arg(title) : QStringLiteral("%1 %2").arg(n + 1).arg(title);
+        auto* a = new QAction(text, windowMenu_);
+        a->setData(kLKVFirstMdiChild + n);
+        a->setCheckable(true);
+        a->setChecked(sub == area_->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, sub] { area_->setActiveSubWindow(sub); });
+        windowMenu_->addAction(a);
+        windowListActions_.push_back(a);
+        ++n;
+    }
+}
+
+void LKVMainWindow::RefreshCommands()
+{
+    for (auto& [id, action] : actions_)
+        action->setEnabled(model_->IsCommandEnabled(id));
+    UndoItemChanged(model_->UndoMenuItem());
+}
+
+void LKVMainWindow::RunCommand(int32_t id)
+{
+    if (!model_->ExecuteCommand(id))
+        FrameCommand(id);
+    RefreshCommands();
+}
+
+LKVFileWindow* LKVMainWindow::CurrentWindow() const { return windows_->WindowOf(model_->CurrentFile()); }
+
+void LKVMainWindow::FrameCommand(int32_t id)
+{
+    switch (id) {
+    case kCmExit: close(); return;
+    case kCmCascade: area_->cascadeSubWindows(); return;
+    case kCmTileHorizontal: TileWindows(true); return;
+    case kCmTileVertical: TileWindows(false); return;
+    case kCmArrangeIcons: ArrangeIcons(); return;
+    default: break;
+    }
+    if (id >= kCmRecord && id <= kCmGoToEnd) {
+        TransportCommand(id);
+        return;
+    }
+    if (id >= kCmZoomIn && id <= kCmDisplayLeftRight) {
+        LKVFileWindow* w = CurrentWindow();
+        if (w && w->ViewCommand(id))
+            return;
+    }
+    LQtUi::NotAvailable(PlainName(id));
+}
+
+void LKVMainWindow::TransportCommand(int32_t id)
+{
+    // Playback and recording arrive with the audio devices.
+    LQtUi::NotAvailable(PlainName(id));
+}
+
+void LKVMainWindow::TileWindows(bool horizontal)
+{
+    std::vector<QMdiSubWindow*> subs;
+    for (QMdiSubWindow* sub : area_->subWindowList(QMdiArea::CreationOrder))
+        if (sub->isVisible() && !sub->isMinimized())
+            subs.push_back(sub);
+    if (subs.empty())
+        return;
+    const QRect all = area_->viewport()->rect();
+    const int n = int(subs.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* sub = subs[size_t(i)];
+        if (sub->isMaximized())
+            sub->showNormal();
+        // Horizontal tiles lie one above the other, each as wide as the area.
+        if (horizontal) {
+            const int top = all.height() * i / n, bottom = all.height() * (i + 1) / n;
+            sub->setGeometry(0, top, all.width(), bottom - top);
+        } else {
+            const int left = all.width() * i / n, right = all.width() * (i + 1) / n;
+            sub->setGeometry(left, 0, right - left, all.height());
+        }
+    }
+}
+
+void LKVMainWindow::ArrangeIcons()
+{
+    const QRect all = area_->viewport()->rect();
+    int x = 0, y = all.bottom();
+    for (QMdiSubWindow* sub : area_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isMinimized())
+            continue;
+        const QSize s = sub->size();
+        if (x > 0 && x + s.width() > all.width()) {
+            x = 0;
+            y -= s.height();
+        }
+        sub->move(x, y - s.height() + 1);
+        x += s.width();
+    }
+}
+
+void LKVMainWindow::DocumentChanged(LKVFile& doc)
+{
+    windows_->Changed(doc);
+}
+
+void LKVMainWindow::ShowWholeDocument(LKVFile& doc) { windows_->ShowWhole(doc); }
+
+void LKVMainWindow::UndoItemChanged(const LUndoMenuItem& item)
+{
+    if (QAction* undo = Action(kCmUndo)) {
+        const std::string::size_type tab = item.text.find('\t');
+        undo->setText(QString::fromStdString(item.text.substr(0, tab)).trimmed());
+    }
+}
+
+void LKVMainWindow::SaveEnabledChanged(bool)
+{
+    if (LKVFile* doc = model_->CurrentFile())
+        windows_->Changed(*doc);
+    if (QAction* save = Action(kCmSaveFile))
+        save->setEnabled(model_->IsCommandEnabled(kCmSaveFile));
+}
+
+void LKVMainWindow::DocumentOpened(LKVFile& doc) { windows_->Opened(doc); }
+
+void LKVMainWindow::DocumentClosing(LKVFile& doc) { windows_->Closing(doc); }
+
+void LKVMainWindow::CurrentFileChanged(LKVFile* doc)
+{
+    windows_->Current(doc);
+    RefreshCommands();
+}
+
+void LKVMainWindow::CaptionChanged(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+
+void LKVMainWindow::BatchConverterRequested() { LQtUi::NotAvailable("The batch converter window"); }
+
+void LKVMainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!model_->CmExit()) {
+        event->ignore();
+        return;
+    }
+    SavePlacement();
+    event->accept();
+}
+
+void LKVMainWindow::SavePlacement()
+{
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const LKVRect desktop = screen ? ToRect(screen->availableGeometry()) : LKVRect{0, 0, 1 << 20, 1 << 20};
+    LKVWindowPlacement::Save(ToRect(normalGeometry()), isMaximized(), isMinimized(), desktop);
+}
+
+void LKVMainWindow::ShowPlaced()
+{
+    const LKVWindowPlacement p = LKVWindowPlacement::Read();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const LKVRect desktop = screen ? ToRect(screen->availableGeometry()) : p.rect;
+    setGeometry(ToQRect(LKVWindowPlacement::FitInside(p.rect, desktop)));
+    if (p.maximized)
+        showMaximized();
+    else
+        show();
+}
+
+void LKVMainWindow::StartWith(const std::vector<std::string>& args)
+{
+    if (model_->RunCommandLine(args).kind == LKVStartAction::Kind::InstallPrompt)
+        QTimer::singleShot(500, this, [] {
+            LUiGet().Message("Kelvane is installed. Open a sound file with File > Open File..., or drop one on "
+                             "this window.",
+                             "Kelvane", LUiButtons::Ok, LUiIcon::Information);
+        });
+    RefreshCommands();
+}
+
+void LKVMainWindow::InstanceMessage(int32_t message, const std::string& argument)
+{
+    if (LQtProgressBackend::Busy() || QApplication::activeModalWidget()) {
+        QTimer::singleShot(200, this, [this, message, argument] { InstanceMessage(message, argument); });
+        return;
+    }
+    if (isMinimized()) {
+        if (wasMaximized_)
+            showMaximized();
+        else
+            showNormal();
+    }
+    raise();
+    activateWindow();
+    if (message != 0)
+        model_->OnInstanceMessage(message, argument);
+    RefreshCommands();
+}
+
+void LKVMainWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        wasMaximized_ = isMaximized();
+    QMainWindow::changeEvent(event);
+}
+
+void LKVMainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void LKVMainWindow::dropEvent(QDropEvent* event)
+{
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdString());
+    if (paths.empty())
+        return;
+    event->acceptProposedAction();
+    // Opened after the drop has finished: a load runs a job with its own window.
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths] {
+            for (const std::string& path : paths)
+                model_->OpenFile(path);
+            RefreshCommands();
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,89 @@
+#pragma once
+#include <QMainWindow>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/MainDialog.h"
+
+class LKVDocumentWindows;
+class LKVFileWindow;
+class QMdiArea;
+class QMenu;
+class QTimer;
+struct LKVMenuEntry;
+
+// The frame: menus built from the command table, the document windows in a
+// multiple-document area, the status bar with each command's help text. It owns
+// the model (MainDialog) and is its view; every menu item, shortcut, toolbar
+// button and key macro ends in RunCommand.
+class LKVMainWindow : public QMainWindow, public LMainDialogView {
+    Q_OBJECT
+public:
+    explicit LKVMainWindow(QWidget* parent = nullptr);
+    ~LKVMainWindow() override;
+
+    MainDialog& Model() { return *model_; }
+    // Runs a command by identifier: the model's, else the frame's own.
+    void RunCommand(int32_t id);
+    // The action of a command of the table, or nullptr.
+    QAction* Action(int32_t id) const;
+    // Enables and disables every command by the table's rule, refreshes the Undo
+    // text, the recent files and the read-outs.
+    void RefreshCommands();
+    // Places the window as stored in "MainWindow" and shows it.
+    void ShowPlaced();
+    // Performs the first instance's command line.
+    void StartWith(const std::vector<std::string>& args);
+    // A later instance's message: the window comes to the front, then the model
+    // opens the file or hands it to the batch converter. Waits while a job or a
+    // dialog is running.
+    void InstanceMessage(int32_t message, const std::string& argument);
+    const LKVDocumentWindows& DocumentWindows() const { return *windows_; }
+    QMdiArea& Area() const { return *area_; }
+    QMenu* ContextMenu() const { return contextMenu_; }
+
+    // ---- LMainDialogView ----
+    void DocumentChanged(LKVFile& doc) override;
+    void ShowWholeDocument(LKVFile& doc) override;
+    void UndoItemChanged(const LUndoMenuItem& item) override;
+    void SaveEnabledChanged(bool enabled) override;
+    void DocumentOpened(LKVFile& doc) override;
+    void DocumentClosing(LKVFile& doc) override;
+    void CurrentFileChanged(LKVFile* doc) override;
+    void CaptionChanged(const std::string& caption) override;
+    void BatchConverterRequested() override;
+    void FrameCommand(int32_t id) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildActions();
+    void BuildMenus();
+    void FillMenu(QMenu* menu, const std::vector<LKVMenuEntry>& entries, bool contextMenu);
+    void RefreshRecentFiles();
+    void RefreshWindowList();
+    void TransportCommand(int32_t id);
+    void TileWindows(bool horizontal);
+    void ArrangeIcons();
+    void SavePlacement();
+    LKVFileWindow* CurrentWindow() const;
+
+    std::unique_ptr<MainDialog> model_;
+    QMdiArea* area_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
+    LKVDocumentWindows* windows_ = nullptr;
+    std::map<int32_t, QAction*> actions_;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QAction* recentMarker_ = nullptr;   // the recent files go before it
+    std::vector<QAction*> recentActions_;
+    QAction* windowListMarker_ = nullptr;  // the window list follows it
+    std::vector<QAction*> windowListActions_;
+    QTimer* refreshTimer_ = nullptr;
+    bool wasMaximized_ = true;
+};

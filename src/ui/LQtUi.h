@@ -1,0 +1,54 @@
+#pragma once
+#include <QString>
+
+#include "core/LUi.h"
+
+class QWidget;
+
+// The Qt implementation of the user-interface port: message boxes and the
+// dialogs the lower layers ask for, each modal over the active window.
+class LQtUi : public LUi {
+public:
+    LUiAnswer MessageBox(const LUiMessage& message) override;
+
+    bool RawSettingsDialog(const std::string& section, LUiRawAudioSettings& settings) override;
+    bool WaveFormatChooser(const std::string& title, const std::vector<LUiChoice>& choices, int32_t& chosen) override;
+    bool Mp3EncodeDialog(LMp3EncoderSettings& settings) override;
+    bool OggEncodeDialog(LOggEncoderSettings& settings) override;
+    bool FlacEncodeDialog(LFlacEncoderSettings& settings) override;
+    bool AACEncodeDialog(LAACEncoderSettings& settings) override;
+
+    bool FileDialog(const LUiFileRequest& request, std::string& path) override;
+    bool NewFileDialog(int32_t& sampleRate, uint8_t& channels) override;
+    bool TextDialog(const std::string& title, std::string& text) override;
+    bool SelectRegionDialog(int32_t& startMs, int32_t& endMs) override;
+    bool ExportRegionDialog(std::string& folder, int32_t& formatIndex) override;
+    bool AssembleRegionsDialog(const std::vector<std::string>& names, std::vector<size_t>& order) override;
+
+    // The effect dialogs come with the effect windows; until then each says so.
+    bool AmplifyDialog(int32_t&) override { return NotAvailable("Amplify"); }
+    bool NormalizeDialog(int32_t&) override { return NotAvailable("Normalize"); }
+    bool EnvelopeDialog(LUiEnvelopeValues&) override { return NotAvailable("Envelope"); }
+    bool SpeedChangeDialog(const std::string& caption, int32_t&) override { return NotAvailable(caption); }
+    bool EchoDialog(int32_t&, int32_t&) override { return NotAvailable("Echo"); }
+    bool ReverbDialog(int32_t&, int32_t&) override { return NotAvailable("Reverb"); }
+    bool HighPassDialog(int32_t&) override { return NotAvailable("High-Pass Filter"); }
+    bool EqualizerDialog(LUiCurve&) override { return NotAvailable("Equalizer"); }
+    bool CompressorDialog(const std::vector<std::string>&, int32_t&, int32_t&, int32_t&) override
+    {
+        return NotAvailable("Dynamic Range Compressor");
+    }
+    bool NoiseReductionDialog(int32_t&) override { return NotAvailable("Noise Reduction"); }
+    bool SilenceDialog(const std::string& caption, int32_t&) override { return NotAvailable(caption); }
+    bool RepeatDialog(int32_t&) override { return NotAvailable("Repeat Loop"); }
+    bool PasteMixDialog(const std::string& caption, LUiMixValues&) override { return NotAvailable(caption); }
+
+    // "<what> is not available in this build of Kelvane." Returns false, so a
+    // dialog request that says it reads as cancelled.
+    static bool NotAvailable(const std::string& what);
+    // The window dialogs open over: the active one, else the frame.
+    static QWidget* Owner();
+};
+
+// Message texts keep the platform's "\r\n" and "\r" line breaks; Qt wants "\n".
+QString LKVMessageText(const std::string& text);

@@ -1,0 +1,125 @@
+// The editor: one instance per user, a frame with its documents, the Qt ports.
+#include <QApplication>
+#include <QStyleFactory>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/LSettingsTable.h"
+#include "core/LSettings.h"
+#include "edit/LAudioCutTank.h"
+#include "ui/LKVMainWindow.h"
+#include "ui/LKVPorts.h"
+#include "ui/LKVScreenshots.h"
+#include "ui/LKVSingleInstance.h"
+
+namespace {
+
+constexpr int kExitNoDisplay = 2;
+
+[[noreturn]] void NoDisplay()
+{
+    std::fputs("kelvane: no display found; to run it without one set QT_QPA_PLATFORM=offscreen, "
+               "and use kelvane-batch to convert files from a terminal\n",
+               stderr);
+    std::fflush(stderr);
+    ::_exit(kExitNoDisplay);
+}
+
+bool EnvSet(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v && *v;
+}
+
+// Whether Qt will find a screen: a platform chosen by hand (offscreen, vnc...)
+// needs none; the desktop platforms need their display variable.
+bool HaveDisplay()
+{
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform) {
+        if (std::strncmp(platform, "xcb", 3) == 0)
+            return EnvSet("DISPLAY");
+        if (std::strncmp(platform, "wayland", 7) == 0)
+            return EnvSet("WAYLAND_DISPLAY");
+        return true;
+    }
+    return EnvSet("DISPLAY") || EnvSet("WAYLAND_DISPLAY");
+}
+
+// A display that is named but cannot be reached makes Qt give up with a fatal
+// message while the application starts; say it our way instead of aborting.
+// What Qt says before that is held back, and shown only when it goes on.
+QtMessageHandler g_previousHandler = nullptr;
+bool g_starting = true;
+std::vector<QString> g_held;
+void StartupMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (g_starting) {
+        if (type == QtFatalMsg)
+            NoDisplay();
+        g_held.push_back(message);
+        return;
+    }
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
+void StartupDone()
+{
+    g_starting = false;
+    for (const QString& message : g_held)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    g_held.clear();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string screenshots;
+    if (args.size() >= 2 && args[0] == "--screenshots") {
+        screenshots = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (!HaveDisplay())
+        NoDisplay();
+    g_previousHandler = qInstallMessageHandler(StartupMessages);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication app(argc, argv);
+    StartupDone();
+    QApplication::setApplicationName(QStringLiteral("Kelvane"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Kelvane"));
+    QApplication::setDesktopFileName(QStringLiteral("kelvane"));
+
+    LKVSingleInstance instance;
+    if (screenshots.empty() && instance.HandOver(LKVSecondInstanceForward(args)))
+        return 0;
+
+    const std::string working = LKVSettings::kWorkingFolder.Read();
+    LAudioCutTank::Get().SetWorkingFolder(working.empty() ? LSettings::GetFolder("Current") : working);
+
+    LKVPorts ports;
+    LKVMainWindow window;
+    window.ShowPlaced();
+    instance.Ready();
+    QObject::connect(&instance, &LKVSingleInstance::messageReceived, &window,
+                     [&window](int message, const QString& argument) {
+                         window.InstanceMessage(message, argument.toStdString());
+                     });
+    window.Model().LoadKeyMacros();
+    if (!screenshots.empty()) {
+        QTimer::singleShot(0, &window, [&window, screenshots, args] {
+            QCoreApplication::exit(LKVScreenshots(window, screenshots).Run(args));
+        });
+    } else {
+        // After the event loop starts, so the window is up while a file loads.
+        QTimer::singleShot(0, &window, [&window, args] { window.StartWith(args); });
+    }
+    return app.exec();
+}
