@@ -74,7 +74,7 @@ bool DescribeFile(const std::string& path, std::string& line)
     LSoundSource source;
     uint8_t askOnce = 0;
     if (LGenSourceOpen(source, path, &askOnce) != 0 || source->GetError() != kSrcGood) {
-        line = source->GetError() == kSrcCannotOpen ? LGenReadAccessMessage(path) : LGenCorruptMessage(path);
+        line = source->GetError() == kSrcCannotOpen ? LGenCannotOpenMessage(path) : LGenCorruptMessage(path);
         return false;
     }
     LWaveFile::Layout layout;

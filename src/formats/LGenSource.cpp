@@ -37,7 +37,7 @@ int32_t Verdict(LSoundSource& source, uint8_t* askOnce, const std::string& other
     uint8_t state = source->GetError();
     if (state == kSrcGood)
         return 0;
-    ShowError(askOnce, state == kSrcCannotOpen ? LGenReadAccessMessage(path) : otherText);
+    ShowError(askOnce, state == kSrcCannotOpen ? LGenCannotOpenMessage(path) : otherText);
     return 2;
 }
 
@@ -55,7 +55,7 @@ int32_t OpenRaw(LSoundSource& source, const std::string& path, uint8_t* askOnce,
     source = LRawFile::OpenSource(path, settings);
     if (source->GetError() == kSrcGood)
         return 0;
-    ShowError(askOnce, LGenReadAccessMessage(path));
+    ShowError(askOnce, LGenCannotOpenMessage(path));
     return 2;
 }
 
@@ -115,7 +115,7 @@ std::string MediaFailureText(const std::string& ext, const std::string& path)
                "\". It is possible that the file does not exist, it is corrupt or the file is protected with Digital "
                "Rights Management (DRM) which limits the recording to limited players.";
     if (!FileExists(path))
-        return LGenReadAccessMessage(path);
+        return LGenCannotOpenMessage(path);
     if (Is(ext, ".msv") || Is(ext, ".dvf"))
         return "Cannot open the file \"" + path +
                "\" because the codec it needs is not installed. Please download and install the codec, then open the "
@@ -145,6 +145,21 @@ std::string LGenCorruptMessage(const std::string& path)
     return "Cannot open the file \"" + path + "\" because it is corrupt.";
 }
 
+std::string LGenCannotOpenMessage(const std::string& path)
+{
+    // Whatever reader or decoder program failed, the file itself tells which of
+    // the three it was: asking a user to check the permissions of a file they can
+    // read, or of a folder, sends them looking in the wrong place.
+    if (FolderExists(path))
+        return "Cannot open \"" + path + "\" because it is a folder, not a sound file.";
+    LFile file;
+    if (file.Open(path, LFile::Mode::Read))
+        return "Cannot open the file \"" + path +
+               "\" because it could not be decoded. It is possibly empty, damaged or not the kind of file its "
+               "name says.";
+    return LGenReadAccessMessage(path);
+}
+
 int32_t LGenSourceOpen(LSoundSource& source, const std::string& path, uint8_t* askOnce)
 {
     const std::string ext = LGenExtension(path);
@@ -153,7 +168,7 @@ int32_t LGenSourceOpen(LSoundSource& source, const std::string& path, uint8_t* a
         switch (source->GetError()) {
         case kSrcGood: return 0;
         case kSrcInvalid: ShowError(askOnce, LGenCorruptMessage(path)); break;
-        case kSrcCannotOpen: ShowError(askOnce, LGenReadAccessMessage(path)); break;
+        case kSrcCannotOpen: ShowError(askOnce, LGenCannotOpenMessage(path)); break;
         case kSrcNoCodec:
             ShowError(askOnce, "Cannot open the file \"" + path +
                                    "\" because the required ACM codec is not installed on this PC.\r\n\r\n"
@@ -181,7 +196,7 @@ int32_t LGenSourceOpen(LSoundSource& source, const std::string& path, uint8_t* a
     }
     if (Is(ext, ".gsm")) {
         source = LGSMFile::OpenSource(path);
-        return Verdict(source, askOnce, LGenReadAccessMessage(path), path);
+        return Verdict(source, askOnce, LGenCannotOpenMessage(path), path);
     }
     if (Is(ext, ".vox"))
         return OpenRaw(source, path, askOnce, kVoxAudioSection);
@@ -207,7 +222,7 @@ int32_t LGenSourceOpen(LSoundSource& source, const std::string& path, uint8_t* a
     ::unlink(wav.c_str());
     if (source->GetError() != kSrcGood) {
         // The decoder ran but left nothing readable: say so rather than fail silently.
-        ShowError(askOnce, source->GetError() == kSrcCannotOpen ? LGenReadAccessMessage(path)
+        ShowError(askOnce, source->GetError() == kSrcCannotOpen ? LGenCannotOpenMessage(path)
                                                                  : LGenCorruptMessage(path));
         return 2;
     }

@@ -23,3 +23,7 @@ std::string LGenExtension(const std::string& path);
 // The texts shown when a file cannot be opened.
 std::string LGenReadAccessMessage(const std::string& path);
 std::string LGenCorruptMessage(const std::string& path);
+// The text for a file no reader could open: the read-access text when the file
+// is missing or unreadable, else one saying that it is a folder or that it
+// exists but could not be decoded.
+std::string LGenCannotOpenMessage(const std::string& path);

@@ -185,6 +185,38 @@ TEST(Dispatch, DecoderFailuresAreReported)
     EXPECT_NE(ui.messages[0].text.find("Digital Rights Management"), std::string::npos);
 }
 
+TEST(Dispatch, FilesThatReadButDoNotDecodeAreNotCalledUnreadable)
+{
+    LScriptedUi ui;
+    test::WriteFileBytes(TempPath("empty.flac"), "");
+    std::string noise;
+    for (int i = 0; i < 3000; ++i)
+        noise += char((i * 7919) >> 3);
+    test::WriteFileBytes(TempPath("noise.m4a"), noise);
+    test::WriteFileBytes(TempPath("noise.aac"), noise);
+    for (const char* name : {"empty.flac", "noise.m4a", "noise.aac"}) {
+        LSoundSource s;
+        ui.messages.clear();
+        EXPECT_EQ(Open(TempPath(name), s), 2) << name;
+        ASSERT_EQ(ui.messages.size(), 1u) << name;
+        EXPECT_NE(ui.messages[0].text.find("could not be decoded"), std::string::npos) << ui.messages[0].text;
+    }
+    for (const char* name : {"folder.flac", "folder.wav", "folder.au"}) {
+        ASSERT_EQ(::mkdir(TempPath(name).c_str(), 0755), 0);
+        LSoundSource s;
+        ui.messages.clear();
+        EXPECT_EQ(Open(TempPath(name), s), 2) << name;
+        ASSERT_EQ(ui.messages.size(), 1u) << name;
+        EXPECT_NE(ui.messages[0].text.find("is a folder"), std::string::npos) << ui.messages[0].text;
+    }
+    // What really is missing keeps its own words.
+    LSoundSource s;
+    ui.messages.clear();
+    EXPECT_EQ(Open(TempPath("missing.flac"), s), 2);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, LGenReadAccessMessage(TempPath("missing.flac")));
+}
+
 namespace {
 
 // A DCT file around `wav`: version 1, no flags, empty texts.
