@@ -19,6 +19,10 @@ LRawFileDataSoundSourceBase::LRawFileDataSoundSourceBase(LFile file, int64_t dat
 {
     if (!file_.IsOpen())
         SetError(kSrcCannotOpen);
+    // A declared size beyond the end of the file (a copy cut short) is cut to the
+    // bytes that are there.
+    if (dataSize >= 0)
+        dataSize = std::min<int64_t>(dataSize, std::max<int64_t>(file_.GetFileSizeBytes() - dataStart_, 0));
     length_ = dataSize < 0 ? -1 : std::min<int64_t>(dataSize / bytesPerFrame_, INT32_MAX);
     buffer_.resize(size_t(kBufferFrames) * size_t(bytesPerFrame_));
 }

@@ -6,9 +6,10 @@
 #include "formats/LRawCodec.h"
 
 // Reader of headerless interleaved sample data in one of the byte codecs, the data
-// layer of raw, AU and AIFF files. Frames before 0 and past the data read as
-// silence, and so do frames the file is too short to hold. With no data size the
-// length follows the file as it grows (a file still being recorded).
+// layer of raw, AU and AIFF files. A data size is cut to the bytes the file holds
+// when it opens; with none the length follows the file as it grows (a file still
+// being recorded). Frames before 0 and past the data read as silence, and so do
+// frames of a file that shrinks later.
 // Files with more than two channels are read as their first two.
 class LRawFileDataSoundSourceBase : public LSoundSourceBase {
 public:

@@ -25,7 +25,9 @@ LSRCACMWave::LSRCACMWave(LFile file, const LWaveFileFormat& format, uint32_t dat
         return;
     }
     dataStart_ = file_.Tell();
-    dataSize_ = dataSize == 0xFFFFFFFFu ? std::max<int64_t>(file_.GetFileSizeBytes() - dataStart_, 0) : dataSize;
+    // As for PCM: the data cannot extend past the end of the file.
+    const int64_t present = std::max<int64_t>(file_.GetFileSizeBytes() - dataStart_, 0);
+    dataSize_ = dataSize == 0xFFFFFFFFu ? present : std::min<int64_t>(dataSize, present);
     if ((format.Tag() == kTagImaAdpcm || format.Tag() == kTagMsAdpcm) && format.ExtraSize() >= 2)
         samplesPerBlock_ = GetLE16(format.Extra());
     else if (format.Tag() == kTagGsm && blockAlign_ == 65)

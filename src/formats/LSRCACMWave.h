@@ -16,7 +16,8 @@
 class LSRCACMWave : public LSoundSourceBase {
 public:
     // Takes the file positioned at the first data byte; `dataSize` 0xFFFFFFFF
-    // means "to the end of the file". State kSrcNoCodec when no codec can decode.
+    // means "to the end of the file", and a larger size than the file holds is cut
+    // to it. State kSrcNoCodec when no codec can decode.
     LSRCACMWave(LFile file, const LWaveFileFormat& format, uint32_t dataSize);
     void Read(int32_t* buffer, int32_t frames) override;
     int32_t GetPosition() override { return position_; }

@@ -19,9 +19,11 @@ LSRCPCMFileBase::LSRCPCMFileBase(LFile file, int32_t rate, uint16_t fileChannels
     if (!file_.IsOpen())
         SetError(kSrcCannotOpen);
     dataStart_ = file_.Tell();
-    int64_t bytes = dataSize;
-    if (dataSize == 0xFFFFFFFFu)
-        bytes = std::max<int64_t>(file_.GetFileSizeBytes() - dataStart_, 0);
+    // A header that claims more than the file holds (a copy cut short, a damaged
+    // size) is cut to what is there, as for a writer that never finished: reading
+    // gigabytes of silence that were never recorded helps nobody.
+    const int64_t present = std::max<int64_t>(file_.GetFileSizeBytes() - dataStart_, 0);
+    const int64_t bytes = dataSize == 0xFFFFFFFFu ? present : std::min<int64_t>(dataSize, present);
     length_ = int32_t(std::min<int64_t>(bytes / bytesPerFrame_, INT32_MAX));
     buffer_.resize(size_t(kBufferFrames) * size_t(bytesPerFrame_));
 }

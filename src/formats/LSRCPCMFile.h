@@ -5,8 +5,9 @@
 #include "core/LSoundSource.h"
 
 // Reader of uncompressed 8- or 16-bit PCM frames from an open file, starting at
-// the file's current position. Frames before 0 or past the data, and frames the
-// file is too short to hold, read as silence. Maximum amplitude 0x7FFF0.
+// the file's current position. The length is the data size, cut to the frames
+// the file holds when it opens. Frames before 0 or past the data, and frames of a
+// file that shrinks later, read as silence. Maximum amplitude 0x7FFF0.
 // Files with more than two channels are read as their first two.
 class LSRCPCMFileBase : public LSoundSourceBase {
 public:

@@ -1,0 +1,104 @@
+// Headers that promise more than their files hold, or sizes no real file has:
+// such files open as what they really hold, or are refused as corrupt.
+#include <gtest/gtest.h>
+
+#include "core/ByteOrder.h"
+#include "formats/LAifFile.h"
+#include "formats/LAuFile.h"
+#include "formats/LWaveFile.h"
+#include "formats/FormatTestUtil.h"
+#include "support/TestSupport.h"
+
+using test::Quote;
+using test::TempPath;
+
+namespace {
+
+uint8_t* Bytes(std::string& s) { return reinterpret_cast<uint8_t*>(s.data()); }
+
+} // namespace
+
+TEST(DamagedHeader, ACutFileOpensAsTheAudioItHolds)
+{
+    struct Case {
+        const char* name;
+        const char* soxOptions;
+        LSoundSource (*open)(const std::string&);
+        int32_t bytesPerFrame;  // 0: compressed, judged by what it decodes
+    };
+    const Case cases[] = {
+        {"cut.wav", "-e signed -b 16", LWaveFile::OpenSource, 4},
+        {"cut-8.wav", "-e unsigned -b 8", LWaveFile::OpenSource, 2},
+        {"cut-ima.wav", "-e ima-adpcm", LWaveFile::OpenSource, 0},
+        {"cut.aiff", "-e signed -b 16", LAifFile::OpenSource, 4},
+        {"cut.au", "-e signed -b 16", LAuFile::OpenSource, 4},
+        {"cut-ulaw.au", "-e mu-law", LAuFile::OpenSource, 2},
+    };
+    for (const Case& c : cases) {
+        // Five seconds of which the copy kept 3000 bytes.
+        std::string path = test::SoxMake(c.name, std::string("-r 44100 -c 2 ") + c.soxOptions, "synth 5 sine 440");
+        std::string whole = test::ReadFileBytes(path);
+        ASSERT_GT(whole.size(), 100000u) << c.name;
+        test::WriteFileBytes(path, whole.substr(0, 3000));
+        LSoundSource s = c.open(path);
+        ASSERT_EQ(s->GetError(), kSrcGood) << c.name;
+        std::vector<int32_t> all = test::ReadAll(s, 777);
+        if (c.bytesPerFrame) {
+            EXPECT_LT(s->GetLength(), 3000 / c.bytesPerFrame) << c.name;
+            EXPECT_GT(s->GetLength(), 2900 / c.bytesPerFrame) << c.name;
+        } else {
+            EXPECT_LT(s->GetLength(), 6000) << c.name << ": about 2 frames a byte";
+        }
+        EXPECT_EQ(all.size(), size_t(s->GetLength()) * 2) << c.name;
+        // What is there is the tone, up to the last frame.
+        ASSERT_GE(all.size(), 40u) << c.name;
+        int32_t loud = 0;
+        for (size_t i = all.size() - 40; i < all.size(); ++i)
+            loud = std::max(loud, std::abs(all[i]));
+        EXPECT_GT(loud, 0x10000) << c.name << ": the end is audio, not padding";
+    }
+}
+
+TEST(DamagedHeader, ASmallFileClaimingGigabytesStaysSmall)
+{
+    // 46-byte header and 4 bytes of samples, the data size saying 2 GB.
+    std::vector<int32_t> two = {1600, -1600};
+    LSoundSink sink = LWaveFile::OpenSinkPCM(TempPath("claim.wav"), 8000, 0, 16, 1);
+    sink->Write(two.data(), 2);
+    sink.Reset();
+    std::string wav = test::ReadFileBytes(TempPath("claim.wav"));
+    ASSERT_EQ(wav.size(), 50u);
+    PutLE32(Bytes(wav) + 42, 0x7FFFFFF0u);
+    test::WriteFileBytes(TempPath("claim.wav"), wav);
+    LSoundSource s = LWaveFile::OpenSource(TempPath("claim.wav"));
+    EXPECT_EQ(s->GetLength(), 2);
+    EXPECT_EQ(test::ReadAll(s), two);
+
+    sink = LAuFile::OpenSink(TempPath("claim.au"), 8000, 1);
+    sink->Write(two.data(), 2);
+    sink.Reset();
+    std::string au = test::ReadFileBytes(TempPath("claim.au"));
+    PutBE32(Bytes(au) + 8, 0x7FFFFFF0u);
+    test::WriteFileBytes(TempPath("claim.au"), au);
+    EXPECT_EQ(LAuFile::OpenSource(TempPath("claim.au"))->GetLength(), 2);
+
+    sink = LAifFile::OpenSink(TempPath("claim.aiff"), 8000, 1);
+    sink->Write(two.data(), 2);
+    sink.Reset();
+    std::string aiff = test::ReadFileBytes(TempPath("claim.aiff"));
+    PutBE32(Bytes(aiff) + 42, 0x7FFFFFF0u);
+    test::WriteFileBytes(TempPath("claim.aiff"), aiff);
+    EXPECT_EQ(LAifFile::OpenSource(TempPath("claim.aiff"))->GetLength(), 2);
+
+    // The same for compressed data: 0xFFFFFFF0 bytes of IMA ADPCM promised, 256 there.
+    std::string ima = test::SoxMake("claim-ima.wav", "-r 8000 -c 1 -e ima-adpcm", "synth 0.5 sine 440");
+    std::string bytes = test::ReadFileBytes(ima);
+    size_t data = bytes.find("data");
+    ASSERT_NE(data, std::string::npos);
+    bytes.resize(data + 8 + 256);
+    PutLE32(Bytes(bytes) + data + 4, 0xFFFFFFF0u);
+    test::WriteFileBytes(ima, bytes);
+    LSoundSource adpcm = LWaveFile::OpenSource(ima);
+    ASSERT_EQ(adpcm->GetError(), kSrcGood);
+    EXPECT_LE(adpcm->GetLength(), 1024) << "the estimate counts the bytes that are there";
+}
