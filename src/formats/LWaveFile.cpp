@@ -30,6 +30,33 @@ bool FindChunk(LFile& file, const char* id, uint32_t& size)
     }
 }
 
+// Whether the sizes of a format block that goes to a codec are ones a real file
+// can have. Codecs are handed the block as it stands, and nonsense there (extra
+// bytes the chunk does not hold, frames of a size the samples do not make up,
+// blocks of no bytes) only makes them misread the data.
+bool CodecSizesMakeSense(const LWaveFileFormat& f, uint32_t fmtSize)
+{
+    constexpr uint16_t kTagALaw = 0x0006, kTagMuLaw = 0x0007, kTagMpeg = 0x0050, kTagMp3 = 0x0055;
+    if (fmtSize >= 18 && f.ExtraSize() > fmtSize - 18)
+        return false;
+    uint16_t coding = f.Tag();
+    if (coding == LWaveFileFormat::kTagExtensible) {
+        if (f.ExtraSize() < 22)
+            return false;  // too short to name its sub-format
+        coding = GetLE16(f.Extra() + 6);
+    }
+    const uint32_t channels = f.Channels(), bits = f.BitsPerSample(), align = f.BlockAlign();
+    switch (coding) {
+    case LWaveFileFormat::kTagPcm:
+    case LWaveFileFormat::kTagFloat: return bits > 0 && align == channels * ((bits + 7) / 8);
+    case kTagALaw:
+    case kTagMuLaw: return align == channels;
+    case kTagMpeg:
+    case kTagMp3: return true;  // frames are found by their sync words, not by blocks
+    default: return align > 0;
+    }
+}
+
 } // namespace
 
 bool LWaveFile::ReadLayout(LFile& file, Layout& layout)
@@ -61,9 +88,11 @@ bool LWaveFile::ReadLayout(LFile& file, Layout& layout)
         layout.format.SetExtraSize(0);
     if (!FindChunk(file, "data", layout.dataSize))
         return false;
-    uint16_t channels = layout.format.Channels();
-    uint32_t rate = layout.format.SamplesPerSec();
-    return channels >= 1 && channels <= 255 && rate >= 1 && rate <= 196000;
+    const LWaveFileFormat& f = layout.format;
+    if (f.Channels() < 1 || f.Channels() > 255 || f.SamplesPerSec() < 1 || f.SamplesPerSec() > 196000)
+        return false;
+    const bool ownPcm = f.Tag() == LWaveFileFormat::kTagPcm && f.BitsPerSample() <= 16;
+    return ownPcm || CodecSizesMakeSense(f, fmtSize);
 }
 
 bool LWaveFile::ReadLayout(const std::string& path, Layout& layout)

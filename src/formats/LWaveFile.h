@@ -23,7 +23,8 @@ public:
     static LSoundSink OpenSink(const std::string& path, const LWaveFileFormat& format);
 
     // Parses the RIFF structure of an open file, leaving it at the first data byte.
-    // Exposed so that the codec reader shares it. False when the file is not a usable WAV.
+    // Exposed so that the codec reader shares it. False when the file is not a usable
+    // WAV, including a codec format block whose sizes no real file has.
     struct Layout {
         LWaveFileFormat format;
         uint32_t dataSize = 0;

@@ -2,6 +2,8 @@
 // such files open as what they really hold, or are refused as corrupt.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/ByteOrder.h"
 #include "formats/LAifFile.h"
 #include "formats/LAuFile.h"
@@ -101,4 +103,70 @@ TEST(DamagedHeader, ASmallFileClaimingGigabytesStaysSmall)
     LSoundSource adpcm = LWaveFile::OpenSource(ima);
     ASSERT_EQ(adpcm->GetError(), kSrcGood);
     EXPECT_LE(adpcm->GetLength(), 1024) << "the estimate counts the bytes that are there";
+}
+
+namespace {
+
+// `path` with the fmt chunk's body patched by `patch` (offsets within the body).
+void PatchFmt(const std::string& path, const std::function<void(uint8_t*)>& patch)
+{
+    std::string bytes = test::ReadFileBytes(path);
+    size_t fmt = bytes.find("fmt ");
+    ASSERT_NE(fmt, std::string::npos);
+    patch(Bytes(bytes) + fmt + 8);
+    test::WriteFileBytes(path, bytes);
+}
+
+std::string FfmpegWav(const std::string& name, const std::string& codecOptions)
+{
+    std::string path = TempPath(name);
+    EXPECT_EQ(test::Run("ffmpeg -v error -y -f lavfi -i 'sine=f=500:r=22050:d=1' " + codecOptions + " -f wav " +
+                        Quote(path)),
+              0);
+    return path;
+}
+
+} // namespace
+
+TEST(DamagedHeader, Mp3InWavWithoutAByteRateDecodesWithinItsBuffers)
+{
+    // The byte rate 0 left the codec a 2-byte input, which FFmpeg's MP3 parser read past.
+    std::string path = FfmpegWav("mp3-no-rate.wav", "-c:a libmp3lame -b:a 32k");
+    PatchFmt(path, [](uint8_t* fmt) {
+        ASSERT_EQ(GetLE16(fmt), 0x55);
+        PutLE32(fmt + 8, 0);
+        PutLE16(fmt + 12, 1);
+    });
+    LSoundSource s = LWaveFile::OpenSource(path);
+    ASSERT_EQ(s->GetError(), kSrcGood);
+    std::vector<int32_t> all = test::ReadInPieces(s, {1, 1153, 4096});
+    EXPECT_NEAR(double(all.size()), 22050.0, 2500.0);
+    int32_t loud = 0;
+    for (int32_t v : all)
+        loud = std::max(loud, std::abs(v));
+    EXPECT_GT(loud, 0x8000) << "ffmpeg's sine peaks at 1/8 of full scale";
+}
+
+TEST(DamagedHeader, CodecSizesNoFileHasAreCorrupt)
+{
+    struct Case {
+        const char* name;
+        const char* codec;
+        std::function<void(uint8_t*)> patch;
+    };
+    const Case cases[] = {
+        {"ima-no-block.wav", "-c:a adpcm_ima_wav", [](uint8_t* f) { PutLE16(f + 12, 0); }},
+        {"ms-no-block.wav", "-c:a adpcm_ms", [](uint8_t* f) { PutLE16(f + 12, 0); }},
+        {"ima-extra.wav", "-c:a adpcm_ima_wav", [](uint8_t* f) { PutLE16(f + 16, 900); }},
+        {"alaw-align.wav", "-c:a pcm_alaw", [](uint8_t* f) { PutLE16(f + 12, 3); }},
+        {"float-align.wav", "-c:a pcm_f32le", [](uint8_t* f) { PutLE16(f + 12, 2); }},
+        {"float-no-bits.wav", "-c:a pcm_f32le", [](uint8_t* f) { PutLE16(f + 14, 0); }},
+        {"s24-align.wav", "-c:a pcm_s24le", [](uint8_t* f) { PutLE16(f + 12, 4); }},
+    };
+    for (const Case& c : cases) {
+        std::string path = FfmpegWav(c.name, c.codec);
+        ASSERT_EQ(LWaveFile::OpenSource(path)->GetError(), kSrcGood) << c.name << " as ffmpeg wrote it";
+        PatchFmt(path, c.patch);
+        EXPECT_EQ(LWaveFile::OpenSource(path)->GetError(), kSrcInvalid) << c.name;
+    }
 }

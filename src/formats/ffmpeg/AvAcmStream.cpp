@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -88,6 +89,25 @@ void DeliverPending(std::deque<uint8_t>& pending, LAcmStreamHeader& h)
     h.destinationUsed += n;
 }
 
+// FFmpeg's parsers and decoders may read up to AV_INPUT_BUFFER_PADDING_SIZE bytes
+// past the end of what they are given, and the callers' buffers have no such
+// margin: every input is handed over from this copy with a zeroed tail.
+class PaddedInput {
+public:
+    const uint8_t* Hold(const uint8_t* data, uint32_t size)
+    {
+        if (bytes_.size() < size_t(size) + AV_INPUT_BUFFER_PADDING_SIZE)
+            bytes_.resize(size_t(size) + AV_INPUT_BUFFER_PADDING_SIZE);
+        if (size > 0)
+            std::memcpy(bytes_.data(), data, size);
+        std::memset(bytes_.data() + size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+        return bytes_.data();
+    }
+
+private:
+    std::vector<uint8_t> bytes_;
+};
+
 struct CodecContext {
     AVCodecContext* ctx = nullptr;
     ~CodecContext() { avcodec_free_context(&ctx); }
@@ -124,7 +144,8 @@ public:
         // Sample-by-sample codings take large chunks; block codecs one block at a time.
         bool pcmLike = id >= AV_CODEC_ID_PCM_S16LE && id < AV_CODEC_ID_ADPCM_IMA_QT;
         chunk_ = pcmLike ? std::max<uint32_t>(65536 / blockAlign_, 1) * blockAlign_ : blockAlign_;
-        avgBytes_ = std::max<uint32_t>(from.AvgBytesPerSec(), 1);
+        // A header without a byte rate is read as one byte per frame, as the reader estimates it.
+        avgBytes_ = from.AvgBytesPerSec() ? from.AvgBytesPerSec() : from.SamplesPerSec();
         rate_ = from.SamplesPerSec();
         if (codec->id == AV_CODEC_ID_MP3)
             parser_ = av_parser_init(codec->id);
@@ -145,7 +166,8 @@ public:
         // Compressed bytes for that much 16-bit output, by the average rate, in whole blocks.
         uint64_t perSecond = uint64_t(rate_) * uint64_t(channels_) * 2;
         uint64_t bytes = (uint64_t(destinationBytes) * avgBytes_ + perSecond - 1) / perSecond;
-        bytes = std::max<uint64_t>(bytes, blockAlign_);
+        // A header that understates its byte rate must still let whole frames through.
+        bytes = std::max<uint64_t>({bytes, blockAlign_, kMinSourceBytes});
         bytes = (bytes + blockAlign_ - 1) / blockAlign_ * blockAlign_;
         return uint32_t(std::min<uint64_t>(bytes, 1u << 24));
     }
@@ -170,10 +192,11 @@ public:
             }
         }
         Deliver(h);
+        const uint8_t* source = input_.Hold(h.source, h.sourceLength);
         bool ok = true;
         while (h.sourceUsed < h.sourceLength && pending_.empty()) {
             uint32_t left = h.sourceLength - h.sourceUsed;
-            const uint8_t* data = h.source + h.sourceUsed;
+            const uint8_t* data = source + h.sourceUsed;
             if (parser_) {
                 uint8_t* out = nullptr;
                 int outSize = 0;
@@ -242,7 +265,10 @@ private:
 
     void Deliver(LAcmStreamHeader& h) { DeliverPending(pending_, h); }
 
+    static constexpr uint64_t kMinSourceBytes = 4096;
+
     CodecContext c_;
+    PaddedInput input_;
     AVCodecParserContext* parser_ = nullptr;
     AVPacket* packet_ = nullptr;
     AVFrame* frame_ = nullptr;
