@@ -1,6 +1,8 @@
 #include "core/ConvertRatio.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -26,23 +28,13 @@ ConvertRatio ConvertRatio::Design(int32_t sourceRate, int32_t targetRate, bool w
 {
     ConvertRatio r;
     r.taps = taps;
-    long double ratio = (long double)sourceRate / (long double)targetRate;
-
-    // The first fraction with a denominator below 256 within 0.001 of the ratio, else the closest.
-    long double best = ratio;
-    int32_t d = 1;
-    for (int32_t k = 1; k <= 255; ++k) {
-        long double m = std::trunc(ratio * k + 0.5L);
-        long double e = std::fabs(ratio - m / k);
-        if (e < best) {
-            d = k;
-            if (e < 0.001L)
-                break;
-            best = e;
-        }
-    }
-    r.phases = d;
-    r.step = int32_t(std::trunc(ratio * d + 0.5L));
+    sourceRate = std::max(sourceRate, 1);
+    targetRate = std::max(targetRate, 1);
+    const int32_t g = std::gcd(sourceRate, targetRate);
+    r.phases = targetRate / g;
+    r.step = sourceRate / g;
+    r.rows = r.phases <= kMaxRows ? r.phases : kMaxRows + 1;
+    const long double rowUnit = r.phases <= kMaxRows ? (long double)r.phases : (long double)kMaxRows;
 
     long double fc, beta;
     if (sourceRate < targetRate) {
@@ -58,21 +50,51 @@ ConvertRatio ConvertRatio::Design(int32_t sourceRate, int32_t targetRate, bool w
     int32_t half = taps >> 1;
     long double window = (long double)(half + 1) * (half + 1);
 
-    r.coefficients.resize(size_t(d) * size_t(taps));
-    for (int32_t p = 0; p < d; ++p) {
-        for (int32_t k = 0; k < taps; ++k) {
-            long double t = (long double)(k - half) - (long double)p / d;
-            int32_t c;
-            if (t == 0.0L) {
-                c = int32_t(std::trunc(fc * 65536.0L + 0.5L));
-            } else {
-                long double wt = w * t;
-                c = RoundHalfAway(scale * std::sin(wt) / wt * BesselI0(beta * std::sqrt(1.0L - t * t / window)));
-            }
-            r.coefficients[size_t(p) * size_t(taps) + size_t(k)] = c;
+    // sin(w t) with t = m - f comes from the sines and cosines of w m for the whole
+    // taps and of w f once per row: thousands of rows cost two sines each, not a
+    // sine per coefficient.
+    const size_t tapCount = size_t(taps);
+    std::vector<long double> sinWhole(tapCount), cosWhole(tapCount);
+    for (int32_t k = 0; k < taps; ++k) {
+        sinWhole[size_t(k)] = std::sin(w * (long double)(k - half));
+        cosWhole[size_t(k)] = std::cos(w * (long double)(k - half));
+    }
+    auto coefficient = [&](int32_t k, long double f, long double sinF, long double cosF) {
+        long double t = (long double)(k - half) - f;
+        if (t == 0.0L)
+            return int32_t(std::trunc(fc * 65536.0L + 0.5L));
+        long double wt = w * t;
+        long double sinWt = sinWhole[size_t(k)] * cosF - cosWhole[size_t(k)] * sinF;
+        return RoundHalfAway(scale * sinWt / wt * BesselI0(beta * std::sqrt(1.0L - t * t / window)));
+    };
+
+    r.coefficients.resize(size_t(r.rows) * size_t(taps));
+    const int32_t unit = int32_t(rowUnit);
+    for (int32_t p = 0; p < r.rows; ++p) {
+        const long double f = (long double)p / rowUnit;
+        const long double sinF = std::sin(w * f), cosF = std::cos(w * f);
+        int32_t* row = r.coefficients.data() + size_t(p) * size_t(taps);
+        if (2 * p > unit && taps % 2 == 1) {
+            // The window is even: the row at fraction 1 - f is the row at f reversed,
+            // one tap over; only its first tap is new.
+            const int32_t* mirror = r.coefficients.data() + size_t(unit - p) * size_t(taps);
+            for (int32_t k = 1; k < taps; ++k)
+                row[k] = mirror[taps - k];
+            row[0] = coefficient(0, f, sinF, cosF);
+            continue;
         }
+        for (int32_t k = 0; k < taps; ++k)
+            row[k] = coefficient(k, f, sinF, cosF);
     }
     return r;
+}
+
+int64_t ConvertRatio::OutputFrames(int64_t inputFrames) const
+{
+    // Rounded half up; floor division keeps negative counts consistent.
+    const int64_t num = 2 * inputFrames * phases + step;
+    const int64_t den = 2 * int64_t(step);
+    return num >= 0 ? num / den : -((-num + den - 1) / den);
 }
 
 bool ConvertRatio::CutoffFits(int32_t sourceRate, int32_t targetRate, bool wideBand, int32_t taps)

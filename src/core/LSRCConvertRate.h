@@ -4,9 +4,11 @@
 #include "core/ConvertRatio.h"
 #include "core/LSRCFilterBase.h"
 
-// Resampling source: a 63-tap polyphase FIR (Kaiser-windowed sinc) in integer
-// arithmetic with block floating point. Each refill of 8192 input frames is
-// shifted so its peak fits 16 bits, and the filter output shifted back.
+// Resampling source: a 63-tap polyphase FIR (Kaiser-windowed sinc) with block
+// floating point, stepping through the input at the exact ratio of the rates, so
+// the output lasts as long as the input (round(length * target / source) frames)
+// and keeps its pitch. Each refill of 8192 input frames is shifted so its peak fits
+// 16 bits, and the filter output shifted back.
 // Its maximum amplitude is twice the upstream's when that is at most 0x100000,
 // allowing for the filter's overshoot.
 class LSRCConvertRate : public LSRCFilterBase {
@@ -35,5 +37,10 @@ private:
     int64_t rounding_ = 1 << 14;
     // One planar buffer per channel: 63 frames of history, then 8192 new frames.
     std::vector<int32_t> input_[2];
+    // The same values after the block shift as doubles, the filter's operands.
+    std::vector<double> operands_[2];
+    // The coefficient rows as doubles, padded with a zero tap to kRowStride.
+    static constexpr int32_t kRowStride = 64;
+    std::vector<double> rows_;
     std::vector<int32_t> scratch_;
 };

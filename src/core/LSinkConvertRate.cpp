@@ -80,7 +80,9 @@ void LSinkConvertRateBase::Process()
     const int32_t channels = GetChannels();
     const int32_t available = int32_t(inputCount_ / uint32_t(channels)) - kTaps;
     const uint32_t d = uint32_t(ratio_.phases);
-    const uint32_t n = uint32_t(ratio_.step);
+    // The exact step n/d as whole input frames plus a remainder in units of 1/d.
+    const int32_t whole = ratio_.step / ratio_.phases;
+    const uint32_t part = uint32_t(ratio_.step % ratio_.phases);
     int32_t i = 0;
     int32_t o = 0;
     while (i < available) {
@@ -101,9 +103,12 @@ void LSinkConvertRateBase::Process()
             output_[size_t(o) * size_t(channels) + size_t(ch)] = int32_t(std::clamp<int64_t>(out, INT32_MIN, INT32_MAX));
         }
         ++o;
-        phase_ += n;
-        i += int32_t(phase_ / d);
-        phase_ %= d;
+        i += whole;
+        phase_ += part;
+        if (phase_ >= d) {
+            phase_ -= d;
+            ++i;
+        }
     }
     if (o > 0 && next_)
         next_->Write(output_.data(), o);

@@ -5,7 +5,8 @@
 #include "core/LSoundSink.h"
 
 // A sink that accepts one rate and resamples into the sink it feeds, with a
-// cheaper 15-tap filter; used where audio is pushed (CD ripping). Pending frames
+// cheaper 15-tap filter at the exact ratio of the rates; used where audio is
+// pushed (CD ripping). Pending frames
 // are flushed by Seek and when the sink is released.
 class LSinkConvertRateBase : public LSoundSinkBase {
 public:

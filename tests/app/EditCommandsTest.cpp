@@ -84,15 +84,15 @@ TEST(EditCommands, CutPasteDeleteWithUndoAndPlayback)
 TEST(EditCommands, PasteConvertsTheClipboardToTheDocumentsFormat)
 {
     App app;
-    LKVFile& stereo = *app.OpenRamp("s.wav", 16000, 16000, 2);
-    app.main.SetSelection(0, 16000, 0);
+    LKVFile& stereo = *app.OpenRamp("s.wav", 44100, 44100, 2);
+    app.main.SetSelection(0, 44100, 0);
     app.main.CmCopy();
-    LKVFile& mono = *app.OpenRamp("m.wav", 100, 8000, 1);
+    LKVFile& mono = *app.OpenRamp("m.wav", 100, 48000, 1);
     app.main.SetSelection(100, 100, 100);
     app.main.CmPaste();
     EXPECT_EQ(mono.audio.channels, 1);
-    EXPECT_EQ(mono.audio.sampleRate, 8000);
-    EXPECT_EQ(mono.audio.GetLength(), 100 + 8000) << "one second at the document's rate";
+    EXPECT_EQ(mono.audio.sampleRate, 48000);
+    EXPECT_EQ(mono.audio.GetLength(), 100 + 48000) << "exactly one second at the document's rate";
     EXPECT_EQ(stereo.audio.channels, 2);
 }
 

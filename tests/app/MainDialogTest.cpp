@@ -192,6 +192,11 @@ TEST(Convert, RateChangeKeepsTimesAndUndoRestoresIt)
     EXPECT_EQ(f.doc.audio.sampleRate, 8000);
     EXPECT_EQ(f.doc.audio.GetLength(), 8000);
     EXPECT_EQ(f.doc.pos.selStart, 4000);
+    // A ratio with no small fraction (80/441) keeps the duration to the frame.
+    ASSERT_EQ(f.main.ConvertSampleRate(44100), kJobDone);
+    EXPECT_EQ(f.doc.audio.GetLength(), 44100);
+    EXPECT_EQ(f.doc.pos.selEnd, 33075);
+    f.main.CmUndo();
 
     ASSERT_EQ(f.main.ConvertChannels(2), kJobDone);
     EXPECT_EQ(f.doc.audio.channels, 2);

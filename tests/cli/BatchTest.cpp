@@ -62,6 +62,8 @@ TEST(Batch, CopiesAndConvertsIntoTheOutputFolder)
     EXPECT_EQ(conv->GetChannels(), 2);
     EXPECT_EQ(conv->GetLength(), 60000);
     EXPECT_EQ(test::Run("sox " + Quote(out + "/song.wav") + " -n stat 2>/dev/null"), 0);
+    ASSERT_EQ(test::Run(Batch() + " -q --rate 48000 -o " + Quote(out) + " " + Quote(in)), 0);
+    EXPECT_EQ(LWaveFile::OpenSource(out + "/song.wav")->GetLength(), 65306) << "30000 * 48000 / 22050, rounded";
 
     std::string info = TempPath("info.txt");
     ASSERT_EQ(test::Run(Batch() + " --info " + Quote(in) + " > " + Quote(info)), 0);
