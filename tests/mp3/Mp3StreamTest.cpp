@@ -73,19 +73,33 @@ TEST(Mp3Stream, FilesThatAreNotMp3)
     EXPECT_EQ(LMP3Source::Open(test::TempPath("garbage.mp3"))->GetError(), kSrcInvalid);
 }
 
-TEST(Mp3Stream, VbrInformationFrameGivesExactLength)
+TEST(Mp3Stream, InformationFrameGivesTheExactLengthAndTheEncodersTagItsTrim)
 {
-    std::string mp3 = MakeMp3("vbr", "-V 4");
-    std::string bytes = test::ReadFileBytes(mp3);
-    std::vector<size_t> frames = mp3test::FrameOffsets(bytes);
-    ASSERT_GT(frames.size(), 10u);
-    // The first frame is the information frame: count the audio frames after it.
-    const int64_t audioFrames = int64_t(frames.size()) - 1;
-    LSoundSource src = LMP3Source::Open(mp3);
-    EXPECT_EQ(src->GetLength(), audioFrames * 1152);
-    std::vector<int32_t> all = test::ReadAll(src);
-    EXPECT_EQ(int64_t(all.size()), audioFrames * 1152 * 2);
-    EXPECT_EQ(src->GetLength(), audioFrames * 1152);
+    // lame's information frame counts the audio frames after it and carries the
+    // encoder's delay and padding: the signal comes back at the length it went in.
+    for (const char* lame : {"-V 4", "-b 128"}) {
+        std::string mp3 = MakeMp3("tagged", lame);
+        std::string bytes = test::ReadFileBytes(mp3);
+        std::vector<size_t> frames = mp3test::FrameOffsets(bytes);
+        ASSERT_GT(frames.size(), 10u);
+        LSoundSource src = LMP3Source::Open(mp3);
+        EXPECT_EQ(src->GetLength(), 3 * 44100) << lame;
+        std::vector<int32_t> trimmed = test::ReadAll(src);
+        EXPECT_EQ(trimmed.size(), size_t(3 * 44100 * 2)) << lame;
+
+        // Without the encoder's tag the stream is decoded whole, as the frame count
+        // says; the signal sits 1105 frames in (lame's 576 and the decoder's 529).
+        const size_t tag = bytes.find("LAME3.");
+        ASSERT_LT(tag, frames[1]) << lame;
+        bytes.replace(tag, 4, "XXXX");
+        test::WriteFileBytes(test::TempPath("untagged.mp3"), bytes);
+        LSoundSource whole = LMP3Source::Open(test::TempPath("untagged.mp3"));
+        const int64_t audioFrames = int64_t(frames.size()) - 1;
+        EXPECT_EQ(whole->GetLength(), audioFrames * 1152) << lame;
+        std::vector<int32_t> all = test::ReadAll(whole);
+        ASSERT_EQ(int64_t(all.size()), audioFrames * 1152 * 2) << lame;
+        EXPECT_EQ(Slice(all, 1105, 3 * 44100, 2), trimmed) << lame;
+    }
 }
 
 TEST(Mp3Stream, FramesOfAnotherSampleRateAreSkipped)

@@ -41,7 +41,7 @@ Decoded DecodeReference(const std::string& path)
     mpg123_handle* mh = mpg123_new(nullptr, &err);
     if (!mh)
         return d;
-    mpg123_param(mh, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0.0);
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS, 0.0);
     mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
     mpg123_format_none(mh);
     for (long rate : {8000L, 11025L, 12000L, 16000L, 22050L, 24000L, 32000L, 44100L, 48000L})

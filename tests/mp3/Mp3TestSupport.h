@@ -22,7 +22,8 @@ struct Decoded {
     bool ok = false;
 };
 
-// Decodes with libmpg123 (floating-point output, no gapless trimming), scaled by
+// Decodes with libmpg123 (floating-point output, the encoder's delay and padding
+// trimmed when its tag gives them), scaled by
 // 524288 and rounded, the reference for our decoder.
 Decoded DecodeReference(const std::string& path);
 // Decodes the whole file with LMP3Source, reading `chunk` frames at a time.

@@ -16,6 +16,23 @@ constexpr int32_t kLeadInFrames = 4;
 constexpr int64_t kLeadInBytes = 2048;
 constexpr int32_t kMaxMismatches = 10;
 constexpr int32_t kScanFrames = 8;
+constexpr int32_t kDecoderDelay = 529;
+
+// Whether the encoder named by the 9-byte version text at `v` fills in the delay
+// and padding fields: lame from 3.90 on, and FFmpeg's muxer.
+bool WritesGapFields(const uint8_t* v)
+{
+    if (std::memcmp(v, "Lavf", 4) == 0 || std::memcmp(v, "Lavc", 4) == 0)
+        return true;
+    if (std::memcmp(v, "LAME", 4) != 0)
+        return false;
+    if (v[4] != '3' || v[5] != '.')
+        return true;
+    int32_t minor = 0;
+    for (int32_t i = 6; i < 9 && v[i] >= '0' && v[i] <= '9'; ++i)
+        minor = minor * 10 + (v[i] - '0');
+    return minor >= 90;
+}
 
 int32_t ClampFrames(int64_t v) { return int32_t(std::clamp<int64_t>(v, 0, INT32_MAX)); }
 
@@ -86,6 +103,7 @@ bool LMP3Source::ReadInfoFrame(const MP3Header& h, int64_t headerOffset)
         if (reader_.Read(field, 8) != 8 || !(GetBE32(field) & 1))
             return false;
         vbrFrames_ = ClampFrames(GetBE32(field + 4));
+        ReadEncoderTag(h, headerOffset, GetBE32(field));
     } else {
         if (reader_.Read(field, 14) != 14)
             return false;
@@ -93,6 +111,40 @@ bool LMP3Source::ReadInfoFrame(const MP3Header& h, int64_t headerOffset)
     }
     dataStart_ = headerOffset + h.GetFrameBytes();
     return true;
+}
+
+void LMP3Source::ReadEncoderTag(const MP3Header& h, int64_t headerOffset, uint32_t flags)
+{
+    // The encoder's extension follows the tag's name, its flags and the fields they
+    // announce (frame count, which an information frame has, byte count, seek table,
+    // quality): a 9-byte version text, then at byte 21 the encoder delay and the
+    // padding in 12 bits each.
+    int64_t at = headerOffset + 4 + h.GetSideInfoBytes() + 4 + 4 + 4;
+    at += ((flags & 2) ? 4 : 0) + ((flags & 4) ? 100 : 0) + ((flags & 8) ? 4 : 0);
+    uint8_t tag[24];
+    if (at + int64_t(sizeof tag) > headerOffset + h.GetFrameBytes())
+        return;
+    reader_.Seek(at);
+    if (reader_.Read(tag, sizeof tag) != int32_t(sizeof tag))
+        return;
+    if (!WritesGapFields(tag))
+        return;
+    const int32_t delay = (int32_t(tag[21]) << 4) | (tag[22] >> 4);
+    const int32_t padding = ((int32_t(tag[22]) & 0x0F) << 8) | tag[23];
+    // The encoder's delay and padding count from the signal it was given; a decoder
+    // adds 529 frames of its own (the filter bank's overlap and the synthesis window),
+    // so the signal starts delay + 529 frames in and ends padding - 529 frames early.
+    skip_ = delay + kDecoderDelay;
+    trimmed_ = true;
+    padding_ = padding;
+}
+
+int32_t LMP3Source::TrimmedLength(int64_t streamFrames) const
+{
+    int64_t end = streamFrames;
+    if (trimmed_ && vbrFrames_ > 0)
+        end = std::min(end, int64_t(vbrFrames_) * samplesPerFrame_ - padding_ + kDecoderDelay);
+    return ClampFrames(end - skip_);
 }
 
 bool LMP3Source::DecodeInitialHeader()
@@ -117,12 +169,14 @@ bool LMP3Source::DecodeInitialHeader()
     if (!ReadInfoFrame(h, headerOffset)) {
         vbrFrames_ = 0;
         dataStart_ = headerOffset;
+        skip_ = 0;
+        trimmed_ = false;
     }
 
     const int64_t audioBytes = std::max<int64_t>(audioEnd_ - dataStart_, 0);
     if (vbrFrames_ > 0) {
         bytesPerFrame_ = double(audioBytes) / vbrFrames_;
-        length_ = ClampFrames(int64_t(vbrFrames_) * samplesPerFrame_);
+        length_ = TrimmedLength(int64_t(vbrFrames_) * samplesPerFrame_);
     } else {
         // Average bit rate of the first frames.
         int64_t sum = 0;
@@ -144,6 +198,8 @@ bool LMP3Source::DecodeInitialHeader()
     buffer_.assign(size_t(samplesPerFrame_) * GetChannels(), 0);
     reader_.Seek(dataStart_);
     scanOffset_ = dataStart_;
+    if (skip_ > 0)
+        Seek(0);
     return true;
 }
 
@@ -208,6 +264,19 @@ void LMP3Source::Read(int32_t* buffer, int32_t frames)
         std::fill_n(buffer, size_t(frames) * ch, 0);
         return;
     }
+    ReadStream(buffer, frames, start);
+    // With the encoder's padding known, what follows the signal is not delivered.
+    if (trimmed_) {
+        const int32_t valid = int32_t(std::clamp<int64_t>(int64_t(length_) - start, 0, frames));
+        std::fill_n(buffer + size_t(valid) * size_t(ch), size_t(frames - valid) * size_t(ch), 0);
+    }
+}
+
+void LMP3Source::ReadStream(int32_t* buffer, int32_t frames, int64_t start)
+{
+    const int32_t ch = GetChannels();
+    if (frames <= 0)
+        return;
     const int32_t lead = int32_t(std::clamp<int64_t>(-start, 0, frames));
     std::fill_n(buffer, size_t(lead) * ch, 0);
     int32_t* out = buffer + size_t(lead) * ch;
@@ -235,7 +304,7 @@ void LMP3Source::Read(int32_t* buffer, int32_t frames)
             }
             // The stream ends at the first frame that cannot be found or decoded.
             ended_ = true;
-            length_ = ClampFrames(int64_t(nextFrame_) * samplesPerFrame_);
+            length_ = TrimmedLength(int64_t(nextFrame_) * samplesPerFrame_);
         }
         std::fill_n(out, size_t(left) * ch, 0);
         break;
@@ -265,7 +334,7 @@ bool LMP3Source::IndexTo(int32_t frameNumber)
         }
     }
     if (scanEnded_)
-        length_ = ClampFrames(int64_t(frameOffsets_.size()) * samplesPerFrame_);
+        length_ = TrimmedLength(int64_t(frameOffsets_.size()) * samplesPerFrame_);
     return int64_t(frameOffsets_.size()) > frameNumber;
 }
 
@@ -274,9 +343,10 @@ void LMP3Source::Seek(int32_t frame)
     position_ = frame;
     if (!decoder_)
         return;
-    const int32_t target = std::clamp(frame, 0, length_);
-    const int32_t number = target / samplesPerFrame_;
-    const int32_t offset = target % samplesPerFrame_;
+    // Positions count from the start of the signal, the stream from its first frame.
+    const int64_t target = int64_t(std::clamp(frame, 0, length_)) + skip_;
+    const int32_t number = int32_t(target / samplesPerFrame_);
+    const int32_t offset = int32_t(target % samplesPerFrame_);
     bufferNext_ = bufferCount_ = 0;
     ended_ = false;
     if (!IndexTo(number)) {
@@ -295,7 +365,7 @@ void LMP3Source::Seek(int32_t frame)
     for (;;) {
         if (!NextFrame(*frame_)) {
             ended_ = true;
-            length_ = ClampFrames(int64_t(number) * samplesPerFrame_);
+            length_ = TrimmedLength(int64_t(number) * samplesPerFrame_);
             return;
         }
         const Frame& f = *frame_;

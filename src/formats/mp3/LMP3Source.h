@@ -13,7 +13,9 @@
 // Maximum amplitude 2097152; full scale of the decoded signal is 524288. The
 // length is an estimate (exact with a VBR information frame) until the end of the
 // stream is reached; the stream ends at the first frame that cannot be found or
-// decoded. Seeking decodes a few frames before the target so that the bit
+// decoded. When the information frame carries the encoder's delay and padding
+// (lame's tag), positions and the length are those of the signal the encoder was
+// given: the delay and the padding are not delivered. Seeking decodes a few frames before the target so that the bit
 // reservoir and the filters are filled, and lands on exactly the samples a
 // straight decode gives.
 class LMP3Source : public LSoundSourceBase {
@@ -44,6 +46,12 @@ private:
     bool DecodeInitialHeader();
     int64_t SkipId3v2();
     bool ReadInfoFrame(const MP3Header& h, int64_t headerOffset);
+    // Takes the encoder delay and padding from the encoder's extension of an
+    // information frame whose fields are announced by `flags`.
+    void ReadEncoderTag(const MP3Header& h, int64_t headerOffset, uint32_t flags);
+    // The length of the signal when the stream holds `streamFrames` frames.
+    int32_t TrimmedLength(int64_t streamFrames) const;
+    void ReadStream(int32_t* buffer, int32_t frames, int64_t start);
     // Finds the next header of this stream, skipping up to 10 that do not match,
     // and reads its side information and main data. False at the end of the stream.
     bool NextFrame(Frame& frame);
@@ -64,6 +72,11 @@ private:
     int64_t audioEnd_ = 0;    // file size less a possible ID3v1 tag
     int64_t dataStart_ = 0;   // first audio frame, after tags and any information frame
     int32_t vbrFrames_ = 0;   // frame count of a VBR information frame, 0 when none
+    // From the encoder's tag: stream frames before the signal (its delay plus the
+    // decoder's), and after it (its padding, less the decoder's delay).
+    bool trimmed_ = false;
+    int32_t skip_ = 0;
+    int32_t padding_ = 0;
     double bytesPerFrame_ = 0.0;
 
     int32_t position_ = 0;
