@@ -19,9 +19,9 @@
 #include "app/KVBatchConverter.h"
 #include "app/LKVScriptFile.h"
 #include "formats/KVLoadFile.h"
+#include "formats/LFileCoding.h"
 #include "formats/LKVSaveToSink.h"
 #include "formats/LGenSource.h"
-#include "formats/LWaveFile.h"
 
 namespace {
 
@@ -77,16 +77,17 @@ bool DescribeFile(const std::string& path, std::string& line)
         line = source->GetError() == kSrcCannotOpen ? LGenCannotOpenMessage(path) : LGenCorruptMessage(path);
         return false;
     }
-    LWaveFile::Layout layout;
-    std::string format = LWaveFile::ReadLayout(path, layout)
-                             ? "PCM " + std::to_string(layout.format.BitsPerSample()) + "-bit"
-                             : std::string("compressed");
+    const LFileCoding coding = LDescribeFileCoding(path);
+    const int32_t channels = source->GetChannels();
+    std::string channelText = std::to_string(channels) + (channels == 1 ? " channel" : " channels");
+    if (coding.channels > channels)
+        channelText = std::to_string(coding.channels) + " channels, mixed down to " + std::to_string(channels);
     LSoundTime length;
     length.SetSamples(source->GetLength(), source->GetSampleRate());
     char text[512];
-    std::snprintf(text, sizeof text, "%s: %d Hz, %d channel%s, %s (%d frames), %s", path.c_str(),
-                  source->GetSampleRate(), source->GetChannels(), source->GetChannels() == 1 ? "" : "s",
-                  length.GetTextCs().c_str(), source->GetLength(), format.c_str());
+    std::snprintf(text, sizeof text, "%s: %d Hz, %s, %s (%d frames), %s", path.c_str(), source->GetSampleRate(),
+                  channelText.c_str(), length.GetTextCs().c_str(), source->GetLength(),
+                  coding.coding.empty() ? "unknown coding" : coding.coding.c_str());
     line = text;
     return true;
 }

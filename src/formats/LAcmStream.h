@@ -25,7 +25,7 @@ enum : uint32_t {
 };
 
 // The compressed-WAV codec port: converts between a WAV format and 16-bit PCM of
-// the same rate (and channels, at most two). Implemented over libavcodec.
+// the same rate and channels (at most two for encoding). Implemented over libavcodec.
 class LAcmStream {
 public:
     virtual ~LAcmStream() = default;

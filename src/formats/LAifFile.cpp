@@ -8,6 +8,7 @@
 #include "core/LSRCNull.h"
 #include "formats/LRawFileDataSoundSink.h"
 #include "formats/LRawFileDataSoundSource.h"
+#include "formats/LSRCMixDown.h"
 
 namespace {
 
@@ -78,45 +79,53 @@ int32_t LAifFile::ReadExtendedRate(const uint8_t* in)
     return rate > uint32_t(INT32_MAX) ? 0 : int32_t(rate);
 }
 
+uint8_t LAifFile::ReadLayout(LFile& file, Layout& layout)
+{
+    uint8_t form[12];
+    if (file.Read(form, 12) != 12 || std::memcmp(form, "FORM", 4) != 0 || std::memcmp(form + 8, "AIFF", 4) != 0)
+        return kSrcInvalid;
+
+    uint32_t size = 0;
+    if (!FindChunk(file, "COMM", size))
+        return kSrcInvalid;
+    uint8_t comm[18];
+    if (size < 18 || file.Read(comm, 18) != 18)
+        return kSrcInvalid;
+    if (!file.Skip(int64_t(size - 18) + (size & 1)))
+        return kSrcInvalid;
+    layout.channels = GetBE16(comm);
+    layout.bits = GetBE16(comm + 6);
+    layout.rate = ReadExtendedRate(comm + 8);
+
+    if (!FindChunk(file, "SSND", size))
+        return kSrcInvalid;
+    uint8_t ssnd[8];
+    if (file.Read(ssnd, 8) != 8)
+        return kSrcInvalid;
+    // The offset field places the first frame after that many bytes of padding.
+    const uint32_t offset = GetBE32(ssnd);
+    layout.dataStart = file.Tell() + offset;
+    layout.dataSize = LRawFileDataSoundSourceBase::kSizeFromFile;
+    if (size != kSizeNotGiven)
+        layout.dataSize = std::max<int64_t>(int64_t(size) - 8 - int64_t(offset), 0);
+
+    if (layout.bits > 16)
+        return kSrcNoCodec;
+    if (layout.bits == 0 || layout.channels == 0 || layout.channels > 255 || layout.rate == 0)
+        return kSrcInvalid;
+    return kSrcGood;
+}
+
 LSoundSource LAifFile::OpenSource(const std::string& path)
 {
     LFile file;
     if (!file.Open(path, LFile::Mode::Read))
         return MakeErrorSource(kSrcCannotOpen);
-    uint8_t form[12];
-    if (file.Read(form, 12) != 12 || std::memcmp(form, "FORM", 4) != 0 || std::memcmp(form + 8, "AIFF", 4) != 0)
-        return MakeErrorSource(kSrcInvalid);
-
-    uint32_t size = 0;
-    if (!FindChunk(file, "COMM", size))
-        return MakeErrorSource(kSrcInvalid);
-    uint8_t comm[18];
-    if (size < 18 || file.Read(comm, 18) != 18)
-        return MakeErrorSource(kSrcInvalid);
-    if (!file.Skip(int64_t(size - 18) + (size & 1)))
-        return MakeErrorSource(kSrcInvalid);
-    const uint16_t channels = GetBE16(comm);
-    const uint16_t bits = GetBE16(comm + 6);
-    const int32_t rate = ReadExtendedRate(comm + 8);
-
-    if (!FindChunk(file, "SSND", size))
-        return MakeErrorSource(kSrcInvalid);
-    uint8_t ssnd[8];
-    if (file.Read(ssnd, 8) != 8)
-        return MakeErrorSource(kSrcInvalid);
-    // The offset field places the first frame after that many bytes of padding.
-    const uint32_t offset = GetBE32(ssnd);
-    const int64_t dataStart = file.Tell() + offset;
-    int64_t dataSize = LRawFileDataSoundSourceBase::kSizeFromFile;
-    if (size != kSizeNotGiven)
-        dataSize = std::max<int64_t>(int64_t(size) - 8 - int64_t(offset), 0);
-
-    if (bits > 16)
-        return MakeErrorSource(kSrcNoCodec);
-    if (bits == 0 || channels == 0 || channels > 255)
-        return MakeErrorSource(kSrcInvalid);
-    const uint8_t codec = bits > 8 ? kRawCodecPcm16BE : kRawCodecPcm8Signed;
-    return MakeRawDataSource(codec, std::move(file), dataStart, dataSize, rate, channels);
+    Layout l;
+    if (uint8_t state = ReadLayout(file, l); state != kSrcGood)
+        return MakeErrorSource(state);
+    const uint8_t codec = l.bits > 8 ? kRawCodecPcm16BE : kRawCodecPcm8Signed;
+    return LSRCMixDown::Wrap(MakeRawDataSource(codec, std::move(file), l.dataStart, l.dataSize, l.rate, l.channels));
 }
 
 LSoundSink LAifFile::OpenSink(const std::string& path, int32_t rate, uint8_t channels)

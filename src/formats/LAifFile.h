@@ -11,10 +11,25 @@
 // variant AIFC is not read.
 class LAifFile {
 public:
+    // More than two channels are mixed down to stereo (LSRCMixDown).
     // Never empty. Failures give an error source: kSrcCannotOpen when the file
     // cannot be opened, kSrcInvalid for a missing, short or foreign structure
     // (AIFC included), kSrcNoCodec for samples wider than 16 bits.
     static LSoundSource OpenSource(const std::string& path);
+
+    // What the chunks say, checked as OpenSource checks them.
+    struct Layout {
+        uint16_t channels = 0;
+        uint16_t bits = 0;  // per sample
+        int32_t rate = 0;
+        int64_t dataStart = 0;
+        int64_t dataSize = -1;  // bytes; -1 when the SSND size is 0xFFFFFFFF
+    };
+    // Walks the chunks of an open file: kSrcGood, kSrcInvalid for a missing,
+    // short or foreign structure, a rate that reads as 0 or a channel count outside
+    // 1..255, kSrcNoCodec for samples wider than 16 bits.
+    static uint8_t ReadLayout(class LFile& file, Layout& layout);
+
     // A 16-bit writer; the SSND size is 0xFFFFFFFF until the sink is destroyed.
     // The error bit is set when the file cannot be created.
     static LSoundSink OpenSink(const std::string& path, int32_t rate, uint8_t channels);

@@ -7,6 +7,7 @@
 #include "core/LSRCNull.h"
 #include "formats/LRawFileDataSoundSink.h"
 #include "formats/LRawFileDataSoundSource.h"
+#include "formats/LSRCMixDown.h"
 
 namespace {
 
@@ -30,32 +31,55 @@ int32_t WriteAuHeader(LRawFileDataSoundSinkBase& sink, bool final)
 
 } // namespace
 
+uint8_t LAuFile::ReadHeader(LFile& file, Header& header)
+{
+    uint8_t h[kHeaderBytes];
+    if (file.Read(h, kHeaderBytes) != kHeaderBytes || std::memcmp(h, ".snd", 4) != 0)
+        return kSrcInvalid;
+    header.dataOffset = GetBE32(h + 4);
+    header.dataSize = GetBE32(h + 8);
+    header.encoding = GetBE32(h + 12);
+    const uint32_t rate = GetBE32(h + 16);
+    const uint32_t channels = GetBE32(h + 20);
+    if (!EncodingName(header.encoding)[0])
+        return kSrcNoCodec;
+    // Counts the stream cannot even describe are damage, not a format to guess at.
+    if (rate == 0 || rate > uint32_t(INT32_MAX) || channels == 0 || channels > 255)
+        return kSrcInvalid;
+    header.rate = int32_t(rate);
+    header.channels = uint16_t(channels);
+    return kSrcGood;
+}
+
+const char* LAuFile::EncodingName(uint32_t encoding)
+{
+    switch (encoding) {
+    case kEncodingMuLaw: return "mu-law";
+    case kEncodingPcm8: return "PCM 8-bit";
+    case kEncodingPcm16: return "PCM 16-bit";
+    case kEncodingALaw: return "A-law";
+    default: return "";
+    }
+}
+
 LSoundSource LAuFile::OpenSource(const std::string& path)
 {
     LFile file;
     if (!file.Open(path, LFile::Mode::Read))
         return MakeErrorSource(kSrcCannotOpen);
-    uint8_t h[kHeaderBytes];
-    if (file.Read(h, kHeaderBytes) != kHeaderBytes || std::memcmp(h, ".snd", 4) != 0)
-        return MakeErrorSource(kSrcInvalid);
-    const uint32_t offset = GetBE32(h + 4);
-    const uint32_t size = GetBE32(h + 8);
-    const uint32_t encoding = GetBE32(h + 12);
-    const uint32_t rate = GetBE32(h + 16);
-    const uint32_t channels = GetBE32(h + 20);
-    uint8_t codec;
-    switch (encoding) {
+    Header h;
+    if (uint8_t state = ReadHeader(file, h); state != kSrcGood)
+        return MakeErrorSource(state);
+    uint8_t codec = kRawCodecPcm16BE;
+    switch (h.encoding) {
     case kEncodingMuLaw: codec = kRawCodecMuLaw; break;
     case kEncodingPcm8: codec = kRawCodecPcm8Signed; break;
-    case kEncodingPcm16: codec = kRawCodecPcm16BE; break;
     case kEncodingALaw: codec = kRawCodecALaw; break;
-    default: return MakeErrorSource(kSrcNoCodec);
+    default: break;
     }
-    // A count the stream cannot even describe is damage, not a format to guess at.
-    if (channels == 0 || channels > 255)
-        return MakeErrorSource(kSrcInvalid);
-    const int64_t dataSize = size == kSizeNotGiven ? LRawFileDataSoundSourceBase::kSizeFromFile : int64_t(size);
-    return MakeRawDataSource(codec, std::move(file), offset, dataSize, int32_t(rate), uint16_t(channels));
+    const int64_t dataSize =
+        h.dataSize == kSizeNotGiven ? LRawFileDataSoundSourceBase::kSizeFromFile : int64_t(h.dataSize);
+    return LSRCMixDown::Wrap(MakeRawDataSource(codec, std::move(file), h.dataOffset, dataSize, h.rate, h.channels));
 }
 
 LSoundSink LAuFile::OpenSink(const std::string& path, int32_t rate, uint8_t channels)

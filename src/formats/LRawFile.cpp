@@ -5,6 +5,7 @@
 #include "core/LSRCNull.h"
 #include "formats/LRawFileDataSoundSink.h"
 #include "formats/LRawFileDataSoundSource.h"
+#include "formats/LSRCMixDown.h"
 #include "formats/LVoxFile.h"
 
 LSoundSource LRawFile::OpenSource(const std::string& path, const LRawSettings& settings)
@@ -17,8 +18,8 @@ LSoundSource LRawFile::OpenSource(const std::string& path, const LRawSettings& s
     LFile file;
     if (!file.Open(path, LFile::Mode::Read))
         return MakeErrorSource(kSrcCannotOpen);
-    return MakeRawDataSource(settings.codec, std::move(file), 0, LRawFileDataSoundSourceBase::kSizeFromFile, rate,
-                             settings.channels);
+    return LSRCMixDown::Wrap(MakeRawDataSource(settings.codec, std::move(file), 0,
+                                               LRawFileDataSoundSourceBase::kSizeFromFile, rate, settings.channels));
 }
 
 LSoundSink LRawFile::OpenSink(const std::string& path, const LRawSettings& settings)

@@ -11,10 +11,9 @@ constexpr int32_t kBufferFrames = 8192;
 LRawFileDataSoundSourceBase::LRawFileDataSoundSourceBase(LFile file, int64_t dataStart, int64_t dataSize, int32_t rate,
                                                          uint16_t fileChannels, int32_t bytesPerSample,
                                                          uint32_t maxAmplitude)
-    : LSoundSourceBase(rate, uint8_t(std::min<uint16_t>(fileChannels, 2)), maxAmplitude),
+    : LSoundSourceBase(rate, uint8_t(std::min<uint16_t>(fileChannels, 255)), maxAmplitude),
       file_(std::move(file)),
       dataStart_(std::max<int64_t>(dataStart, 0)),
-      fileChannels_(std::max<int32_t>(fileChannels, 1)),
       bytesPerFrame_(std::max<int32_t>(fileChannels, 1) * bytesPerSample)
 {
     if (!file_.IsOpen())
@@ -54,13 +53,7 @@ void LRawFileDataSoundSourceBase::Read(int32_t* buffer, int32_t frames)
         }
         const int32_t lead = int32_t(std::clamp<int64_t>(first - start, 0, n));
         std::fill_n(buffer, size_t(lead) * size_t(channels), 0);
-        int32_t* out = buffer + size_t(lead) * size_t(channels);
-        if (fileChannels_ == channels) {
-            Convert(out, buffer_.data(), got * channels);
-        } else {
-            for (int32_t f = 0; f < got; ++f)
-                Convert(out + 2 * f, buffer_.data() + size_t(f) * size_t(bytesPerFrame_), 2);
-        }
+        Convert(buffer + size_t(lead) * size_t(channels), buffer_.data(), got * channels);
         const int32_t done = lead + got;
         std::fill_n(buffer + size_t(done) * size_t(channels), size_t(n - done) * size_t(channels), 0);
         buffer += size_t(n) * size_t(channels);

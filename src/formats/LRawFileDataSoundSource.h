@@ -9,8 +9,8 @@
 // layer of raw, AU and AIFF files. A data size is cut to the bytes the file holds
 // when it opens; with none the length follows the file as it grows (a file still
 // being recorded). Frames before 0 and past the data read as silence, and so do
-// frames of a file that shrinks later.
-// Files with more than two channels are read as their first two.
+// frames of a file that shrinks later. Delivers every channel of the file; the
+// AU and AIFF openers mix more than two down.
 class LRawFileDataSoundSourceBase : public LSoundSourceBase {
 public:
     // Data size meaning "up to the end of the file, however long it is now".
@@ -34,7 +34,6 @@ private:
     int64_t dataStart_;
     int64_t length_;  // frames, or -1 to follow the file
     int32_t position_ = 0;
-    int32_t fileChannels_;
     int32_t bytesPerFrame_;
     std::vector<uint8_t> buffer_;
 };

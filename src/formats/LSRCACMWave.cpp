@@ -13,7 +13,7 @@ constexpr uint16_t kTagGsm = 0x0031;
 }
 
 LSRCACMWave::LSRCACMWave(LFile file, const LWaveFileFormat& format, uint32_t dataSize)
-    : LSoundSourceBase(int32_t(format.SamplesPerSec()), uint8_t(std::clamp<uint16_t>(format.Channels(), 1, 2)),
+    : LSoundSourceBase(int32_t(format.SamplesPerSec()), uint8_t(std::clamp<uint16_t>(format.Channels(), 1, 255)),
                        kFullScale16),
       file_(std::move(file)),
       rate_(format.SamplesPerSec()),

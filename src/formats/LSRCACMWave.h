@@ -9,7 +9,7 @@
 
 // Reader of compressed WAV data (ADPCM, GSM, A-law, mu-law, 24/32-bit and float
 // PCM, MP3, extensible...), decoded through the codec port to 16-bit PCM at the
-// file's rate and at most two channels. The length is an estimate from the
+// file's rate, every channel of the file (LWaveFile mixes more than two down). The length is an estimate from the
 // average byte rate until the data runs out. Seeking jumps by the byte rate (by
 // whole blocks where a block's frame count is known) and decodes forward from
 // just before the target. Maximum amplitude 0x7FFF0.

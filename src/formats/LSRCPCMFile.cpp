@@ -11,10 +11,9 @@ constexpr int32_t kBufferFrames = 8192;
 
 LSRCPCMFileBase::LSRCPCMFileBase(LFile file, int32_t rate, uint16_t fileChannels, uint32_t dataSize,
                                  int32_t bytesPerSample)
-    : LSoundSourceBase(rate, uint8_t(std::min<uint16_t>(fileChannels, 2)), kFullScale16),
+    : LSoundSourceBase(rate, uint8_t(std::min<uint16_t>(fileChannels, 255)), kFullScale16),
       file_(std::move(file)),
-      bytesPerFrame_(std::max<int32_t>(fileChannels, 1) * bytesPerSample),
-      fileChannels_(std::max<int32_t>(fileChannels, 1))
+      bytesPerFrame_(std::max<int32_t>(fileChannels, 1) * bytesPerSample)
 {
     if (!file_.IsOpen())
         SetError(kSrcCannotOpen);
@@ -47,7 +46,7 @@ void LSRCPCMFileBase::Read(int32_t* buffer, int32_t frames)
         }
         int32_t lead = int32_t(std::clamp<int64_t>(first - start, 0, n));
         std::fill_n(buffer, size_t(lead) * size_t(channels), 0);
-        Convert(buffer + size_t(lead) * size_t(channels), buffer_.data(), got);
+        Convert(buffer + size_t(lead) * size_t(channels), buffer_.data(), got * channels);
         int32_t done = lead + got;
         std::fill_n(buffer + size_t(done) * size_t(channels), size_t(n - done) * size_t(channels), 0);
         buffer += size_t(n) * size_t(channels);
@@ -55,25 +54,6 @@ void LSRCPCMFileBase::Read(int32_t* buffer, int32_t frames)
     }
 }
 
-void LSRCPCM8File::Convert(int32_t* dst, const uint8_t* src, int32_t frames)
-{
-    const int32_t fc = FileChannels();
-    if (fc == GetChannels()) {
-        SamplesFromPcm8(dst, src, frames * fc);
-        return;
-    }
-    for (int32_t f = 0; f < frames; ++f) {
-        SamplesFromPcm8(dst + 2 * f, src + size_t(f) * size_t(fc), 2);
-    }
-}
+void LSRCPCM8File::Convert(int32_t* dst, const uint8_t* src, int32_t count) { SamplesFromPcm8(dst, src, count); }
 
-void LSRCPCM16File::Convert(int32_t* dst, const uint8_t* src, int32_t frames)
-{
-    const int32_t fc = FileChannels();
-    if (fc == GetChannels()) {
-        SamplesFromPcm16LE(dst, src, frames * fc);
-        return;
-    }
-    for (int32_t f = 0; f < frames; ++f)
-        SamplesFromPcm16LE(dst + 2 * f, src + size_t(f) * size_t(fc) * 2, 2);
-}
+void LSRCPCM16File::Convert(int32_t* dst, const uint8_t* src, int32_t count) { SamplesFromPcm16LE(dst, src, count); }

@@ -8,7 +8,7 @@
 // the file's current position. The length is the data size, cut to the frames
 // the file holds when it opens. Frames before 0 or past the data, and frames of a
 // file that shrinks later, read as silence. Maximum amplitude 0x7FFF0.
-// Files with more than two channels are read as their first two.
+// Delivers every channel of the file; LWaveFile mixes more than two down.
 class LSRCPCMFileBase : public LSoundSourceBase {
 public:
     // `dataSize` 0xFFFFFFFF (an unfinished file) means "to the end of the file".
@@ -19,8 +19,8 @@ public:
     void Seek(int32_t frame) override { position_ = frame; }
 
 protected:
-    virtual void Convert(int32_t* dst, const uint8_t* src, int32_t frames) = 0;
-    int32_t FileChannels() const { return fileChannels_; }
+    // Converts `count` samples (frames × channels).
+    virtual void Convert(int32_t* dst, const uint8_t* src, int32_t count) = 0;
 
 private:
     LFile file_;
@@ -28,7 +28,6 @@ private:
     int32_t position_ = 0;
     int32_t length_;
     int32_t bytesPerFrame_;
-    int32_t fileChannels_;
     std::vector<uint8_t> buffer_;
 };
 
@@ -38,7 +37,7 @@ public:
         : LSRCPCMFileBase(std::move(file), rate, channels, dataSize, 1) {}
 
 protected:
-    void Convert(int32_t* dst, const uint8_t* src, int32_t frames) override;
+    void Convert(int32_t* dst, const uint8_t* src, int32_t count) override;
 };
 
 class LSRCPCM16File : public LSRCPCMFileBase {
@@ -47,5 +46,5 @@ public:
         : LSRCPCMFileBase(std::move(file), rate, channels, dataSize, 2) {}
 
 protected:
-    void Convert(int32_t* dst, const uint8_t* src, int32_t frames) override;
+    void Convert(int32_t* dst, const uint8_t* src, int32_t count) override;
 };

@@ -8,6 +8,7 @@
 #include "formats/LSNKACMFile.h"
 #include "formats/LSNKPCMFile.h"
 #include "formats/LSRCACMWave.h"
+#include "formats/LSRCMixDown.h"
 #include "formats/LSRCPCMFile.h"
 
 namespace {
@@ -58,6 +59,13 @@ bool CodecSizesMakeSense(const LWaveFileFormat& f, uint32_t fmtSize)
 }
 
 } // namespace
+
+uint64_t LWaveFile::ChannelMask(const LWaveFileFormat& format)
+{
+    if (format.Tag() != LWaveFileFormat::kTagExtensible || format.ExtraSize() < 22)
+        return 0;
+    return GetLE32(format.Extra() + 2);
+}
 
 bool LWaveFile::ReadLayout(LFile& file, Layout& layout)
 {
@@ -112,13 +120,13 @@ LSoundSource LWaveFile::OpenSource(const std::string& path)
     const LWaveFileFormat& f = layout.format;
     int32_t rate = int32_t(f.SamplesPerSec());
     if (f.Tag() == LWaveFileFormat::kTagPcm && f.BitsPerSample() <= 8)
-        return MakeSource<LSRCPCM8File>(std::move(file), rate, f.Channels(), layout.dataSize);
+        return LSRCMixDown::Wrap(MakeSource<LSRCPCM8File>(std::move(file), rate, f.Channels(), layout.dataSize));
     if (f.Tag() == LWaveFileFormat::kTagPcm && f.BitsPerSample() <= 16)
-        return MakeSource<LSRCPCM16File>(std::move(file), rate, f.Channels(), layout.dataSize);
+        return LSRCMixDown::Wrap(MakeSource<LSRCPCM16File>(std::move(file), rate, f.Channels(), layout.dataSize));
     LSoundSource codec = MakeSource<LSRCACMWave>(std::move(file), f, layout.dataSize);
     if (codec->GetError() != kSrcGood)
         return MakeErrorSource(codec->GetError());
-    return codec;
+    return LSRCMixDown::Wrap(codec, ChannelMask(f));
 }
 
 LSoundSink LWaveFile::OpenSinkPCM(const std::string& path, int32_t rate, int32_t startFrame, int32_t bits,

@@ -8,6 +8,7 @@
 // RIFF WAVE files.
 class LWaveFile {
 public:
+    // More than two channels are mixed down to stereo (LSRCMixDown).
     // Never fails to return a source: on failure an LSRCNull in state
     // kSrcCannotOpen (no such file) or kSrcInvalid (not a usable WAV); formats
     // that need a codec give kSrcNoCodec when it cannot be opened.
@@ -30,6 +31,9 @@ public:
         uint32_t dataSize = 0;
     };
     static bool ReadLayout(class LFile& file, Layout& layout);
+    // The speaker positions an extensible format block names (WAV channel mask
+    // bits); 0 for other blocks.
+    static uint64_t ChannelMask(const LWaveFileFormat& format);
     // The layout of the WAV file at `path`; false when it cannot be opened or parsed.
     static bool ReadLayout(const std::string& path, Layout& layout);
 };

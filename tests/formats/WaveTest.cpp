@@ -158,12 +158,13 @@ TEST(Wave, OddLayoutsOfData)
     EXPECT_EQ(s->GetLength(), 2);
     EXPECT_EQ(ReadAll(s), (std::vector<int32_t>{16, 32}));
 
-    // More than two channels are read as the first two.
+    // Four channels are the 4.0 layout, mixed down to stereo: each side takes its
+    // front at 0.453, the centre at 0.320 and the back at 0.227.
     std::string four = Riff(Chunk("fmt ", Fmt(1, 4, 8000, 16)) + Chunk("data", Pcm16({1, 2, 3, 4, 5, 6, 7, 8})));
     test::WriteFileBytes(path, four);
     s = LWaveFile::OpenSource(path);
     EXPECT_EQ(s->GetChannels(), 2);
-    EXPECT_EQ(ReadAll(s), (std::vector<int32_t>{16, 32, 80, 96}));
+    EXPECT_EQ(ReadAll(s), (std::vector<int32_t>{37, 44, 101, 108}));
 }
 
 TEST(Wave, ReadsAroundTheEdgesAsSilence)

@@ -113,7 +113,7 @@ struct CodecContext {
     ~CodecContext() { avcodec_free_context(&ctx); }
 };
 
-// Decodes a WAV codec to 16-bit PCM, keeping at most two channels.
+// Decodes a WAV codec to 16-bit PCM, every channel.
 class AvDecodeStream : public LAcmStream {
 public:
     bool Open(const LWaveFileFormat& from)
@@ -139,7 +139,7 @@ public:
         }
         if (avcodec_open2(ctx, codec, nullptr) < 0)
             return false;
-        channels_ = std::min(int(from.Channels()), 2);
+        channels_ = from.Channels();
         blockAlign_ = std::max<uint32_t>(from.BlockAlign(), 1);
         // Sample-by-sample codings take large chunks; block codecs one block at a time.
         bool pcmLike = id >= AV_CODEC_ID_PCM_S16LE && id < AV_CODEC_ID_ADPCM_IMA_QT;
@@ -414,8 +414,7 @@ private:
 
 bool SamePcmSide(const LWaveFileFormat& pcm, const LWaveFileFormat& other)
 {
-    return pcm.IsPcm16() && pcm.SamplesPerSec() == other.SamplesPerSec() &&
-           pcm.Channels() == std::min<uint16_t>(other.Channels(), 2);
+    return pcm.IsPcm16() && pcm.SamplesPerSec() == other.SamplesPerSec() && pcm.Channels() == other.Channels();
 }
 
 } // namespace
@@ -427,7 +426,7 @@ std::unique_ptr<LAcmStream> LAcmStream::Open(const LWaveFileFormat& from, const 
         auto s = std::make_unique<AvDecodeStream>();
         if (s->Open(from))
             return s;
-    } else if (SamePcmSide(from, to) && from.Channels() == to.Channels()) {
+    } else if (SamePcmSide(from, to)) {
         auto s = std::make_unique<AvEncodeStream>();
         if (s->Open(to))
             return s;
