@@ -170,3 +170,29 @@ TEST(DamagedHeader, CodecSizesNoFileHasAreCorrupt)
         EXPECT_EQ(LWaveFile::OpenSource(path)->GetError(), kSrcInvalid) << c.name;
     }
 }
+
+TEST(DamagedHeader, RatesNoFileHasAreCorrupt)
+{
+    std::vector<int32_t> tone = test::Sine(100, 8000, 440, 100000);
+    LSoundSink sink = LAuFile::OpenSink(TempPath("rate.au"), 8000, 1);
+    sink->Write(tone.data(), 100);
+    sink.Reset();
+    std::string au = test::ReadFileBytes(TempPath("rate.au"));
+    for (uint32_t rate : {0u, 0x80000000u, 0xFFFFFFF0u}) {
+        PutBE32(Bytes(au) + 16, rate);
+        test::WriteFileBytes(TempPath("rate.au"), au);
+        EXPECT_EQ(LAuFile::OpenSource(TempPath("rate.au"))->GetError(), kSrcInvalid) << rate;
+    }
+
+    sink = LAifFile::OpenSink(TempPath("rate.aiff"), 8000, 1);
+    sink->Write(tone.data(), 100);
+    sink.Reset();
+    std::string aiff = test::ReadFileBytes(TempPath("rate.aiff"));
+    // Exponents beyond 32 bits, and a zero mantissa, read as 0.
+    for (std::string bytes : {std::string("\x40\x1F\xFA\0\0\0", 6), std::string("\x40\xFF\xFA\0\0\0", 6),
+                              std::string("\x40\x0B\0\0\0\0", 6)}) {
+        aiff.replace(28, 6, bytes);
+        test::WriteFileBytes(TempPath("rate.aiff"), aiff);
+        EXPECT_EQ(LAifFile::OpenSource(TempPath("rate.aiff"))->GetError(), kSrcInvalid) << int(uint8_t(bytes[1]));
+    }
+}
