@@ -1,35 +1,63 @@
 #pragma once
 #include <QWidget>
+#include <array>
+#include <memory>
+
+#include "display/LKVFileWindowModel.h"
+#include "edit/LCutListAudio.h"
 
 class LKVFile;
+class LKVWaveWindow;
 class MainDialog;
 class QMenu;
+class QScrollBar;
+class QToolButton;
 
-// The content of one document's child window. The frame creates it for a
-// document that joins the model and calls the three operations below; the
-// window reports back through its two signals. Everything the window changes
-// in the document (selection, cursor, view) goes through the model.
-//
-// For now it shows the document's name, format and length in place of the
-// waveform views.
+// The content of one document's child window: the overview strip (12 % of the
+// height above the bottom bar) that always shows the whole document, the main
+// view of the document's view range, and the bottom bar with the scroll bar
+// (range 0..200, moving the cursor) and the seven zoom and display buttons.
+// The frame creates it for a document that joins the model and calls the
+// operations below; what the user does comes back as signals. Everything the
+// window changes in the document (selection, cursor) goes through the model.
 class LKVFileWindow : public QWidget {
     Q_OBJECT
 public:
+    // The bottom bar's height, pixels.
+    static constexpr int kBarHeight = 25;
+
     // `model` and `doc` outlive the window: the frame deletes the window before
     // the document leaves the model.
     LKVFileWindow(MainDialog& model, LKVFile& doc, QWidget* parent = nullptr);
+    ~LKVFileWindow() override;
 
     LKVFile& Document() const { return doc_; }
 
-    // The document's audio, selection, cursor, name or modified flag changed.
+    // The document's audio, selection, cursor, name or modified flag changed:
+    // the views restart on new audio, else only their marks move.
     void DocumentChanged();
     // The view should cover the whole document (after opening or converting it).
     void ShowWholeDocument();
-    // A view command of the Window menu (zoom, vertical zoom, display modes) for
-    // this document; false when the window does not perform it.
+    // A zoom or display command (5001-5005, 5007, 5008) for this document;
+    // false for any other command.
     bool ViewCommand(int32_t id);
     // The menu a right click opens (owned by the frame).
     void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
+    // Playback moved the document's cursor; `cueing` draws the 25 ms band of the
+    // scrub loop. The main view scrolls to keep the cursor in sight.
+    void PlayCursorMoved(bool cueing);
+
+    // Waits until both views have computed what they were asked for and lets
+    // the window paint it; false after `ms` milliseconds. For tests and screenshots.
+    bool WaitUntilDrawn(int32_t ms);
+
+    LKVFileWindowModel& ViewModel() { return *views_; }
+    LKVWaveWindow& OverviewWindow() const { return *overview_; }
+    LKVWaveWindow& MainWindow() const { return *main_; }
+    QScrollBar& ScrollBar() const { return *scroll_; }
+    // The buttons in bar order: Zoom Out, Zoom In, Zoom Selection, Zoom Full,
+    // Vertical Zoom, the +/- and the left/right display mode.
+    QToolButton& Button(int index) const { return *buttons_[size_t(index)]; }
 
     QSize sizeHint() const override { return {560, 300}; }
 
@@ -38,14 +66,44 @@ signals:
     void activated();
     // The user asked to close the document (the frame asks about unsaved changes).
     void closeRequested();
+    // The mouse was released over the overview or the main view: the document's
+    // selection and cursor are final (already set through the model).
+    void overviewReleased();
+    void mainReleased();
+    // A selection is being dragged in the overview or the main view.
+    void overviewDragging();
+    void mainDragging();
+    // Vertical zoom or the display mode changed.
+    void displayOptionsChanged();
+    // The scroll bar moved the cursor to `frame` (already set through the model).
+    void scrollTargetSet(int frame);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void Layout();
+    // Restarts both views on the document's audio.
+    void Restart();
+    bool AudioChanged() const;
+    void WaveCode(bool overview, int code);
+    void ScrollAction(int action);
+    void MoveCursor(int32_t frame);
+    void SyncControls();
+    void DragScroll();
+
     MainDialog& model_;
     LKVFile& doc_;
+    std::unique_ptr<LKVFileWindowModel> views_;
+    LCutListAudio shown_;  // the audio the views were started on
+    LKVWaveWindow* overview_;
+    LKVWaveWindow* main_;
+    QScrollBar* scroll_;
+    std::array<QToolButton*, 7> buttons_{};
     QMenu* contextMenu_ = nullptr;
+    class QTimer* dragTimer_;
+    int32_t dragDirection_ = 0;
 };

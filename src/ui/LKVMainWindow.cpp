@@ -20,7 +20,9 @@
 #include "app/LKVWindowPlacement.h"
 #include "app/LRecentFiles.h"
 #include "ui/LKVAppInfo.h"
+#include "display/LSpectrum.h"
 #include "ui/LKVDocumentWindows.h"
+#include "ui/LKVFFTDlg.h"
 #include "ui/LKVFileWindow.h"
 #include "ui/LKVShortcuts.h"
 #include "ui/LQtProgressBackend.h"
@@ -228,6 +230,7 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmTileHorizontal: TileWindows(true); return;
     case kCmTileVertical: TileWindows(false); return;
     case kCmArrangeIcons: ArrangeIcons(); return;
+    case kCmFrequencyAnalysis: RefreshSpectrum(true); return;
     default: break;
     }
     if (id >= kCmRecord && id <= kCmGoToEnd) {
@@ -293,6 +296,32 @@ void LKVMainWindow::ArrangeIcons()
 void LKVMainWindow::DocumentChanged(LKVFile& doc)
 {
     windows_->Changed(doc);
+    if (&doc == model_->CurrentFile())
+        RefreshSpectrum(false);
+}
+
+void LKVMainWindow::RefreshSpectrum(bool open)
+{
+    const LKVFile* doc = model_->CurrentFile();
+    if (!doc || (!fft_ && !open))
+        return;
+    if (!fft_) {
+        fft_ = new LKVFFTDlg;
+        fftSub_ = area_->addSubWindow(fft_);
+        fftSub_->setWindowTitle(QStringLiteral("Frequency Analysis"));
+        fftSub_->setWindowIcon(LKVAppIcon());
+        fftSub_->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing the window ends the spectra.
+        connect(fft_, &LKVFFTDlg::closed, this, [this] {
+            fft_ = nullptr;
+            fftSub_ = nullptr;
+        });
+        fftSub_->resize(fft_->sizeHint());
+        fftSub_->show();
+    }
+    fft_->SetData(ComputeSpectrum(doc->audio, doc->pos.cursor));
+    if (open)
+        area_->setActiveSubWindow(fftSub_);
 }
 
 void LKVMainWindow::ShowWholeDocument(LKVFile& doc) { windows_->ShowWhole(doc); }
@@ -320,6 +349,7 @@ void LKVMainWindow::DocumentClosing(LKVFile& doc) { windows_->Closing(doc); }
 void LKVMainWindow::CurrentFileChanged(LKVFile* doc)
 {
     windows_->Current(doc);
+    RefreshSpectrum(false);
     RefreshCommands();
 }
 

@@ -7,8 +7,10 @@
 #include "app/MainDialog.h"
 
 class LKVDocumentWindows;
+class LKVFFTDlg;
 class LKVFileWindow;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QTimer;
 struct LKVMenuEntry;
@@ -42,6 +44,8 @@ public:
     const LKVDocumentWindows& DocumentWindows() const { return *windows_; }
     QMdiArea& Area() const { return *area_; }
     QMenu* ContextMenu() const { return contextMenu_; }
+    // The open "Frequency Analysis" window, or nullptr.
+    LKVFFTDlg* FrequencyAnalysis() const { return fft_; }
 
     // ---- LMainDialogView ----
     void DocumentChanged(LKVFile& doc) override;
@@ -72,6 +76,9 @@ private:
     void ArrangeIcons();
     void SavePlacement();
     LKVFileWindow* CurrentWindow() const;
+    // The spectrum at the current document's cursor goes to the frequency
+    // window; `open` creates the window when it is not there.
+    void RefreshSpectrum(bool open);
 
     std::unique_ptr<MainDialog> model_;
     QMdiArea* area_ = nullptr;
@@ -85,5 +92,7 @@ private:
     QAction* windowListMarker_ = nullptr;  // the window list follows it
     std::vector<QAction*> windowListActions_;
     QTimer* refreshTimer_ = nullptr;
+    QMdiSubWindow* fftSub_ = nullptr;
+    LKVFFTDlg* fft_ = nullptr;
     bool wasMaximized_ = true;
 };

@@ -11,12 +11,18 @@ class QWidget;
 class LKVScreenshots {
 public:
     LKVScreenshots(LKVMainWindow& window, const std::string& folder);
-    // Opens `args` (a file) first; returns the exit status (0: every picture written).
+    // Opens the first of `args` (a file) as the command line would; returns the
+    // exit status (0: every picture written). With two more files, a speech and a
+    // stereo music recording, also pictures their document windows zoomed, in
+    // both display modes, magnified, with a selection, and the spectrum window.
     int Run(const std::vector<std::string>& args);
 
 private:
     bool Save(QWidget& widget, const QString& name);
     void Menus();
+    void Documents(const std::string& speech, const std::string& music);
+    // Saves the frame once the current document's views are drawn.
+    void SaveDocument(const QString& name);
 
     LKVMainWindow& window_;
     QString folder_;

@@ -1,0 +1,189 @@
+// The document window's wave views, bottom bar and spectrum window.
+#include <QApplication>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "UiTestSupport.h"
+#include "app/LKVCommands.h"
+#include "display/LKVWaveColumns.h"
+#include "edit/LKVFile.h"
+#include "ui/LFrequencyWindow.h"
+#include "ui/LKVDocumentWindows.h"
+#include "ui/LKVFFTDlg.h"
+#include "ui/LKVFileWindow.h"
+#include "ui/LKVWaveWindow.h"
+#include "ui/LWaveWindow.h"
+
+namespace {
+
+struct Opened {
+    LKVMainWindow w;
+    LKVFile* doc = nullptr;
+    LKVFileWindow* window = nullptr;
+    explicit Opened(int channels, double seconds = 2.0)
+    {
+        w.resize(900, 600);
+        w.show();
+        doc = w.Model().OpenFile(uitest::SoxSine("tone.wav", 8000, channels, seconds));
+        window = doc ? w.DocumentWindows().WindowOf(doc) : nullptr;
+        if (window) {
+            EXPECT_TRUE(window->WaitUntilDrawn(20000));
+        }
+    }
+    std::pair<int32_t, int32_t> View() const { return {doc->pos.viewStart, doc->pos.viewEnd}; }
+};
+
+// Every pixel of a wave view's columns against columns computed afresh from the
+// document's audio with the view's own mapping.
+void ExpectPictureOf(LKVWaveWindow& view, const LCutListAudio& audio, int32_t mode)
+{
+    const QImage image = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    LWavePicture p = view.Model().Picture();
+    LKVWaveColumns columns(audio);
+    ASSERT_TRUE(columns.Compute(p.map, 0, p.Width(), mode, view.Model().VerticalZoom(), p.upper.data(),
+                                p.lower.data(), nullptr));
+    int32_t wrong = 0;
+    for (int32_t x = 0; x < p.Width(); ++x) {
+        LRgb back, fore;
+        view.Colours().Pair(p.Role(x), back, fore);
+        const LWavePicture::Span s = p.ColumnSpan(x);
+        for (int32_t y = 1; y < p.height; ++y) {
+            const LRgb want = p.Role(x) == LWaveRole::CursorLine || (y >= s.top && y < s.bottom) ? fore : back;
+            if ((image.pixel(x + 1, y) & 0xFFFFFF) != want && ++wrong < 5)
+                ADD_FAILURE() << "column " << x << " row " << y;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0u) << "dark frame at the top left";
+    EXPECT_EQ(image.pixel(p.Width() + 1, p.height) & 0xFFFFFF, 0xFFFFFFu) << "light frame at the bottom right";
+}
+
+} // namespace
+
+TEST(WaveWindows, BothViewsShowTheDocumentsColumnsAndFollowACut)
+{
+    Opened o(2);
+    ASSERT_NE(o.window, nullptr);
+    ExpectPictureOf(o.window->OverviewWindow(), o.doc->audio, kWaveModePosNeg);
+    ExpectPictureOf(o.window->MainWindow(), o.doc->audio, kWaveModePosNeg);
+    EXPECT_EQ(o.window->OverviewWindow().height(),
+              (o.window->OverviewWindow().height() + o.window->MainWindow().height()) * 12 / 100);
+
+    o.w.Model().SetSelection(4000, 12000, 4000);
+    o.w.RunCommand(kCmCut);
+    ASSERT_EQ(o.doc->audio.GetLength(), 8000);
+    ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
+    EXPECT_EQ(o.window->OverviewWindow().Model().Mapping().ViewLength(), 8000);
+    ExpectPictureOf(o.window->OverviewWindow(), o.doc->audio, kWaveModePosNeg);
+    ExpectPictureOf(o.window->MainWindow(), o.doc->audio, kWaveModePosNeg);
+
+    o.w.RunCommand(kCmDisplayLeftRight);
+    ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
+    ExpectPictureOf(o.window->MainWindow(), o.doc->audio, kWaveModeLeftRight);
+}
+
+TEST(WaveWindows, PressDragReleaseSelectsThroughTheModel)
+{
+    Opened o(1);
+    ASSERT_NE(o.window, nullptr);
+    LKVWaveWindow& view = o.window->MainWindow();
+    QSignalSpy codes(&view, &LKVWaveWindow::waveCode);
+    QSignalSpy released(o.window, &LKVFileWindow::mainReleased);
+    QSignalSpy dragging(o.window, &LKVFileWindow::mainDragging);
+    const int32_t press = view.Model().PixelToFrame(300), end = view.Model().PixelToFrame(100);
+    QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(301, 20));
+    QTest::mouseMove(&view, QPoint(501, 20));
+    QTest::mouseMove(&view, QPoint(101, 30));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(101, 30));
+    EXPECT_EQ(std::pair(o.doc->pos.selStart, o.doc->pos.selEnd), std::pair(end, press));
+    EXPECT_EQ(o.doc->pos.cursor, end);
+    EXPECT_EQ(released.count(), 1);
+    EXPECT_GE(dragging.count(), 1);
+    ASSERT_FALSE(codes.isEmpty());
+    EXPECT_EQ(codes.last().at(0).toInt(), int(kWaveReleased));
+    EXPECT_EQ(o.window->OverviewWindow().Model().SelectionEnd(), press) << "the overview shows the selection too";
+}
+
+TEST(WaveWindows, ButtonsShortcutsAndTheScrollBarMoveTheView)
+{
+    Opened o(1, 20.0);
+    ASSERT_NE(o.window, nullptr);
+    EXPECT_EQ(o.View(), std::pair(0, 160000));
+    EXPECT_EQ(o.window->Button(1).toolTip(), "Zoom In");
+    EXPECT_EQ(o.window->Button(6).toolTip(), "Wave display left channel up / right channel down.");
+    EXPECT_FALSE(o.window->Button(6).isEnabled()) << "no left/right for mono";
+
+    o.w.Model().SetSelection(0, 0, 40000);
+    o.window->Button(1).click();
+    EXPECT_EQ(o.View(), std::pair(0, 80000));
+    o.window->Button(4).click();
+    EXPECT_TRUE(o.window->Button(4).isChecked());
+    EXPECT_EQ(o.doc->verticalZoom, 1);
+
+    QApplication::setActiveWindow(&o.w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&o.w));
+    QTest::keySequence(&o.w, QKeySequence(QStringLiteral("Ctrl+Shift+F")));
+    EXPECT_EQ(o.View(), std::pair(0, 160000)) << "Zoom Full";
+    QTest::keySequence(&o.w, QKeySequence(QStringLiteral("Ctrl++")));
+    EXPECT_EQ(o.View(), std::pair(0, 80000)) << "Zoom In";
+
+    QScrollBar& bar = o.window->ScrollBar();
+    EXPECT_EQ(bar.maximum(), 200);
+    bar.triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(o.doc->pos.cursor, 56000) << "two seconds on";
+    EXPECT_EQ(bar.value(), 70);
+    o.w.Model().SetSelection(0, 0, 120000);
+    EXPECT_EQ(o.View(), std::pair(40000, 120000)) << "the view follows the cursor";
+    ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
+    EXPECT_EQ(o.window->MainWindow().Model().Mapping().ViewStart(), 40000);
+}
+
+TEST(WaveWindows, TheSpectrumFollowsTheCursorUntilItsWindowCloses)
+{
+    Opened o(2);
+    ASSERT_NE(o.window, nullptr);
+    o.w.RunCommand(kCmFrequencyAnalysis);
+    LKVFFTDlg* fft = o.w.FrequencyAnalysis();
+    ASSERT_NE(fft, nullptr);
+    const LSpectrumBlock& data = fft->Frequency().Model().Data();
+    EXPECT_TRUE(data.twoChannels);
+    EXPECT_EQ(data.Level(0, SpectrumFrequencyBin(440, 8000)), data.Level(1, SpectrumFrequencyBin(440, 8000)));
+    EXPECT_GT(data.Level(0, SpectrumFrequencyBin(440, 8000)), -20);
+    o.w.Model().SetSelection(0, 0, o.doc->audio.GetLength());
+    EXPECT_EQ(fft->Frequency().Model().Data().Level(0, SpectrumFrequencyBin(440, 8000)), -127) << "silence at the end";
+
+    fft->Zoom(false, true);
+    EXPECT_TRUE(fft->ScrollBar(false).isEnabled());
+    EXPECT_EQ(fft->ScrollBar(false).maximum(), 51);
+    emit fft->Frequency().pointerMoved(10, 10);
+    EXPECT_EQ(fft->Frequency().Readout(), QString::fromStdString(fft->Frequency().Model().Readout(10, 10)));
+
+    fft->parentWidget()->close();
+    uitest::Settle();
+    EXPECT_EQ(o.w.FrequencyAnalysis(), nullptr);
+    o.w.Model().SetSelection(0, 0, 100);
+}
+
+TEST(WaveWindows, TheStripDrawsItsSourceMirrored)
+{
+    LCutListAudio audio;
+    {
+        LSoundSink sink = audio.OpenSink(8000, 1);
+        std::vector<int32_t> v(800, 0x40000);
+        sink->Write(v.data(), 800);
+    }
+    LWaveWindow strip;
+    strip.resize(102, 41);
+    strip.show();
+    strip.Start(audio.OpenSource());
+    ASSERT_TRUE(strip.Model().WaitIdle(20000));
+    uitest::Settle();
+    const QImage image = strip.grab().toImage();
+    // 0x40000 >> 10 = 256: full half height each way from the centre row 20.
+    EXPECT_EQ(image.pixel(50, 2) & 0xFFFFFF, strip.palette().color(QPalette::Text).rgb() & 0xFFFFFF);
+    EXPECT_EQ(image.pixel(50, 38) & 0xFFFFFF, strip.palette().color(QPalette::Text).rgb() & 0xFFFFFF);
+}
