@@ -50,7 +50,8 @@ LSpectrumBlock ComputeSpectrum(LSoundSourceBase& source)
         }
         fft.Transform(re.data(), im.data());
         for (int32_t k = 0; k < kSpectrumBins; ++k)
-            block.levels[size_t(c * kSpectrumBins + k)] = SpectrumLevel(re[size_t(k)], im[size_t(k)]);
+            block.levels[size_t(c * kSpectrumBins + k)] =
+                SpectrumLevel(re[size_t(k)] / kSpectrumFrames, im[size_t(k)] / kSpectrumFrames);
     }
     return block;
 }

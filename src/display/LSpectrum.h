@@ -29,7 +29,9 @@ int32_t SpectrumFrequencyBin(int32_t frequency, int32_t rate);
 int8_t SpectrumLevel(double re, double im);
 
 // The spectrum of the next 4096 frames of `source` (read from its position):
-// each channel windowed by 0.54 - 0.46 cos(i * 6.284 / 4096) and transformed.
+// each channel windowed by 0.54 - 0.46 cos(i * 6.284 / 4096), transformed and
+// scaled by 1/4096, so that a full-scale sine reads about +4 dB and the 128 dB
+// of the window's height reach down to the floor of 16-bit audio.
 LSpectrumBlock ComputeSpectrum(LSoundSourceBase& source);
 // The spectrum of a document's audio at `cursor`.
 LSpectrumBlock ComputeSpectrum(const LCutListAudio& audio, int32_t cursor);

@@ -54,7 +54,8 @@ TEST(Spectrum, ASinePeaksInItsBinAndSilenceIsMinus127)
     };
     EXPECT_EQ(peak(0), 93);
     EXPECT_EQ(peak(1), 464);
-    EXPECT_GT(b.Level(0, 93), 40);
+    EXPECT_EQ(b.Level(0, 93), -2) << "half of full scale, 6 dB under a full-scale sine's +4";
+    EXPECT_LT(b.Level(0, 600), -60) << "far from the tone";
 
     LSpectrumBlock silent = ComputeSpectrum(doc, 0);
     for (int8_t level : silent.levels)
