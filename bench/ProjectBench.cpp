@@ -76,7 +76,7 @@ BENCHMARK(BM_ProjectLoad)->Unit(benchmark::kMillisecond)->Iterations(1);
 class NullPlayer : public LPlayerPort {
 public:
     void Stop() override {}
-    void PlayFrom(const LCutListAudio&, int32_t) override {}
+    bool Start(LSoundSource, int32_t) override { return true; }
 };
 
 class NamingUi : public LUi {

@@ -7,9 +7,19 @@
 #include "core/LSoundTime.h"
 #include "edit/LCLAConvertRateChannels.h"
 
-MainDialog::MainDialog(LPlayerPort* player, LMainDialogView* view) : player_(player), view_(view) {}
+MainDialog::MainDialog(LPlayerPort* player, LMainDialogView* view) : player_(player), view_(view)
+{
+    playerEvents_.owner = this;
+    if (player_)
+        player_->SetListener(&playerEvents_);
+}
 
-MainDialog::~MainDialog() { StopPlayback(); }
+MainDialog::~MainDialog()
+{
+    StopPlayback();
+    if (player_)
+        player_->SetListener(nullptr);
+}
 
 void MainDialog::SetCurrentFile(LKVFile* file)
 {
@@ -31,7 +41,7 @@ void MainDialog::RemoveDocument(LKVFile* file)
     auto it = std::find_if(documents_.begin(), documents_.end(), [&](const auto& d) { return d.get() == file; });
     if (it == documents_.end())
         return;
-    if (current_ == file)
+    if (current_ == file || playingFile_ == file)
         StopPlayback();
     documents_.erase(it);
     if (current_ == file)
@@ -49,11 +59,6 @@ int32_t MainDialog::GetUntitledIdx() const
     return 1;
 }
 
-void MainDialog::StopPlayback()
-{
-    if (player_)
-        player_->Stop();
-}
 
 bool MainDialog::StartModifyCurrentFile(const std::string& name)
 {
@@ -74,8 +79,8 @@ void MainDialog::EndModifyCurrentFile(int32_t cursor, int32_t preRoll)
     current_->pos.cursor = cursor;
     if (view_)
         view_->DocumentChanged(*current_);
-    if (LSettings::ReadBool("Settings", "AutoPlaybackAfterEffects", true) && player_)
-        player_->PlayFrom(current_->audio, std::max(0, int32_t(int64_t(cursor) - preRoll)));
+    if (LSettings::ReadBool("Settings", "AutoPlaybackAfterEffects", true))
+        PlayAudio(current_->audio, std::max(0, int32_t(int64_t(cursor) - preRoll)), current_);
 }
 
 void MainDialog::CmUndo()

@@ -53,10 +53,20 @@ public:
     virtual void CaptionChanged(const std::string&) {}
     // The batch converter should open, or refresh its file page when it is open.
     virtual void BatchConverterRequested() {}
-    // A command the frame performs itself (playback, zoom, windows, Exit...),
-    // reached through a key macro.
+    // A command the frame performs itself (zoom, windows, Exit...), reached
+    // through a key macro.
     virtual void FrameCommand(int32_t) {}
+
+    // ---- Transport ----
+    // The player started, stopped, cued or paused: PlayerState() changed; the
+    // play and stop buttons swap their pictures.
+    virtual void TransportChanged() {}
+    // Playback moved the cursor of `doc` (doc.pos.cursor).
+    virtual void PlayCursorMoved(LKVFile& doc) { (void)doc; }
 };
+
+// The direction of a held Rewind or Forward button.
+enum class LKVScan : uint8_t { None, Rewind, Forward };
 
 // Where Insert File puts the file.
 enum class LKVInsertAt : uint8_t { Begin, Current, End };
@@ -92,6 +102,48 @@ public:
     const LUndoMenuItem& UndoMenuItem() const { return undoItem_; }
     void SetSelection(int32_t start, int32_t end, int32_t cursor);
     void StopPlayback();
+
+    // ---- Transport (MainDialogTransport.cpp) ----
+    // The transport buttons and the Control menu. They work on the current
+    // document through the player given to the constructor; without a player or
+    // a document they do nothing. Playback moves the document's cursor as it
+    // goes (PlayCursorMoved), and a device that cannot be opened shows
+    // kDeviceMessage. The output device is "SoundOutDevice".
+    static constexpr const char* kDeviceMessage =
+        "Please check that you have selected the correct sound player device using Settings. "
+        "Open Settings using File->Settings";
+    // Play (F9). While cueing it only leaves the scrub loop. Otherwise it plays
+    // from the cursor, from 0 when the cursor lies within one second of the end;
+    // with a selection from the selection start to its end (the cursor moves to
+    // the start). A "PlaySpeed" other than 1 plays at half or one and a half
+    // times the tempo, same pitch. False when nothing plays.
+    bool CmPlay();
+    // F11 (0, slow), F10 (1, normal), F12 (2, fast): stores "PlaySpeed" and plays at once.
+    void CmPlaySpeed(int32_t speed);
+    // Scrub (Space): plays first when idle, then loops 25 ms at the position.
+    void CmScrub();
+    void CmStop() { StopPlayback(); }
+    void CmGoToStart();
+    void CmGoToEnd();
+    // Moves the cursor of the current document (a click in the waveform, a
+    // bookmark); an active player continues from there.
+    void MoveCursor(int32_t frame);
+    // Rewind and Forward are held: a press starts a scan that begins slowly and
+    // speeds up over 8 s, the release resumes what was going on before (play,
+    // scrub or nothing) from where the scan got to. A press of the scan already
+    // running is ignored; one of the other direction ends that first. With
+    // "ReduceVolWhenRewind" the scan plays at -8 dB.
+    void ScanPressed(LKVScan direction);
+    void ScanReleased(LKVScan direction);
+    LKVScan Scanning() const { return scan_; }
+    // The volume control, -36..+10 dB: read from the output device's volume,
+    // set on both channels and stored as "PlayVolume".
+    int32_t PlayVolume() const;
+    void SetPlayVolume(int32_t dB);
+    // LPlayerPort state bits of the main window's player (0 idle).
+    uint16_t PlayerState() const;
+    // The document whose audio is playing; nullptr when idle or playing a region.
+    LKVFile* PlayingFile() const { return playingFile_; }
 
     // Converts the current document; nothing when it already has the rate or
     // channels. The selection and cursor keep their times across a rate change.
@@ -289,6 +341,22 @@ public:
     LKVReadouts Readouts() const { return LKVReadouts::Of(current_); }
 
 private:
+    // Plays `audio` (a private copy is taken) from `frame`, for `doc` (whose
+    // cursor follows; nullptr for none), at the stored play speed.
+    bool PlayAudio(const LCutListAudio& audio, int32_t frame, LKVFile* doc);
+    bool StartPlayer(LSoundSource source, LKVFile* doc);
+    void OnPlayPosition(int32_t ms);
+    void OnPlayStateChanged();
+    struct PlayerEvents : LPlayerListener {
+        MainDialog* owner = nullptr;
+        void PlayStateChanged() override { owner->OnPlayStateChanged(); }
+        void PlayPosition(int32_t ms) override { owner->OnPlayPosition(ms); }
+    };
+    PlayerEvents playerEvents_;
+    LKVFile* playingFile_ = nullptr;
+    LKVScan scan_ = LKVScan::None;
+    int32_t scanResume_ = 0;  // 2 was playing, 1 was cueing, 0 idle
+
     // Records the undo step `name` and mixes `mix` in with the dialog's values.
     int32_t RunMix(const std::string& name, const LCutListAudio& mix, const LUiMixValues& values);
 

@@ -81,12 +81,12 @@ void MainDialog::GoToBookmark(size_t index)
     LKVFile& file = **doc;
     SetCurrentFile(&file);
     const int32_t frame = std::clamp(LKVMsToFrames(b.positionMs, file.audio.sampleRate), 0, file.audio.GetLength());
-    if (S::kPlayBookMark.Read()) {
-        if (player_)
-            player_->PlayFrom(file.audio, frame);
-    } else {
+    // With "PlayBookMark" it plays from the bookmark, even one within the last
+    // second; the cursor then follows the playback.
+    if (S::kPlayBookMark.Read())
+        PlayAudio(file.audio, frame, &file);
+    else
         SetSelection(frame, frame, frame);
-    }
 }
 
 bool MainDialog::RenameBookmark(size_t index)

@@ -89,6 +89,23 @@ bool MainDialog::ExecuteCommand(int32_t id)
     case kCmPasteMixFromClipboard: CmPasteMixFromClipboard(); break;
     case kCmMixFile: CmMixFile(); break;
 
+    case kCmPlay: CmPlay(); break;
+    case kCmPlaySlow: CmPlaySpeed(0); break;
+    case kCmPlayNormal: CmPlaySpeed(1); break;
+    case kCmPlayFast: CmPlaySpeed(2); break;
+    case kCmStop: CmStop(); break;
+    case kCmGoToStart: CmGoToStart(); break;
+    case kCmGoToEnd: CmGoToEnd(); break;
+    // From a menu or a key the scans are a press and a release at once: one step.
+    case kCmRewind:
+        ScanPressed(LKVScan::Rewind);
+        ScanReleased(LKVScan::Rewind);
+        break;
+    case kCmFastForward:
+        ScanPressed(LKVScan::Forward);
+        ScanReleased(LKVScan::Forward);
+        break;
+
     case kCmSetBookmark: CmSetBookmark(); break;
     case kCmAddRegion: CmAddRegion(); break;
     case kCmAssembleRegions: CmAssembleRegions(); break;

@@ -140,8 +140,8 @@ LKVFile* MainDialog::OpenFile(const std::string& path)
         LUiGet().Message(kFileVersionMessage, "File Error", LUiButtons::Ok, LUiIcon::Exclamation);
     if (view_)
         view_->BookMarksChanged();
-    if (S::kPlayWhenOpen.Read() && player_)
-        player_->PlayFrom(added.audio, 0);
+    if (S::kPlayWhenOpen.Read())
+        PlayAudio(added.audio, 0, &added);
     return &added;
 }
 

@@ -64,10 +64,9 @@ bool MainDialog::CmAddRegion()
 
 void MainDialog::PlayRegion(size_t index)
 {
-    if (index >= regions_.size() || !player_)
+    if (index >= regions_.size())
         return;
-    StopPlayback();
-    player_->PlayFrom(regions_[index].audio, 0);
+    PlayAudio(regions_[index].audio, 0, nullptr);
 }
 
 bool MainDialog::SaveRegion(size_t index)

@@ -27,9 +27,17 @@ public:
         int32_t from;
     };
     void Stop() override { ++stops; }
-    void PlayFrom(const LCutListAudio& audio, int32_t frame) override { plays.push_back({test::Frames(audio), frame}); }
+    bool Start(LSoundSource source, int32_t device) override
+    {
+        devices.push_back(device);
+        const int32_t from = source->GetPosition();
+        source->Seek(0);
+        plays.push_back({test::ReadAll(source, 3), from});
+        return true;
+    }
     int stops = 0;
     std::vector<Play> plays;
+    std::vector<int32_t> devices;
 };
 
 // Scripted answers for the main window's dialogs; an empty queue cancels.

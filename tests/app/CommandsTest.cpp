@@ -121,11 +121,11 @@ TEST(KeyMacros, NamesCaptureRulesAndDispatch)
         return test::TempPath("k.wav");
     }());
     ASSERT_NE(doc, nullptr);
-    main.KeyMacros().Set('K' | LKeyMacros::kCtrl, {kCmSelectAll, kCmDelete, kCmPlay});
+    main.KeyMacros().Set('K' | LKeyMacros::kCtrl, {kCmSelectAll, kCmDelete, kCmZoomIn});
     EXPECT_FALSE(main.OnKey('K'));
     EXPECT_TRUE(main.OnKey('K' | LKeyMacros::kCtrl));
     EXPECT_EQ(doc->audio.GetLength(), 0);
-    EXPECT_EQ(frame.frameCommands, std::vector<int32_t>{kCmPlay});
+    EXPECT_EQ(frame.frameCommands, std::vector<int32_t>{kCmZoomIn});
 
     ASSERT_TRUE(main.SaveKeyMacros());
     test::WriteFileBytes(LKeyMacros::FilePath(), std::string("\7", 1));

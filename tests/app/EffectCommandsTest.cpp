@@ -17,7 +17,11 @@ namespace {
 class Player : public LPlayerPort {
 public:
     void Stop() override { ++stops; }
-    void PlayFrom(const LCutListAudio&, int32_t frame) override { plays.push_back(frame); }
+    bool Start(LSoundSource source, int32_t) override
+    {
+        plays.push_back(source->GetPosition());
+        return true;
+    }
     int stops = 0;
     std::vector<int32_t> plays;
 };

@@ -14,7 +14,11 @@ namespace {
 class FakePlayer : public LPlayerPort {
 public:
     void Stop() override { ++stops; }
-    void PlayFrom(const LCutListAudio& audio, int32_t frame) override { plays.push_back({audio.GetLength(), frame}); }
+    bool Start(LSoundSource source, int32_t) override
+    {
+        plays.push_back({source->GetLength(), source->GetPosition()});
+        return true;
+    }
     int stops = 0;
     std::vector<std::pair<int32_t, int32_t>> plays;  // (length, frame)
 };
