@@ -1,0 +1,42 @@
+#pragma once
+#include "devices/LSoundPlayer.h"
+#include "edit/LPlayerPort.h"
+
+// The main window's player: an LSoundPlayer behind the port the main window's
+// model uses, with the output volume of the wave devices.
+class LPlayerDevice : public LPlayerPort, private LSoundPlayerNotify {
+public:
+    LPlayerDevice();
+    ~LPlayerDevice() override;
+
+    bool Start(LSoundSource source, int32_t device) override;
+    void Stop() override { player_.Stop(); }
+    void Cue() override { player_.Cue(); }
+    void Play() override { player_.Play(); }
+    void Seek(int32_t frame) override { player_.Seek(frame); }
+    uint16_t State() const override { return player_.GetState(); }
+    uint32_t GetVolume(int32_t device) const override;
+    void SetVolume(int32_t device, uint32_t volume) override;
+    void SetListener(LPlayerListener* listener) override { listener_ = listener; }
+
+    LSoundPlayer& Player() { return player_; }
+
+private:
+    void PlayStarted(uint32_t) override { Changed(); }
+    void PlayStopped(uint32_t) override { Changed(); }
+    void PlayCued(uint32_t) override { Changed(); }
+    void PlayPaused(uint32_t) override { Changed(); }
+    void PlayPosition(int32_t ms, uint32_t) override
+    {
+        if (listener_)
+            listener_->PlayPosition(ms);
+    }
+    void Changed()
+    {
+        if (listener_)
+            listener_->PlayStateChanged();
+    }
+
+    LSoundPlayer player_;
+    LPlayerListener* listener_ = nullptr;
+};

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+
+#include "devices/LChannelLevels.h"
+
+// What a player tells its owner, on the user-interface thread; every call
+// carries the cookie the owner gave the player. The defaults do nothing.
+class LSoundPlayerNotify {
+public:
+    virtual ~LSoundPlayerNotify() = default;
+    // Start without the paused flag, and Play.
+    virtual void PlayStarted(uint32_t cookie) { (void)cookie; }
+    // The end of Stop, also after the end was reached.
+    virtual void PlayStopped(uint32_t cookie) { (void)cookie; }
+    // Cue entered the scrub loop.
+    virtual void PlayCued(uint32_t cookie) { (void)cookie; }
+    // Start with the paused flag.
+    virtual void PlayPaused(uint32_t cookie) { (void)cookie; }
+    // After Start, Cue, Seek, each buffer heard, and at the end (the source's length).
+    virtual void PlayPosition(int32_t ms, uint32_t cookie)
+    {
+        (void)ms;
+        (void)cookie;
+    }
+    // With each position of a buffer heard, and for the scrub loop.
+    virtual void PlayLevels(const LChannelLevels& levels, uint32_t cookie)
+    {
+        (void)levels;
+        (void)cookie;
+    }
+};
