@@ -53,7 +53,7 @@ std::vector<LSettingRow> Build()
         {"Folders", "DataFiles", Kind::String, ""}, {"Folders", "Current", Kind::String, ""},
         Row(S::kPlayerDevice), Row(S::kPlayerVolumeDB),
         Row(S::kRecorderDevice), Row(S::kRecorderChannel), Row(S::kRecorderVolume), Row(S::kRecorderAutotrim),
-        Row(S::kRecorderThreshold),
+        Row(S::kRecorderVor), Row(S::kRecorderThreshold),
         Row(S::kCDDrive), Row(S::kCDSpeed), Row(S::kCDEraseCDRW), Row(S::kCDOverburn), Row(S::kCDInternal),
     };
     for (const char* section : {"RawAudio", "VoxAudio"}) {

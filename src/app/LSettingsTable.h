@@ -82,6 +82,7 @@ inline constexpr LSettingInt kRecorderDevice{"Recorder", "Device", 0};
 inline constexpr LSettingInt kRecorderChannel{"Recorder", "Channel", -1};
 inline constexpr LSettingInt kRecorderVolume{"Recorder", "Volume", 0};
 inline constexpr LSettingBool kRecorderAutotrim{"Recorder", "Autotrim", true};
+inline constexpr LSettingBool kRecorderVor{"Recorder", "Vor", false};
 inline constexpr LSettingInt kRecorderThreshold{"Recorder", "Threshold", -24};
 
 // Section "CDRecorder".

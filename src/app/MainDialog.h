@@ -142,6 +142,11 @@ public:
     void SetPlayVolume(int32_t dB);
     // LPlayerPort state bits of the main window's player (0 idle).
     uint16_t PlayerState() const;
+    // Record (F5): runs the record dialog on the current document (a new one
+    // when none is open). A kept recording replaces the selection, or goes in
+    // at the cursor, under the undo step "Record", and becomes the selection;
+    // "Record Next" then records again after it. False when nothing went in.
+    bool CmRecord();
     // The document whose audio is playing; nullptr when idle or playing a region.
     LKVFile* PlayingFile() const { return playingFile_; }
 

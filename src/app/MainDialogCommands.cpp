@@ -89,6 +89,7 @@ bool MainDialog::ExecuteCommand(int32_t id)
     case kCmPasteMixFromClipboard: CmPasteMixFromClipboard(); break;
     case kCmMixFile: CmMixFile(); break;
 
+    case kCmRecord: CmRecord(); break;
     case kCmPlay: CmPlay(); break;
     case kCmPlaySlow: CmPlaySpeed(0); break;
     case kCmPlayNormal: CmPlaySpeed(1); break;

@@ -24,6 +24,8 @@ struct LMp3EncoderSettings;
 struct LOggEncoderSettings;
 struct LFlacEncoderSettings;
 struct LAACEncoderSettings;
+// The record dialog's model (app/LRecordDlgModel.h).
+class LRecordDlgModel;
 
 // A curve of up to 64 (x, y) byte points, as the envelope and equalizer dialogs edit it.
 struct LUiCurve {
@@ -199,6 +201,11 @@ public:
     // "ExportRegionDlg": the target folder and the index into the output format
     // table, opened on the stored values.
     virtual bool ExportRegionDialog(std::string& /*folder*/, int32_t& /*formatIndex*/) { return false; }
+    // The record dialog "LRecordDlg" over `model`: it starts the first take when
+    // it opens and drives the model's takes. Returns 0 when the user discarded
+    // the recording, 1 when he kept it, 2 for "Record Next" (kept, and record
+    // again after it). The base answers 0.
+    virtual int32_t RecordDialog(LRecordDlgModel& /*model*/) { return 0; }
     // "AssembleRegionDlg": the user orders a subset of the regions named in
     // `names`; `order` receives their indexes in playing order.
     virtual bool AssembleRegionsDialog(const std::vector<std::string>& /*names*/, std::vector<size_t>& /*order*/)

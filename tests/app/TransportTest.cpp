@@ -4,7 +4,11 @@
 
 #include "app/AppTestSupport.h"
 #include "app/LKVCommands.h"
+#include "app/LRecordDlgModel.h"
 #include "devices/LDeviceLevel.h"
+#include "devices/backends/LFileWaveIn.h"
+
+#include <functional>
 
 using apptest::App;
 using apptest::RampValues;
@@ -229,6 +233,97 @@ TEST(Transport, HeldScansAndTheirVolume)
     EXPECT_GT(t.player.source->GetPosition(), t.doc->pos.cursor + 4000);
     t.main.ScanReleased(LKVScan::Forward);
     EXPECT_EQ(t.player.state, 0);
+}
+
+} // namespace
+
+// ---- Record into the document, with the free-running file device ----
+
+namespace {
+
+class RecordUi : public apptest::AppUi {
+public:
+    std::function<int32_t(LRecordDlgModel&)> script;
+    int32_t RecordDialog(LRecordDlgModel& model) override { return script ? script(model) : 0; }
+};
+
+// One take of the whole input file, stopped once the device has delivered it.
+std::vector<int32_t> TakeAll(LRecordDlgModel& model, int32_t atMs)
+{
+    EXPECT_TRUE(model.StartTake(atMs));
+    EXPECT_EQ(model.ButtonTexts()[0], "Restart (F6)");
+    EXPECT_TRUE(LFileWaveIn::WaitUntilDrained(30000));
+    model.StopTake();
+    EXPECT_EQ(model.ButtonTexts()[3], "Go to End (End)");
+    return test::Frames(model.Recorded());
+}
+
+TEST(Record, TakesRestartReTakeAndTheDocument)
+{
+    apptest::SettingsGuard settings;
+    RecordUi ui;
+    test::ScriptedProgress progress;
+    MainDialog main;
+    const std::string in = test::TempPath("voice.wav");
+    apptest::WriteWav(in, [] {
+        std::vector<int16_t> v(8000);
+        for (size_t i = 0; i < v.size(); ++i)
+            v[i] = int16_t(3000 + int32_t(i % 100) * 50);
+        return v;
+    }(), 8000, 1);
+    setenv("KELVANE_AUDIO_IN", in.c_str(), 1);
+    setenv("KELVANE_AUDIO_CLOCK", "free", 1);
+    LSettings::WriteBool("Settings", "PlayWhenOpen", false);
+    LSettings::WriteBool("Recorder", "Autotrim", false);
+    const std::string path = test::TempPath("doc.wav");
+    apptest::WriteWav(path, apptest::Ramp16(16000), 8000, 1);
+    LKVFile* doc = main.OpenFile(path);
+    ASSERT_NE(doc, nullptr);
+    const std::vector<int32_t> before = test::Frames(doc->audio);
+    main.SetSelection(1000, 3000, 1000);
+
+    std::vector<int32_t> take;
+    ui.script = [&](LRecordDlgModel& model) {
+        EXPECT_FALSE(model.Autotrim());
+        take = TakeAll(model, 0);
+        EXPECT_EQ(take.size(), 8000u) << "nothing trimmed, nothing lost";
+        // A take at 500 ms keeps the first half of the first.
+        std::vector<int32_t> second = TakeAll(model, 500);
+        std::vector<int32_t> expected(take.begin(), take.begin() + 4000);
+        expected.insert(expected.end(), take.begin(), take.end());
+        EXPECT_EQ(second, expected);
+        // Re-Take drops only that take; Restart drops everything.
+        EXPECT_TRUE(model.ReTake());
+        EXPECT_EQ(model.TakeStartMs(), 500);
+        EXPECT_TRUE(LFileWaveIn::WaitUntilDrained(30000));
+        model.StopTake();
+        EXPECT_EQ(test::Frames(model.Recorded()), expected);
+        EXPECT_TRUE(model.Restart());
+        EXPECT_TRUE(LFileWaveIn::WaitUntilDrained(30000));
+        model.StopTake();
+        EXPECT_EQ(test::Frames(model.Recorded()), take);
+        model.SetVolume(-6);
+        return 1;
+    };
+    ASSERT_TRUE(main.ExecuteCommand(kCmRecord));
+    EXPECT_EQ(LSettings::ReadInt("Recorder", "Volume", 0), -6);
+
+    // The recording replaced the selection and is selected, cursor at its start.
+    EXPECT_EQ(doc->pos.selStart, 1000);
+    EXPECT_EQ(doc->pos.selEnd, 9000);
+    EXPECT_EQ(doc->pos.cursor, 1000);
+    std::vector<int32_t> expected(before.begin(), before.begin() + 1000);
+    expected.insert(expected.end(), take.begin(), take.end());
+    expected.insert(expected.end(), before.begin() + 3000, before.end());
+    EXPECT_EQ(test::Frames(doc->audio), expected);
+    EXPECT_EQ(main.UndoMenuItem().text, "Undo Record\tCtrl+Z");
+    main.CmUndo();
+    EXPECT_EQ(test::Frames(doc->audio), before);
+
+    // A dialog that keeps nothing changes nothing.
+    ui.script = [](LRecordDlgModel&) { return 0; };
+    EXPECT_FALSE(main.CmRecord());
+    EXPECT_EQ(test::Frames(doc->audio), before);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "core/LDispatcher.h"
 #include "devices/LChannelLevels.h"
 #include "devices/LSoundPlayerNotify.h"
+#include "formats/LWaveFile.h"
 #include "support/TestSupport.h"
 
 namespace devtest {
@@ -49,6 +50,16 @@ inline Wav ReadWav(const std::string& path)
     for (size_t i = 44; i + 1 < b.size(); i += 2)
         w.samples.push_back(int16_t(GetLE16(p + i)));
     return w;
+}
+
+// A 16-bit WAV of `values` (interleaved).
+inline void WriteWav16(const std::string& path, const std::vector<int16_t>& values, int32_t rate, uint8_t channels)
+{
+    std::vector<int32_t> native(values.begin(), values.end());
+    for (int32_t& v : native)
+        v *= 16;
+    LSoundSink sink = LWaveFile::OpenSinkPCM(path, rate, 0, 16, channels);
+    sink->Write(native.data(), int32_t(native.size() / channels));
 }
 
 // What a device plays for native samples.
