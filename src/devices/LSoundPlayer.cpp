@@ -87,13 +87,15 @@ bool LSoundPlayer::Start(LSoundSource source, uint16_t flags)
     nextBuffer_ = 0;
     countFail_ = 0;
     position_ = s->GetPosition();
+    // Read before the thread runs: it moves position_ on at once.
+    const int32_t startMs = Ms(position_);
     source_ = s;
     LThread::Start(LThreadPriority::BelowNormal);
     if (flags & kStartPaused)
         notify->PlayPaused(notifyCookie);
     else
         notify->PlayStarted(notifyCookie);
-    notify->PlayPosition(Ms(position_), notifyCookie);
+    notify->PlayPosition(startMs, notifyCookie);
     return true;
 }
 
