@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScrollBar>
@@ -89,6 +90,15 @@ void LKVScreenshots::Documents(const std::string& speech, const std::string& mus
     for (int i = 0; i < 6; ++i)
         window_.RunCommand(kCmZoomIn);
     SaveDocument(QStringLiteral("document-music-samples"));
+
+    // A document's own window at its first size, as a cascaded child shows it.
+    if (QMdiSubWindow* sub = window_.DocumentWindows().SubWindowOf(doc)) {
+        sub->showNormal();
+        sub->resize(sub->sizeHint());
+        SaveDocument(QStringLiteral("document-window"));
+        Save(*sub, QStringLiteral("document-window"));
+        sub->showMaximized();
+    }
 
     window_.RunCommand(kCmFrequencyAnalysis);
     if (LKVFFTDlg* fft = window_.FrequencyAnalysis()) {
