@@ -179,10 +179,8 @@ void LKVFileWindow::SyncControls()
     buttons_[6]->setEnabled(views_->DisplayModeEnabled());
 }
 
-void LKVFileWindow::MoveCursor(int32_t frame)
-{
-    model_.SetSelection(doc_.pos.selStart, doc_.pos.selEnd, frame);
-}
+// Through the model, which also moves an active player there.
+void LKVFileWindow::MoveCursor(int32_t frame) { model_.MoveCursor(frame); }
 
 void LKVFileWindow::WaveCode(bool overview, int code)
 {
@@ -192,11 +190,15 @@ void LKVFileWindow::WaveCode(bool overview, int code)
         model_.SetSelection(view.SelectionStart(), view.SelectionEnd(), doc_.pos.cursor);
         emit overview ? overviewDragging() : mainDragging();
         return;
-    case kWaveReleased:
+    case kWaveReleased: {
         dragTimer_->stop();
-        model_.SetSelection(view.SelectionStart(), view.SelectionEnd(), view.Cursor());
+        // Taken first: setting the selection puts the document's cursor back on the views.
+        const int32_t cursor = view.Cursor();
+        model_.SetSelection(view.SelectionStart(), view.SelectionEnd(), doc_.pos.cursor);
+        MoveCursor(cursor);
         emit overview ? overviewReleased() : mainReleased();
         return;
+    }
     case kWaveDragRight:
     case kWaveDragLeft:
         // The overview shows the whole document: there is nothing to scroll to.

@@ -300,6 +300,14 @@ void LKVMainWindow::DocumentChanged(LKVFile& doc)
         RefreshSpectrum(false);
 }
 
+void LKVMainWindow::PlayCursorMoved(LKVFile& doc)
+{
+    if (LKVFileWindow* w = windows_->WindowOf(&doc))
+        w->PlayCursorMoved((model_->PlayerState() & LPlayerPort::kCueing) != 0);
+    if (&doc == model_->CurrentFile())
+        RefreshSpectrum(false);
+}
+
 void LKVMainWindow::RefreshSpectrum(bool open)
 {
     const LKVFile* doc = model_->CurrentFile();

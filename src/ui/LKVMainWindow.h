@@ -58,6 +58,7 @@ public:
     void CaptionChanged(const std::string& caption) override;
     void BatchConverterRequested() override;
     void FrameCommand(int32_t id) override;
+    void PlayCursorMoved(LKVFile& doc) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

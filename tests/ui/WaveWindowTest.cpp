@@ -140,6 +140,12 @@ TEST(WaveWindows, ButtonsShortcutsAndTheScrollBarMoveTheView)
     EXPECT_EQ(o.View(), std::pair(40000, 120000)) << "the view follows the cursor";
     ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
     EXPECT_EQ(o.window->MainWindow().Model().Mapping().ViewStart(), 40000);
+
+    // Playback moving the cursor past the view scrolls it.
+    o.doc->pos.cursor = 150000;
+    o.w.PlayCursorMoved(*o.doc);
+    EXPECT_EQ(o.View(), std::pair(70000, 150000));
+    EXPECT_EQ(bar.value(), 187);
 }
 
 TEST(WaveWindows, TheSpectrumFollowsTheCursorUntilItsWindowCloses)
