@@ -6,6 +6,8 @@
 #include "app/LKVCommands.h"
 #include "app/LRecordDlgModel.h"
 #include "devices/LDeviceLevel.h"
+#include "devices/DeviceTestSupport.h"
+#include "devices/LPlayerDevice.h"
 #include "devices/backends/LFileWaveIn.h"
 
 #include <functional>
@@ -324,6 +326,54 @@ TEST(Record, TakesRestartReTakeAndTheDocument)
     ui.script = [](LRecordDlgModel&) { return 0; };
     EXPECT_FALSE(main.CmRecord());
     EXPECT_EQ(test::Frames(doc->audio), before);
+}
+
+} // namespace
+
+// ---- The transport through the real player and the free-running capture device ----
+
+namespace {
+
+std::vector<int16_t> Captured(const std::string& path)
+{
+    const std::string b = test::ReadFileBytes(path);
+    std::vector<int16_t> v;
+    for (size_t i = 44; i + 1 < b.size(); i += 2)
+        v.push_back(int16_t(GetLE16(reinterpret_cast<const uint8_t*>(b.data()) + i)));
+    return v;
+}
+
+TEST(TransportDevice, WhatIsHeardIsTheDocument)
+{
+    apptest::SettingsGuard settings;
+    apptest::AppUi ui;
+    test::ScriptedProgress progress;
+    LPlayerDevice device;
+    MainDialog main(&device);
+    setenv("KELVANE_AUDIO_CLOCK", "free", 1);
+    LSettings::WriteBool("Settings", "PlayWhenOpen", false);
+    const std::string path = test::TempPath("heard.wav");
+    std::vector<int16_t> audio(2 * 20000);
+    for (size_t i = 0; i < audio.size(); ++i)
+        audio[i] = int16_t((i * 7) % 60000 - 30000);
+    apptest::WriteWav(path, audio, 8000, 2);
+    LKVFile* doc = main.OpenFile(path);
+    ASSERT_NE(doc, nullptr);
+    auto play = [&](const std::string& name) {
+        const std::string out = test::TempPath(name);
+        setenv("KELVANE_AUDIO_OUT", ("capture:" + out).c_str(), 1);
+        EXPECT_TRUE(main.CmPlay());
+        EXPECT_EQ(main.PlayingFile(), doc);
+        EXPECT_TRUE(devtest::PumpUntil([&] { return main.PlayerState() == 0; }));
+        return Captured(out);
+    };
+    main.MoveCursor(3000);
+    EXPECT_EQ(play("cursor.wav"), std::vector<int16_t>(audio.begin() + 6000, audio.end()));
+    EXPECT_EQ(doc->pos.cursor, 20000) << "the cursor followed to the end";
+    main.SetSelection(5000, 9000, 0);
+    EXPECT_EQ(play("selection.wav"), std::vector<int16_t>(audio.begin() + 10000, audio.begin() + 18000));
+    EXPECT_EQ(doc->pos.cursor, 9000);
+    EXPECT_EQ(main.PlayVolume(), 10) << "a device at full volume reads as the control's top";
 }
 
 } // namespace
