@@ -50,6 +50,8 @@ bool NullOut(std::string& capture)
 
 } // namespace
 
+void LAudioDevices::Rescan() { LPortAudio::Rescan(); }
+
 bool LAudioDevices::FreeRunning() { return Env("KELVANE_AUDIO_CLOCK") == "free"; }
 
 std::unique_ptr<LWaveOut> LAudioDevices::CreateWaveOut()

@@ -29,4 +29,7 @@ std::string InputName(int32_t device);
 uint32_t GetOutputVolume(int32_t device);
 void SetOutputVolume(int32_t device, uint32_t volume);
 bool FreeRunning();
+// Looks for the sound server's devices again (a device plugged in, a changed
+// sound configuration); devices in use are left alone.
+void Rescan();
 } // namespace LAudioDevices

@@ -85,6 +85,8 @@ TEST(PortAudio, PlaysADocumentThroughAlsa)
         values[i] = int32_t((i % 1000) + 1) * 16 * ((i & 1) ? -3 : 1);
     const int status = InChild([&](const std::string& home) {
         WriteAlsaConfig(home, out, "/dev/null");
+        LAudioDevices::Rescan();
+        LAudioDevices::SetOutputVolume(-1, 0xFFFFFFFF);  // an earlier test may have turned it down
         if (LAudioDevices::OutputCount() < 1)
             return 10;
         LSoundPlayer player;
@@ -116,6 +118,7 @@ TEST(PortAudio, RecordsFromAFileThroughAlsa)
         LSoundRecorder::RemoveDc(expected.data() + b, 800, 1, LSoundRecorder::DcFactor(8000), &dc);
     const int status = InChild([&](const std::string& home) {
         WriteAlsaConfig(home, "/dev/null", in);
+        LAudioDevices::Rescan();
         if (LAudioDevices::InputCount() < 1)
             return 10;
         auto* sink = new test::VectorSink(8000, 1);
@@ -150,6 +153,7 @@ TEST(PortAudio, NoCardMeansNoDeviceAndSilence)
     const int status = InChild([](const std::string& home) {
         // An empty configuration of our own: no card, nothing defined.
         std::ofstream(home + "/.asoundrc") << "\n";
+        LAudioDevices::Rescan();
         LSoundPlayer player;
         const bool started = player.Start(MakeSource<test::VectorSource>(std::vector<int32_t>(800, 16), 8000, 1));
         return started ? 1 : 0;

@@ -77,21 +77,55 @@ int32_t LPortAudioSession::DeviceIndex(bool output, int32_t device)
     return size_t(device) < list.size() ? list[size_t(device)] : paNoDevice;
 }
 
-bool LPortAudioSession::Ready()
+namespace {
+
+struct Session {
+    std::mutex mutex;
+    bool ok = false;
+    int32_t streams = 0;
+    Session()
+    {
+        LPortAudio::SilenceSoundLibraries();
+        ok = Pa_Initialize() == paNoError;
+    }
+    ~Session()
+    {
+        if (ok)
+            Pa_Terminate();
+    }
+};
+
+Session& TheSession()
 {
-    struct Session {
-        bool ok = false;
-        Session()
-        {
-            LPortAudio::SilenceSoundLibraries();
-            ok = Pa_Initialize() == paNoError;
-        }
-        ~Session()
-        {
-            if (ok)
-                Pa_Terminate();
-        }
-    };
     static Session session;
-    return session.ok;
+    return session;
 }
+
+} // namespace
+
+bool LPortAudioSession::Ready() { return TheSession().ok; }
+
+void LPortAudioSession::Rescan()
+{
+    Session& s = TheSession();
+    std::lock_guard lock(s.mutex);
+    if (s.streams > 0)
+        return;
+    if (s.ok)
+        Pa_Terminate();
+    s.ok = Pa_Initialize() == paNoError;
+}
+
+void LPortAudioSession::StreamOpened()
+{
+    std::lock_guard lock(TheSession().mutex);
+    ++TheSession().streams;
+}
+
+void LPortAudioSession::StreamClosed()
+{
+    std::lock_guard lock(TheSession().mutex);
+    --TheSession().streams;
+}
+
+void LPortAudio::Rescan() { LPortAudioSession::Rescan(); }

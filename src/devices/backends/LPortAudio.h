@@ -16,6 +16,8 @@ int32_t OutputCount();
 int32_t InputCount();
 std::string OutputName(int32_t device);
 std::string InputName(int32_t device);
+// Looks for devices again; nothing while a stream is open.
+void Rescan();
 // Reports through ALSA's and JACK's error handlers are dropped from now on.
 void SilenceSoundLibraries();
 } // namespace LPortAudio

@@ -33,8 +33,10 @@ PaStream* OpenStream(bool output, const LWaveFormat& format, int32_t device, boo
         p.suggestedLatency = output ? info->defaultHighOutputLatency : info->defaultHighInputLatency;
         PaStream* stream = nullptr;
         if (Pa_OpenStream(&stream, output ? nullptr : &p, output ? &p : nullptr, format.rate,
-                          paFramesPerBufferUnspecified, paNoFlag, callback, user) == paNoError)
+                          paFramesPerBufferUnspecified, paNoFlag, callback, user) == paNoError) {
+            LPortAudioSession::StreamOpened();
             return stream;
+        }
     }
     return nullptr;
 }
@@ -78,6 +80,7 @@ protected:
         std::lock_guard lock(control_);
         Pa_AbortStream(stream_);
         Pa_CloseStream(stream_);
+        LPortAudioSession::StreamClosed();
         stream_ = nullptr;
         running_.store(false);
     }
@@ -144,6 +147,7 @@ protected:
         std::lock_guard lock(control_);
         Pa_AbortStream(stream_);
         Pa_CloseStream(stream_);
+        LPortAudioSession::StreamClosed();
         stream_ = nullptr;
         running_.store(false);
     }
