@@ -17,8 +17,8 @@ struct Default {
 };
 
 const Default kDefaults[] = {
-    {"oggdec", "oggdec", "vorbis-tools", false}, {"flacdec", "flac", "flac", false},
-    {"aacdec", "faad", "faad", false},           {"oggenc", "oggenc", "vorbis-tools", false},
+    {"oggdec", "kelvane-avdec", "kelvane", true}, {"flacdec", "kelvane-avdec", "kelvane", true},
+    {"aacdec", "kelvane-avdec", "kelvane", true}, {"oggenc", "oggenc", "vorbis-tools", false},
     {"flacenc", "flac", "flac", false},          {"mp3el", "kelvane-mp3el", "lame", true},
     {"aacenc", "kelvane-aacenc", "kelvane", true},
 };

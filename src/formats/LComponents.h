@@ -9,9 +9,9 @@ class LProgressDialog;
 // by its default program: ours beside the running executable, others on PATH.
 //
 // | component | default program | Debian package |
-// | "oggdec"  | oggdec          | vorbis-tools   |
-// | "flacdec" | flac            | flac           |
-// | "aacdec"  | faad            | faad           |
+// | "oggdec"  | kelvane-avdec   | kelvane        |
+// | "flacdec" | kelvane-avdec   | kelvane        |
+// | "aacdec"  | kelvane-avdec   | kelvane        |
 // | "oggenc"  | oggenc          | vorbis-tools   |
 // | "flacenc" | flac            | flac           |
 // | "mp3el"   | kelvane-mp3el   | lame           |

@@ -72,6 +72,22 @@ TEST(Batch, CopiesAndConvertsIntoTheOutputFolder)
         << test::ReadFileBytes(info);
 }
 
+TEST(Batch, DecodesWithTheAdapterShippedBesideIt)
+{
+    // With nothing set and nothing else on PATH, the decoder components are ours.
+    std::string in = MakeWav("voice.wav", 22050, 1, 30000);
+    std::string m4a = TempPath("voice.m4a"), ogg = TempPath("voice.ogg");
+    ASSERT_EQ(test::Run("ffmpeg -v error -y -i " + Quote(in) + " -c:a aac " + Quote(m4a)), 0);
+    ASSERT_EQ(test::Run("oggenc -Q -o " + Quote(ogg) + " " + Quote(in)), 0);
+    std::string info = TempPath("decoded.txt");
+    ASSERT_EQ(test::Run("PATH=/usr/bin:/bin " + Batch() + " --info " + Quote(m4a) + " " + Quote(ogg) + " > " +
+                        Quote(info)),
+              0);
+    std::string text = test::ReadFileBytes(info);
+    EXPECT_NE(text.find("voice.m4a: 22050 Hz, 1 channel,"), std::string::npos) << text;
+    EXPECT_NE(text.find("voice.ogg: 22050 Hz, 1 channel, 0:00:01.36 (30000 frames)"), std::string::npos) << text;
+}
+
 TEST(Batch, InPlaceAndSameFolderNeverLoseTheSource)
 {
     std::string in = MakeWav("keep.wav", 8000, 2, 20000);

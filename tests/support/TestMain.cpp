@@ -44,6 +44,10 @@ int main(int argc, char** argv)
     test::g_home = base;
     setenv("KELVANE_HOME", base.c_str(), 1);
     setenv("TMPDIR", base.c_str(), 1);
+    // The programs this build ships (the component adapters) are found on PATH, as
+    // an installed Kelvane's are.
+    const char* path = std::getenv("PATH");
+    setenv("PATH", (std::string(KELVANE_BIN_DIR) + ":" + (path ? path : "/usr/bin:/bin")).c_str(), 1);
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     int status = RUN_ALL_TESTS();
