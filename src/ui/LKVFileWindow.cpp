@@ -101,12 +101,17 @@ bool LKVFileWindow::AudioChanged() const
     return false;
 }
 
-void LKVFileWindow::Restart()
+void LKVFileWindow::RefreshColours()
 {
-    shown_ = doc_.audio;
     const bool windowsColours = LKVSettings::kUseWindowsColor.Read();
     overview_->SetColours(windowsColours);
     main_->SetColours(windowsColours);
+}
+
+void LKVFileWindow::Restart()
+{
+    shown_ = doc_.audio;
+    RefreshColours();
     views_->InitWavWindow();
     SyncControls();
 }
@@ -155,9 +160,9 @@ bool LKVFileWindow::ViewCommand(int32_t id)
     case kCmZoomOut: views_->CmZoomOut(); break;
     case kCmZoomToSelection: views_->CmZoomToSelection(); break;
     case kCmZoomFull: views_->CmZoomFull(); break;
-    case kCmVerticalZoom: views_->CmZoomVertical(); break;
-    case kCmDisplayPlusMinus: views_->CmSetWavDisplayMode(kWaveModePosNeg); break;
-    case kCmDisplayLeftRight: views_->CmSetWavDisplayMode(kWaveModeLeftRight); break;
+    case kCmVerticalZoom: RefreshColours(); views_->CmZoomVertical(); break;
+    case kCmDisplayPlusMinus: RefreshColours(); views_->CmSetWavDisplayMode(kWaveModePosNeg); break;
+    case kCmDisplayLeftRight: RefreshColours(); views_->CmSetWavDisplayMode(kWaveModeLeftRight); break;
     default: return false;
     }
     SyncControls();

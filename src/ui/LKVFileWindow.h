@@ -88,6 +88,8 @@ private:
     void Layout();
     // Restarts both views on the document's audio.
     void Restart();
+    // The views' colours as "UseWindowsColor" says now.
+    void RefreshColours();
     bool AudioChanged() const;
     void WaveCode(bool overview, int code);
     void ScrollAction(int action);

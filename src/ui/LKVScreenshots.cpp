@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "app/LKVCommands.h"
+#include "core/LSettings.h"
 #include "edit/LKVFile.h"
 #include "display/LFrequencyWindowModel.h"
 #include "ui/LFrequencyWindow.h"
@@ -90,6 +91,12 @@ void LKVScreenshots::Documents(const std::string& speech, const std::string& mus
     for (int i = 0; i < 6; ++i)
         window_.RunCommand(kCmZoomIn);
     SaveDocument(QStringLiteral("document-music-samples"));
+
+    LSettings::SetOverride("Settings", "UseWindowsColor", "1");
+    window_.RunCommand(kCmDisplayPlusMinus);
+    SaveDocument(QStringLiteral("document-music-system-colours"));
+    LSettings::RemoveOverride("Settings", "UseWindowsColor");
+    window_.RunCommand(kCmDisplayLeftRight);
 
     // A document's own window at its first size, as a cascaded child shows it.
     if (QMdiSubWindow* sub = window_.DocumentWindows().SubWindowOf(doc)) {
