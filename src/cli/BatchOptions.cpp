@@ -51,6 +51,7 @@ const char* BatchUsage()
            "  --save-script F write the command list (-s and -c) as a script F\n"
            "  -q              no progress bar and no line for files that succeed\n"
            "  --info          print each file's rate, channels, length and format\n"
+           "  --version       print the version and exit\n"
            "\n"
            "Exit status: 0 every file done, 1 cancelled (Ctrl+C), 2 a file failed.\n";
 }
@@ -71,6 +72,8 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
         std::string v;
         if (a == "-h" || a == "--help") {
             options.help = true;
+        } else if (a == "--version") {
+            options.version = true;
         } else if (a == "-o") {
             if (!value(options.outputDir))
                 return false;
@@ -156,7 +159,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
             options.files.push_back(a);
         }
     }
-    if (options.help || options.listCommands || (!options.saveScript.empty() && options.files.empty()))
+    if (options.help || options.version || options.listCommands || (!options.saveScript.empty() && options.files.empty()))
         return true;
     if (options.files.empty()) {
         error = "no files given";

@@ -15,6 +15,7 @@ struct BatchOptions {
     bool quiet = false;          // -q
     bool info = false;           // --info
     bool help = false;           // -h, --help
+    bool version = false;        // --version
     std::vector<LKVCommand> commands;  // -c NAME[=V,...] and -s SCRIPT, applied in this order
     std::string saveScript;            // --save-script FILE.kvb
     bool listCommands = false;         // --list-commands

@@ -4,6 +4,7 @@
 
 #include "cli/BatchOptions.h"
 #include "cli/BatchRun.h"
+#include "core/LVersion.h"
 
 int main(int argc, char** argv)
 {
@@ -16,6 +17,10 @@ int main(int argc, char** argv)
     }
     if (options.help) {
         std::fputs(BatchUsage(), stdout);
+        return kExitDone;
+    }
+    if (options.version) {
+        std::printf("kelvane-batch %s\n", kKelvaneVersion);
         return kExitDone;
     }
     return RunBatch(options);

@@ -1,6 +1,8 @@
 #include "ui/LKVAppInfo.h"
 
-QString LKVVersion() { return QStringLiteral("0.1"); }
+#include "core/LVersion.h"
+
+QString LKVVersion() { return QString::fromLatin1(kKelvaneVersion); }
 
 QString LKVProductLine() { return QStringLiteral("Kelvane ") + LKVVersion(); }
 

@@ -11,6 +11,7 @@
 
 #include "app/LSettingsTable.h"
 #include "core/LSettings.h"
+#include "core/LVersion.h"
 #include "edit/LAudioCutTank.h"
 #include "ui/LKVMainWindow.h"
 #include "ui/LKVPorts.h"
@@ -82,6 +83,11 @@ void StartupDone()
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    // Answered without a display, a window or the running instance.
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("kelvane %s\n", kKelvaneVersion);
+        return 0;
+    }
     std::string screenshots;
     if (args.size() >= 2 && args[0] == "--screenshots") {
         screenshots = args[1];
