@@ -98,8 +98,10 @@ public:
         if (!file_)
             return false;
         path_ = path;
-        // Large writes: the decoder should wait on nothing but itself.
-        std::setvbuf(file_, nullptr, _IOFBF, size_t(1) << 20);
+        // Large writes: the decoder should wait on nothing but itself. (Without a
+        // buffer of its own, the C library keeps its 4 KiB one whatever size is asked.)
+        buffer_.resize(size_t(1) << 20);
+        std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
         uint8_t h[68] = {};
         const bool extensible = bits > 16;
         headerBytes_ = extensible ? 68 : 44;
@@ -157,6 +159,7 @@ public:
     uint64_t DataBytes() const { return dataBytes_; }
 
 private:
+    std::vector<char> buffer_;  // the file's buffer; outlives it
     FILE* file_ = nullptr;
     std::string path_;
     int headerBytes_ = 44;
