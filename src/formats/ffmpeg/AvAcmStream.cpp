@@ -16,11 +16,6 @@ extern "C" {
 
 namespace {
 
-constexpr uint16_t kTagMsAdpcm = 0x0002;
-constexpr uint16_t kTagImaAdpcm = 0x0011;
-constexpr uint16_t kTagGsm = 0x0031;
-constexpr uint16_t kTagMp3 = 0x0055;
-
 // The codec of a WAV format block; AV_CODEC_ID_NONE when there is none.
 AVCodecID CodecOf(const LWaveFileFormat& f)
 {
