@@ -61,6 +61,21 @@ public:
     Result RightDown(int32_t mouseX, int32_t mouseY);
     Result ButtonUp();
 
+    // Keyboard access for the selected point. Nudge moves it by (dx, dy) units
+    // with the clamps of a drag and reports the position; KeyUp then reports
+    // the change (once per run of nudges, so a held key does not restart a
+    // preview at every repeat). SelectStep selects the next (+1) or previous
+    // (-1) point; RemoveSelected deletes the selected point unless it is the
+    // first or the last, as a right click on it would, and KeyUp reports it.
+    // InsertAfterSelected adds a point halfway between the selected point and
+    // the next one (the previous one for the last point) and selects it, under
+    // the same limit as a click.
+    Result Nudge(int32_t dx, int32_t dy);
+    Result KeyUp();
+    Result SelectStep(int32_t step);
+    Result RemoveSelected();
+    Result InsertAfterSelected();
+
     // The envelope dialog's readout "(h:mm:ss.cc, p %)": the time of the
     // selection start plus x / 255 of its length, and y * 200 / 255 percent.
     static std::string EnvelopeReadout(int32_t x, int32_t y, int32_t selectionStartMs, int32_t selectionLengthMs);
@@ -69,7 +84,13 @@ public:
 
 private:
     Result Repaint(int32_t index, Result r) const;
+    // Moves the selected point to (x, y) within its neighbours' x; returns its new x.
+    int32_t MoveSelectedTo(int32_t x, int32_t y);
+    Result RemovePoint();
+    Result InsertAt(int32_t at, int32_t x, int32_t y);
+    bool SelectedIsValid() const { return selected >= 0 && selected < points.nPoints; }
 
     int32_t width_ = 256;
     int32_t height_ = 256;
+    bool keyChange_ = false;  // a key changed the curve since the last KeyUp
 };

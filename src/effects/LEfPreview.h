@@ -1,10 +1,12 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 #include "core/LSoundSource.h"
 #include "edit/LCutListAudio.h"
 #include "effects/LEfSourceMaker.h"
+#include "effects/PointList.h"
 
 // What a preview dialog plays: a copy of the document's audio (rate, channels
 // and the whole cut list) taken when the dialog opens, run through a maker
@@ -30,6 +32,18 @@ public:
     {
         return int32_t(std::clamp<int64_t>(int64_t(typed) * 2, INT32_MIN, INT32_MAX));
     }
+
+    // The makers of the preview dialogs, from the values as typed, clamped as above.
+    static std::unique_ptr<LEfSourceMaker> EchoMaker(int32_t typedTimeMs, int32_t typedGainPercent);
+    static std::unique_ptr<LEfSourceMaker> ReverbMaker(int32_t typedLevelPercent, int32_t typedTimeMs);
+    static std::unique_ptr<LEfSourceMaker> HighPassMaker(int32_t typedFrequency);
+    // The compressor's controls cannot leave their ranges; a ratio index that
+    // names no row previews as "1:1".
+    static std::unique_ptr<LEfSourceMaker> CompressorMaker(int32_t thresholdDb, int32_t ratioIndex, int32_t limitDb);
+    // Mode 0, 1 or 2 of the speed dialog, with the floor the job applies.
+    static std::unique_ptr<LEfSourceMaker> SpeedMaker(int32_t mode, int32_t typedPercent);
+    // The curve's gain table at the copy's rate (the curve is validated first).
+    std::unique_ptr<LEfSourceMaker> EqualizerMaker(const PointList& curve) const;
 
 private:
     LCutListAudio audio_;
