@@ -38,13 +38,6 @@ std::string CheckSpeedChangePercent(int32_t percent)
     return percent <= 300 ? std::string() : "Speed Change Percent must be less than 300.";
 }
 
-std::string CheckConvertSampleRate(int32_t rate)
-{
-    return rate >= kConvertRateMin && rate <= kConvertRateMax
-               ? std::string()
-               : "Sample rates must be between 1000 and 196000 samples per second. Please try again.";
-}
-
 namespace {
 const char* const kSpeedNames[] = {"Simple Speed and Pitch Change", "Constant Pitch and Speed Change",
                                    "Constant Speed and Pitch Change"};

@@ -15,10 +15,6 @@ std::string CheckEcho(int32_t timeMs, int32_t gainPercent);     // 10..2999 ms, 
 std::string CheckReverb(int32_t levelPercent, int32_t timeMs);  // level at most 100, then 50..1000 ms
 std::string CheckPasteMixVolume(int32_t percent);               // at most 100
 std::string CheckSpeedChangePercent(int32_t percent);           // at most 300
-// The target of "Convert Sample Rate": a rate the converters can produce.
-inline constexpr int32_t kConvertRateMin = 1000;    // Hz
-inline constexpr int32_t kConvertRateMax = 196000;  // Hz
-std::string CheckConvertSampleRate(int32_t rate);
 
 // The speed dialog serves three commands; its caption (the command name) picks
 // the mode: 0, 1 or 2, or -1 for any other caption.

@@ -42,3 +42,27 @@ std::unique_ptr<LEfSourceMaker> LEfPreview::EqualizerMaker(const PointList& curv
     points.Validate();
     return std::make_unique<LEfEqMaker>(CreateEqFromPointList(points, audio_.sampleRate));
 }
+
+bool LEfPreview::Start(const MakerFactory& make)
+{
+    if (!player_)
+        return false;
+    player_->Stop();
+    if (!CanPreview())
+        return false;
+    const std::unique_ptr<LEfSourceMaker> maker = make();
+    return maker && player_->Start(MakeSource(*maker), device_);
+}
+
+void LEfPreview::Stop()
+{
+    if (player_)
+        player_->Stop();
+}
+
+bool LEfPreview::IsPlaying() const { return player_ && (player_->State() & LPlayerPort::kActive); }
+
+bool LEfPreview::RestartIfPlaying(const MakerFactory& make)
+{
+    return IsPlaying() && Start(make);
+}

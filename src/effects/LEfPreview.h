@@ -1,27 +1,52 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/LSoundSource.h"
 #include "edit/LCutListAudio.h"
+#include "edit/LPlayerPort.h"
 #include "effects/LEfSourceMaker.h"
 #include "effects/PointList.h"
 
 // What a preview dialog plays: a copy of the document's audio (rate, channels
 // and the whole cut list) taken when the dialog opens, run through a maker
 // built from the values currently typed. The typed values are clamped to what
-// the filters can run, not validated: OK validates them. The dialog and the
-// player that plays the source live above this layer.
+// the filters can run, not validated: OK validates them. The dialog lives
+// above this layer; it hands the preview a player and asks it to start, stop
+// and restart. Used on the user-interface thread.
 class LEfPreview {
 public:
-    explicit LEfPreview(const LCutListAudio& audio) : audio_(audio) {}
+    using MakerFactory = std::function<std::unique_ptr<LEfSourceMaker>()>;
+
+    // `player` (not owned, may be null: nothing plays) plays on output device
+    // `device` (0 the default one, n >= 1 device n - 1).
+    explicit LEfPreview(const LCutListAudio& audio, LPlayerPort* player = nullptr, int32_t device = 0)
+        : audio_(audio), player_(player), device_(device)
+    {
+    }
 
     // The Preview button (id 140) is enabled only while there is a frame to play.
     bool CanPreview() const { return audio_.GetLength() > 0; }
     // `maker` applied to a source over the copy, from its first frame.
     LSoundSource MakeSource(const LEfSourceMaker& maker) const { return maker.MakeSource(audio_.OpenSource()); }
     const LCutListAudio& Audio() const { return audio_; }
+
+    // Preview: plays the copy from its first frame through the maker `make`
+    // builds, stopping what played before. False when nothing plays (no audio,
+    // no player, or the player refused the source or the device).
+    bool Start(const MakerFactory& make);
+    // Stop, or the dialog closing; harmless when idle.
+    void Stop();
+    // Whether the player is playing the preview (it may have reached the end
+    // and stopped by itself).
+    bool IsPlaying() const;
+    // When the preview plays, stop it and start again with a fresh source from
+    // `make`; nothing (not even a maker) otherwise. True when it restarted.
+    bool RestartIfPlaying(const MakerFactory& make);
+    // The text of the button with id 140.
+    const char* ButtonText() const { return IsPlaying() ? "Stop" : "Preview"; }
 
     static int32_t EchoTimeMs(int32_t typed) { return std::clamp(typed, 10, 3000); }
     static int32_t EchoGainPercent(int32_t typed) { return std::min(typed, 99); }
@@ -47,4 +72,6 @@ public:
 
 private:
     LCutListAudio audio_;
+    LPlayerPort* player_;
+    int32_t device_;
 };

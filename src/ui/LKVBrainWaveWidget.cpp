@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace {
 const QColor kBackground(0x40, 0x40, 0x40);
@@ -11,17 +12,19 @@ const QColor kDisabledBackground(0x80, 0x80, 0x80);
 const QColor kGrid(0x58, 0x58, 0x58);
 const QColor kUnity(0x78, 0x78, 0x78);
 const QColor kCurve(0xFF, 0xE0, 0x20);
+const QColor kScale(0xA8, 0xA8, 0xA8);
 } // namespace
 
 LKVBrainWaveWidget::LKVBrainWaveWidget(QWidget* parent) : QWidget(parent)
 {
+    left_ = fontMetrics().horizontalAdvance(QStringLiteral("200 %")) + 8 + kMargin;
     setObjectName(QStringLiteral("LBrainWaveWindow"));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     model_.points = PointList::Flat();
-    model_.SetSize(width() - 2 * kMargin, height() - 2 * kMargin);
+    model_.SetSize(width() - left_ - kMargin, height() - 2 * kMargin);
 }
 
 void LKVBrainWaveWidget::SetPoints(const PointList& points)
@@ -37,11 +40,11 @@ void LKVBrainWaveWidget::SetLabel(const QString& text)
     update();
 }
 
-QPoint LKVBrainWaveWidget::Inside(const QPoint& p) const { return p - QPoint(kMargin, kMargin); }
+QPoint LKVBrainWaveWidget::Inside(const QPoint& p) const { return p - QPoint(left_, kMargin); }
 
 QPointF LKVBrainWaveWidget::PixelOf(const PointList::Point& p) const
 {
-    return {double(model_.PixelX(p.x) + kMargin), double(model_.PixelY(p.y) + kMargin)};
+    return {double(model_.PixelX(p.x) + left_), double(model_.PixelY(p.y) + kMargin)};
 }
 
 void LKVBrainWaveWidget::Apply(const LBrainWaveWindow::Result& r)
@@ -54,13 +57,13 @@ void LKVBrainWaveWidget::Apply(const LBrainWaveWindow::Result& r)
     }
     // The span between the neighbours, and the squares that stick out of it.
     if (r.repaint)
-        update(QRect(r.repaintLeft + kMargin - 6, 0, r.repaintRight - r.repaintLeft + 13, height()));
+        update(QRect(r.repaintLeft + left_ - 6, 0, r.repaintRight - r.repaintLeft + 13, height()));
     setCursor(r.cursor == LBrainWaveWindow::Cursor::Hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 void LKVBrainWaveWidget::resizeEvent(QResizeEvent* event)
 {
-    model_.SetSize(width() - 2 * kMargin, height() - 2 * kMargin);
+    model_.SetSize(width() - left_ - kMargin, height() - 2 * kMargin);
     QWidget::resizeEvent(event);
 }
 
@@ -140,17 +143,33 @@ void LKVBrainWaveWidget::paintEvent(QPaintEvent*)
 
     // Eighths of both scales; the line of y = 128 (100 %) stands out.
     p.setPen(QPen(kGrid, 1));
+    p.drawRect(left_, kMargin, w, h);
     for (int i = 1; i < 8; ++i) {
-        const int x = model_.PixelX(i * 32) + kMargin;
+        const int x = model_.PixelX(i * 32) + left_;
         p.drawLine(x, kMargin, x, kMargin + h);
         if (i != 4) {
             const int y = model_.PixelY(i * 32) + kMargin;
-            p.drawLine(kMargin, y, kMargin + w, y);
+            p.drawLine(left_, y, left_ + w, y);
         }
     }
     p.setPen(QPen(kUnity, 1, Qt::DashLine));
     const int unity = model_.PixelY(128) + kMargin;
-    p.drawLine(kMargin, unity, kMargin + w, unity);
+    p.drawLine(left_, unity, left_ + w, unity);
+
+    // The gain scale: y = 255 is twice the level, 128 unchanged, 0 silence.
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    p.setFont(small);
+    p.setPen(kScale);
+    const int textRight = left_ - 6;
+    const int textHeight = p.fontMetrics().height();
+    auto scale = [&](int y, const QString& text) {
+        p.drawText(QRect(0, y - textHeight / 2, textRight, textHeight), Qt::AlignRight | Qt::AlignVCenter, text);
+    };
+    scale(std::max(kMargin + textHeight / 2, model_.PixelY(255) + kMargin), QStringLiteral("200 %"));
+    scale(unity, QStringLiteral("100 %"));
+    scale(std::min(kMargin + h - textHeight / 2, model_.PixelY(0) + kMargin), QStringLiteral("0 %"));
+    p.setFont(font());
 
     if (!model_.label.empty()) {
         p.setPen(Qt::white);

@@ -25,9 +25,11 @@ public:
     // The gap in pixels between the widget's edge and the curve's 0..255 area,
     // so that the squares of the end points show whole.
     static constexpr int kMargin = 6;
+    // Where the curve's area starts: right of the gain scale.
+    int CurveLeft() const { return left_; }
 
-    QSize sizeHint() const override { return {512 + 2 * kMargin, 256 + 2 * kMargin}; }
-    QSize minimumSizeHint() const override { return {256 + 2 * kMargin, 128 + 2 * kMargin}; }
+    QSize sizeHint() const override { return {512 + left_ + kMargin, 256 + 2 * kMargin}; }
+    QSize minimumSizeHint() const override { return {256 + left_ + kMargin, 128 + 2 * kMargin}; }
 
 signals:
     // Message 1044: a point position under the mouse or being moved.
@@ -52,4 +54,5 @@ private:
     QPointF PixelOf(const PointList::Point& p) const;
 
     LBrainWaveWindow model_;
+    int left_;
 };

@@ -16,12 +16,13 @@ LKVCurvePanel::LKVCurvePanel(const PointList& points, const std::string& file, R
     auto* left = new QLabel(leftCaption);
     auto* right = new QLabel(rightCaption);
     right->setAlignment(Qt::AlignRight);
-    for (QLabel* l : {left, right})
-        l->setContentsMargins(LKVBrainWaveWidget::kMargin - 2, 0, LKVBrainWaveWidget::kMargin - 2, 0);
-    auto* help = new QLabel(QStringLiteral(
-        "Click to add a point, drag a point to move it, right-click a point to remove it. "
-        "With the curve focused, the arrow keys move the selected point and Page Up / Page Down pick another."));
-    help->setWordWrap(true);
+    // Under the ends of the curve's area.
+    left->setContentsMargins(graph_->CurveLeft() - 2, 0, 0, 0);
+    right->setContentsMargins(0, 0, LKVBrainWaveWidget::kMargin - 2, 0);
+    auto* help = new QLabel(
+        QStringLiteral("Click to add a point, drag a point to move it, right-click it to remove it.\n"
+                       "Keys: the arrows move the selected point, Page Up and Page Down select another,\n"
+                       "Insert adds a point after it, Delete removes it."));
     help->setEnabled(false);
     setFlat_ = new QPushButton(QStringLiteral("Set Flat"));
     setFlat_->setObjectName(LKVEffectDlg::IdName(102));
@@ -33,7 +34,6 @@ LKVCurvePanel::LKVCurvePanel(const PointList& points, const std::string& file, R
     grid->addWidget(left, 1, 0);
     grid->addWidget(right, 1, 1);
     grid->addWidget(help, 2, 0, 1, 2);
-    grid->addWidget(setFlat_, 3, 0, Qt::AlignLeft);
     grid->setRowStretch(0, 1);
     grid->setVerticalSpacing(4);
 

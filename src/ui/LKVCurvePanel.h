@@ -11,9 +11,9 @@ class QPushButton;
 
 // What the envelope and equalizer dialogs show: the curve editor with the
 // readout of the point under the mouse at its top right, captions for the
-// two ends of its horizontal scale, a line of help, and "Set Flat" (id 102),
-// which resets the curve file ("envelope.dat", "equalizer.dat") and shows
-// the flat curve it then holds.
+// two ends of its horizontal scale, a few lines of help, and "Set Flat"
+// (id 102, for the dialog's row of buttons), which resets the curve file
+// ("envelope.dat", "equalizer.dat") and shows the flat curve it then holds.
 class LKVCurvePanel : public QWidget {
     Q_OBJECT
 public:

@@ -3,10 +3,13 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "core/LUi.h"
 #include "effects/LEfDialogChecks.h"
@@ -16,13 +19,22 @@ LKVEffectDlg::LKVEffectDlg(const QString& caption, QWidget* parent) : QDialog(pa
     setWindowTitle(caption);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough for the caption in the title bar, as long as some command names are.
+    layout->addStrut(std::max(280, fontMetrics().horizontalAdvance(caption) + 120));
     body_ = new QVBoxLayout;
     layout->addLayout(body_);
     layout->addSpacing(6);
+    // The dialog's own actions at the left, apart from OK and Cancel.
+    actions_ = new QHBoxLayout;
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons_, &QDialogButtonBox::accepted, this, &LKVEffectDlg::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &LKVEffectDlg::reject);
-    layout->addWidget(buttons_);
+    auto* row = new QHBoxLayout;
+    row->addLayout(actions_);
+    row->addStretch(1);
+    row->addSpacing(24);
+    row->addWidget(buttons_);
+    layout->addLayout(row);
 }
 
 QFormLayout& LKVEffectDlg::Form()
@@ -39,10 +51,16 @@ QFormLayout& LKVEffectDlg::Form()
 
 QPushButton* LKVEffectDlg::AddButton(int id, const QString& text)
 {
-    QPushButton* b = buttons_->addButton(text, QDialogButtonBox::ActionRole);
+    auto* b = new QPushButton(text);
     b->setObjectName(IdName(id));
-    b->setAutoDefault(false);
+    AddActionButton(b);
     return b;
+}
+
+void LKVEffectDlg::AddActionButton(QPushButton* button, bool first)
+{
+    button->setAutoDefault(false);
+    actions_->insertWidget(first ? 0 : actions_->count(), button);
 }
 
 QLineEdit* LKVEffectDlg::AddNumberField(int id, const QString& label, int32_t value)

@@ -1,12 +1,13 @@
 #pragma once
 #include <QDialog>
+#include <QLineEdit>
 #include <QString>
 #include <cstdint>
 #include <string>
 
 class QDialogButtonBox;
 class QFormLayout;
-class QLineEdit;
+class QHBoxLayout;
 class QPushButton;
 class QVBoxLayout;
 
@@ -40,9 +41,11 @@ protected:
     // Everything above the buttons.
     QVBoxLayout& Body() { return *body_; }
     QDialogButtonBox& Buttons() { return *buttons_; }
-    // A button beside OK and Cancel, at the side of the row that holds the
-    // dialog's own actions.
+    // A button of the dialog's own (Preview, Set Flat), at the left of the row
+    // that ends in OK and Cancel.
     QPushButton* AddButton(int id, const QString& text);
+    // Puts `button` into that row (first: at its left end).
+    void AddActionButton(QPushButton* button, bool first = false);
 
     // A one-line field for a signed whole number, labelled `label`.
     QLineEdit* AddNumberField(int id, const QString& label, int32_t value);
@@ -55,5 +58,6 @@ protected:
 private:
     QVBoxLayout* body_;
     QFormLayout* form_ = nullptr;
+    QHBoxLayout* actions_;
     QDialogButtonBox* buttons_;
 };

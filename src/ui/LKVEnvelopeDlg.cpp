@@ -1,5 +1,6 @@
 #include "ui/LKVEnvelopeDlg.h"
 
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/LSoundTime.h"
@@ -24,6 +25,7 @@ LKVEnvelopeDlg::LKVEnvelopeDlg(const LUiEnvelopeValues& values, QWidget* parent)
         QStringLiteral("Selection start ") + TimeText(start),
         QStringLiteral("Selection end ") + TimeText(int64_t(start) + length));
     Body().addWidget(panel_);
+    AddActionButton(&panel_->SetFlatButton(), true);
 }
 
 LKVEffectDlg::Failure LKVEnvelopeDlg::Check()

@@ -1,5 +1,6 @@
 #include "ui/LKVEqualizerDlg.h"
 
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "effects/LBrainWaveWindow.h"
@@ -15,6 +16,7 @@ LKVEqualizerDlg::LKVEqualizerDlg(const LUiCurve& curve, QWidget* parent)
         [](int x, int y) { return LBrainWaveWindow::EqualizerReadout(x, y); }, QStringLiteral("0 Hz"),
         QStringLiteral("20000 Hz"));
     Body().addWidget(panel_);
+    AddActionButton(&panel_->SetFlatButton(), true);
     connect(panel_, &LKVCurvePanel::curveChanged, this, [this] { CmRestartIfPlaying(); });
 }
 

@@ -24,6 +24,7 @@
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVFFTDlg.h"
 #include "ui/LKVFileWindow.h"
+#include "ui/LKVPreviewDialog.h"
 #include "ui/LKVShortcuts.h"
 #include "ui/LQtProgressBackend.h"
 #include "ui/LQtUi.h"
@@ -52,6 +53,10 @@ LKVMainWindow::LKVMainWindow(QWidget* parent) : QMainWindow(parent)
     setWindowIcon(LKVAppIcon());
     setAcceptDrops(true);
     model_ = std::make_unique<MainDialog>(nullptr, this);
+    LKVPreviewDialog::SetDocumentAudio([this]() -> const LCutListAudio* {
+        const LKVFile* doc = model_ ? model_->CurrentFile() : nullptr;
+        return doc ? &doc->audio : nullptr;
+    });
 
     area_ = new QMdiArea;
     area_->setObjectName(QStringLiteral("MDICLIENT"));
@@ -80,6 +85,7 @@ LKVMainWindow::LKVMainWindow(QWidget* parent) : QMainWindow(parent)
 
 LKVMainWindow::~LKVMainWindow()
 {
+    LKVPreviewDialog::SetDocumentAudio({});
     // The document windows go before the documents they show.
     delete area_;
     area_ = nullptr;

@@ -58,9 +58,10 @@ LKVPasteFileMixDlg::LKVPasteFileMixDlg(const QString& caption, const LUiMixValue
     grid->addWidget(increase_, 0, 0);
     grid->addWidget(insert_, 1, 0);
     grid->addWidget(fade_, 2, 0);
-    grid->addWidget(fadeLabel, 3, 0, Qt::AlignRight);
-    grid->addWidget(fadeTime_, 3, 1);
-    grid->setColumnStretch(0, 1);
+    grid->addWidget(fadeLabel, 2, 2, Qt::AlignRight);
+    grid->addWidget(fadeTime_, 2, 3);
+    grid->setColumnMinimumWidth(1, 16);
+    grid->setColumnStretch(1, 1);
     Body().addSpacing(4);
     Body().addWidget(group);
 

@@ -15,6 +15,7 @@
 #include "display/LFrequencyWindowModel.h"
 #include "ui/LFrequencyWindow.h"
 #include "ui/LKVDocumentWindows.h"
+#include "ui/LKVEffectShots.h"
 #include "ui/LKVFFTDlg.h"
 #include "ui/LKVFileWindow.h"
 #include "ui/LKVMainWindow.h"
@@ -137,6 +138,7 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
     Menus();
     if (args.size() >= 3)
         Documents(args[1], args[2]);
+    LKVEffectShots(&window_, [this](QWidget& w, const QString& name) { Save(w, name); });
     window_.Model().CmCloseAll();
     return failures_ ? 2 : 0;
 }

@@ -25,23 +25,21 @@ public:
     bool ExportRegionDialog(std::string& folder, int32_t& formatIndex) override;
     bool AssembleRegionsDialog(const std::vector<std::string>& names, std::vector<size_t>& order) override;
 
-    // The effect dialogs come with the effect windows; until then each says so.
-    bool AmplifyDialog(int32_t&) override { return NotAvailable("Amplify"); }
-    bool NormalizeDialog(int32_t&) override { return NotAvailable("Normalize"); }
-    bool EnvelopeDialog(LUiEnvelopeValues&) override { return NotAvailable("Envelope"); }
-    bool SpeedChangeDialog(const std::string& caption, int32_t&) override { return NotAvailable(caption); }
-    bool EchoDialog(int32_t&, int32_t&) override { return NotAvailable("Echo"); }
-    bool ReverbDialog(int32_t&, int32_t&) override { return NotAvailable("Reverb"); }
-    bool HighPassDialog(int32_t&) override { return NotAvailable("High-Pass Filter"); }
-    bool EqualizerDialog(LUiCurve&) override { return NotAvailable("Equalizer"); }
-    bool CompressorDialog(const std::vector<std::string>&, int32_t&, int32_t&, int32_t&) override
-    {
-        return NotAvailable("Dynamic Range Compressor");
-    }
-    bool NoiseReductionDialog(int32_t&) override { return NotAvailable("Noise Reduction"); }
-    bool SilenceDialog(const std::string& caption, int32_t&) override { return NotAvailable(caption); }
-    bool RepeatDialog(int32_t&) override { return NotAvailable("Repeat Loop"); }
-    bool PasteMixDialog(const std::string& caption, LUiMixValues&) override { return NotAvailable(caption); }
+    // The effect dialogs (LQtUiEffects.cpp).
+    bool AmplifyDialog(int32_t& gainPercent) override;
+    bool NormalizeDialog(int32_t& peakLevelPercent) override;
+    bool EnvelopeDialog(LUiEnvelopeValues& values) override;
+    bool SpeedChangeDialog(const std::string& caption, int32_t& percent) override;
+    bool EchoDialog(int32_t& timeMs, int32_t& gainPercent) override;
+    bool ReverbDialog(int32_t& levelPercent, int32_t& timeMs) override;
+    bool HighPassDialog(int32_t& frequency) override;
+    bool EqualizerDialog(LUiCurve& curve) override;
+    bool CompressorDialog(const std::vector<std::string>& ratioNames, int32_t& thresholdDb, int32_t& ratioIndex,
+                          int32_t& limitDb) override;
+    bool NoiseReductionDialog(int32_t& levelDb) override;
+    bool SilenceDialog(const std::string& caption, int32_t& ms) override;
+    bool RepeatDialog(int32_t& times) override;
+    bool PasteMixDialog(const std::string& caption, LUiMixValues& values) override;
 
     // "<what> is not available in this build of Kelvane." Returns false, so a
     // dialog request that says it reads as cancelled.
