@@ -145,6 +145,15 @@ void LKVFileWindowModel::CursorMoved(bool cueing)
     }
 }
 
+void LKVFileWindowModel::ShowChange()
+{
+    const LKVFile::Positions& p = file_.pos;
+    if (p.cursor >= p.viewStart && p.cursor < p.viewEnd)
+        return;
+    const int32_t width = int32_t(int64_t(p.viewEnd) - p.viewStart);
+    ShowWidth(std::max(int32_t(int64_t(p.cursor) - width / 10), 0), width);
+}
+
 bool LKVFileWindowModel::DragScrollStep(int32_t direction)
 {
     const int32_t length = Length();

@@ -64,6 +64,11 @@ public:
     // their cursor (the main view with a 25 ms band while the player cues),
     // and the view range shifts, at the same width, to keep it visible.
     void CursorMoved(bool cueing);
+    // After an edit or an effect (the cursor at the start of the changed
+    // range): a view that does not hold the cursor keeps its width and moves
+    // to start a tenth of that width before it, so the changed audio shows
+    // from its start.
+    void ShowChange();
     // Moves the view range by a tenth of its width while a drag is held past an
     // edge (direction kWaveDragRight or kWaveDragLeft); false when at the end.
     bool DragScrollStep(int32_t direction);

@@ -40,7 +40,11 @@ void LKVBrainWaveWidget::SetLabel(const QString& text)
     update();
 }
 
-QPoint LKVBrainWaveWidget::Inside(const QPoint& p) const { return p - QPoint(left_, kMargin); }
+QPoint LKVBrainWaveWidget::Inside(const QPoint& p)
+{
+    Sync();
+    return p - QPoint(left_, kMargin);
+}
 
 QPointF LKVBrainWaveWidget::PixelOf(const PointList::Point& p) const
 {
@@ -63,8 +67,15 @@ void LKVBrainWaveWidget::Apply(const LBrainWaveWindow::Result& r)
 
 void LKVBrainWaveWidget::resizeEvent(QResizeEvent* event)
 {
-    model_.SetSize(width() - left_ - kMargin, height() - 2 * kMargin);
+    Sync();
     QWidget::resizeEvent(event);
+}
+
+void LKVBrainWaveWidget::Sync()
+{
+    // Also before every event: a widget resized while hidden hears of it only
+    // when it shows.
+    model_.SetSize(width() - left_ - kMargin, height() - 2 * kMargin);
 }
 
 void LKVBrainWaveWidget::mousePressEvent(QMouseEvent* event)
@@ -95,6 +106,7 @@ void LKVBrainWaveWidget::mouseReleaseEvent(QMouseEvent* event)
 
 void LKVBrainWaveWidget::keyPressEvent(QKeyEvent* event)
 {
+    Sync();
     const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
     switch (event->key()) {
     case Qt::Key_Left: Apply(model_.Nudge(-step, 0)); break;
@@ -137,6 +149,7 @@ void LKVBrainWaveWidget::focusOutEvent(QFocusEvent* event)
 
 void LKVBrainWaveWidget::paintEvent(QPaintEvent*)
 {
+    Sync();
     QPainter p(this);
     p.fillRect(rect(), isEnabled() ? kBackground : kDisabledBackground);
     const int w = model_.Width(), h = model_.Height();

@@ -50,7 +50,8 @@ protected:
 
 private:
     void Apply(const LBrainWaveWindow::Result& result);
-    QPoint Inside(const QPoint& widgetPoint) const;
+    QPoint Inside(const QPoint& widgetPoint);
+    void Sync();
     QPointF PixelOf(const PointList::Point& p) const;
 
     LBrainWaveWindow model_;

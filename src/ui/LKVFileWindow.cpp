@@ -119,6 +119,7 @@ void LKVFileWindow::Restart()
 void LKVFileWindow::DocumentChanged()
 {
     if (AudioChanged()) {
+        views_->ShowChange();
         Restart();
         return;
     }

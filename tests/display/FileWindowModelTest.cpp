@@ -143,3 +143,19 @@ TEST(FileWindowModel, ScrollBarMovesTheCursorAndTheViewFollowsIt)
     EXPECT_FALSE(d.model.DragScrollStep(kWaveDragLeft));
     EXPECT_EQ(d.View(), std::pair(0, 10000));
 }
+
+TEST(FileWindowModel, AChangeOutsideTheViewIsShownFromItsStart)
+{
+    Doc d(100000);
+    d.file.pos.viewStart = 10000;
+    d.file.pos.viewEnd = 20000;
+    d.file.pos.cursor = 15000;
+    d.model.ShowChange();
+    EXPECT_EQ(d.View(), std::pair(10000, 20000)) << "in view: nothing moves";
+    d.file.pos.cursor = 60000;
+    d.model.ShowChange();
+    EXPECT_EQ(d.View(), std::pair(59000, 69000));
+    d.file.pos.cursor = 99999;
+    d.model.ShowChange();
+    EXPECT_EQ(d.View(), std::pair(90000, 100000)) << "held within the document";
+}

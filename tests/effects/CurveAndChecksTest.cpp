@@ -5,6 +5,7 @@
 #include "effects/LEfChangeSpeedPitch.h"
 #include "effects/LEfDialogChecks.h"
 #include "effects/LEfPreview.h"
+#include "effects/LSRCEcho.h"
 #include "effects/PointList.h"
 #include "support/TestSupport.h"
 
@@ -142,4 +143,83 @@ TEST(Preview, ClampsTypedValuesAndPlaysACopyFromItsStart)
     doc.EfDelete(0, 3000);  // the dialog's copy is not the document
     LSoundSource s = preview.MakeSource(*LEfChangeSpeedPitch::MakeMaker(1, 100));
     EXPECT_EQ(test::ReadAll(s), in);
+}
+
+TEST(BrainWaveWindow, KeysMoveSelectAddAndRemoveTheSelectedPoint)
+{
+    LBrainWaveWindow w;
+    w.points = PointList::Of({{0, 128}, {60, 100}, {120, 50}, {255, 128}});
+    w.selected = 1;
+    // Moves are clamped as a drag is, and report only the position until the key is up.
+    EXPECT_EQ(w.Nudge(100, 1).notify, (std::vector<LBrainWaveWindow::Notify>{{LBrainWaveWindow::kMsgPosition, 120, 101}}));
+    w.Nudge(0, 500);
+    EXPECT_EQ(w.points.points[1], (Pt{120, 255}));
+    EXPECT_EQ(w.KeyUp().notify, (std::vector<LBrainWaveWindow::Notify>{{LBrainWaveWindow::kMsgChanged, 0, 0}}));
+    EXPECT_TRUE(w.KeyUp().notify.empty()) << "one change, one report";
+    // The first point stays at x = 0 whatever the key.
+    w.SelectStep(-5);
+    ASSERT_EQ(w.selected, 0);
+    w.Nudge(7, -28);
+    EXPECT_EQ(w.points.points[0], (Pt{0, 100}));
+    // Insert halves the way to the next point; Delete takes it out again.
+    w.SelectStep(2);
+    ASSERT_EQ(w.selected, 2);
+    w.InsertAfterSelected();
+    EXPECT_EQ(w.points, PointList::Of({{0, 100}, {120, 255}, {120, 50}, {187, 89}, {255, 128}}));
+    EXPECT_EQ(w.selected, 3);
+    w.RemoveSelected();
+    EXPECT_EQ(w.points.nPoints, 4);
+    EXPECT_EQ(w.KeyUp().notify.size(), 1u);
+    w.SelectStep(PointList::kMaxPoints);
+    w.RemoveSelected();
+    EXPECT_EQ(w.points.nPoints, 4) << "the last point stays";
+    EXPECT_TRUE(w.KeyUp().notify.empty());
+}
+
+namespace {
+
+// Remembers what it was asked to play.
+class RecordingPlayer : public LPlayerPort {
+public:
+    bool Start(LSoundSource source, int32_t device) override
+    {
+        played.push_back(test::ReadAll(source));
+        devices.push_back(device);
+        state = kActive;
+        return true;
+    }
+    void Stop() override { state = 0; }
+    uint16_t State() const override { return state; }
+    std::vector<std::vector<int32_t>> played;
+    std::vector<int32_t> devices;
+    uint16_t state = 0;
+};
+
+} // namespace
+
+TEST(Preview, StartsRestartsAndStopsThroughThePlayer)
+{
+    RecordingPlayer player;
+    const std::vector<int32_t> in = test::Sine(4000, 8000, 300, 100000);
+    LEfPreview preview(test::ListOf(in, 8000, 1), &player, 3);
+    int makers = 0;
+    auto echo = [&](int32_t time) {
+        return [&makers, time] {
+            ++makers;
+            return LEfPreview::EchoMaker(time, 60);
+        };
+    };
+    EXPECT_FALSE(preview.RestartIfPlaying(echo(20)));
+    EXPECT_EQ(makers, 0) << "nothing is built while stopped";
+    EXPECT_STREQ(preview.ButtonText(), "Preview");
+    ASSERT_TRUE(preview.Start(echo(3000)));
+    EXPECT_STREQ(preview.ButtonText(), "Stop");
+    EXPECT_TRUE(preview.RestartIfPlaying(echo(20)));
+    ASSERT_EQ(player.played.size(), 2u);
+    EXPECT_EQ(player.devices, (std::vector<int32_t>{3, 3}));
+    EXPECT_EQ(player.played[0], test::ReadAll(LEfEchoMaker(60, 3000).MakeSource(test::ListOf(in).OpenSource())));
+    EXPECT_EQ(player.played[1], test::ReadAll(LEfEchoMaker(60, 20).MakeSource(test::ListOf(in).OpenSource())));
+    preview.Stop();
+    EXPECT_FALSE(preview.IsPlaying());
+    EXPECT_FALSE(LEfPreview(LCutListAudio(), &player).Start(echo(20))) << "no audio, nothing to play";
 }
