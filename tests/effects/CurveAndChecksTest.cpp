@@ -5,7 +5,6 @@
 #include "effects/LEfChangeSpeedPitch.h"
 #include "effects/LEfDialogChecks.h"
 #include "effects/LEfPreview.h"
-#include "effects/LSRCEcho.h"
 #include "effects/PointList.h"
 #include "support/TestSupport.h"
 
@@ -174,52 +173,4 @@ TEST(BrainWaveWindow, KeysMoveSelectAddAndRemoveTheSelectedPoint)
     w.RemoveSelected();
     EXPECT_EQ(w.points.nPoints, 4) << "the last point stays";
     EXPECT_TRUE(w.KeyUp().notify.empty());
-}
-
-namespace {
-
-// Remembers what it was asked to play.
-class RecordingPlayer : public LPlayerPort {
-public:
-    bool Start(LSoundSource source, int32_t device) override
-    {
-        played.push_back(test::ReadAll(source));
-        devices.push_back(device);
-        state = kActive;
-        return true;
-    }
-    void Stop() override { state = 0; }
-    uint16_t State() const override { return state; }
-    std::vector<std::vector<int32_t>> played;
-    std::vector<int32_t> devices;
-    uint16_t state = 0;
-};
-
-} // namespace
-
-TEST(Preview, StartsRestartsAndStopsThroughThePlayer)
-{
-    RecordingPlayer player;
-    const std::vector<int32_t> in = test::Sine(4000, 8000, 300, 100000);
-    LEfPreview preview(test::ListOf(in, 8000, 1), &player, 3);
-    int makers = 0;
-    auto echo = [&](int32_t time) {
-        return [&makers, time] {
-            ++makers;
-            return LEfPreview::EchoMaker(time, 60);
-        };
-    };
-    EXPECT_FALSE(preview.RestartIfPlaying(echo(20)));
-    EXPECT_EQ(makers, 0) << "nothing is built while stopped";
-    EXPECT_STREQ(preview.ButtonText(), "Preview");
-    ASSERT_TRUE(preview.Start(echo(3000)));
-    EXPECT_STREQ(preview.ButtonText(), "Stop");
-    EXPECT_TRUE(preview.RestartIfPlaying(echo(20)));
-    ASSERT_EQ(player.played.size(), 2u);
-    EXPECT_EQ(player.devices, (std::vector<int32_t>{3, 3}));
-    EXPECT_EQ(player.played[0], test::ReadAll(LEfEchoMaker(60, 3000).MakeSource(test::ListOf(in).OpenSource())));
-    EXPECT_EQ(player.played[1], test::ReadAll(LEfEchoMaker(60, 20).MakeSource(test::ListOf(in).OpenSource())));
-    preview.Stop();
-    EXPECT_FALSE(preview.IsPlaying());
-    EXPECT_FALSE(LEfPreview(LCutListAudio(), &player).Start(echo(20))) << "no audio, nothing to play";
 }
