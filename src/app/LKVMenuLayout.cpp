@@ -74,7 +74,45 @@ std::vector<LKVMenu> Build()
     };
 }
 
+std::string Plain(const char* text)
+{
+    std::string t;
+    for (const char* c = text; *c; ++c)
+        if (*c != '&')
+            t += *c;
+    while (!t.empty() && (t.back() == '.' || t.back() == ' '))
+        t.pop_back();
+    return t;
+}
+
+bool FindSubmenu(const std::vector<LKVMenuEntry>& entries, int32_t id, const char* submenu, std::string& out)
+{
+    for (const LKVMenuEntry& e : entries) {
+        if (e.kind == Kind::Command && e.id == id) {
+            out = submenu ? Plain(submenu) + ": " : std::string();
+            return true;
+        }
+        if (e.kind == Kind::Submenu && FindSubmenu(e.entries, id, e.text, out))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+std::string LKVCommandName(int32_t id)
+{
+    if (id >= kCmRecentFile1 && id <= kCmRecentFile11)
+        return "Recent File " + std::to_string(id - kCmRecentFile1 + 1);
+    const LKVCommandInfo* info = LKVFindCommand(id);
+    if (!info)
+        return "Command " + std::to_string(id);
+    std::string prefix;
+    for (const LKVMenu& m : LKVMenuBar())
+        if (FindSubmenu(m.entries, id, nullptr, prefix))
+            break;
+    return prefix + Plain(info->menuText);
+}
 
 const std::vector<LKVMenu>& LKVMenuBar()
 {

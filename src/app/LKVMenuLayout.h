@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Where each command of the command table sits in the frame's menus. The frame
@@ -30,5 +31,9 @@ const std::vector<LKVMenu>& LKVMenuBar();
 // The document window's context menu: the Edit and Effects entries, then Set
 // Bookmark and Add Region.
 const std::vector<LKVMenuEntry>& LKVDocumentContextMenu();
+// A command's name for messages and lists: its menu text without the mnemonic
+// and the trailing dots, after its submenu's ("Insert Silence: Begin"); the
+// recent files are "Recent File %d". "Command %d" for an unknown identifier.
+std::string LKVCommandName(int32_t id);
 // The first identifier of the Window menu's list of document windows.
 inline constexpr int32_t kLKVFirstMdiChild = 11000;

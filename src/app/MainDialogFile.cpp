@@ -215,7 +215,8 @@ bool MainDialog::SaveDocument(LKVFile& doc)
 
 bool MainDialog::SaveDocumentAs(LKVFile& doc)
 {
-    LUiFileRequest request{"Save Audio File As", {}, doc.GetTitle(), LKVAudioFileFilters(), true, {}};
+    LUiFileRequest request{"Save Audio File As", {}, doc.GetTitle(), LKVAudioFileFilters(), true, {},
+                           true, doc.audio.sampleRate, doc.audio.channels};
     std::string path;
     if (!AskSavePath(request, S::kSaveAsDir, kReplaceFileQuestion, path))
         return false;

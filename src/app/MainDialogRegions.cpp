@@ -73,7 +73,9 @@ bool MainDialog::SaveRegion(size_t index)
 {
     if (index >= regions_.size())
         return false;
-    LUiFileRequest request{"Save Region As", {}, regions_[index].name, LKVAudioFileFilters(), true, {}};
+    const LCutListAudio& audio = regions_[index].audio;
+    LUiFileRequest request{"Save Region As", {}, regions_[index].name, LKVAudioFileFilters(), true, {},
+                           true, audio.sampleRate, audio.channels};
     std::string path;
     if (!AskSavePath(request, S::kSaveRegionDir, kReplaceFileQuestion, path))
         return false;

@@ -69,6 +69,9 @@ struct LUiFileFilter {
 // `folder` with `fileName` proposed, offering `filters`. A save dialog does not
 // ask about replacing an existing file; its caller does, after appending
 // `defaultExtension` (when set) to a name chosen without an extension.
+// `formatOptions` offers the chosen type's options step (the WAV format, the
+// encoder settings) in a save dialog, for audio at `optionsRate` and
+// `optionsChannels`.
 struct LUiFileRequest {
     std::string title;
     std::string folder;
@@ -76,6 +79,9 @@ struct LUiFileRequest {
     std::vector<LUiFileFilter> filters;
     bool save = false;
     std::string defaultExtension;
+    bool formatOptions = false;
+    int32_t optionsRate = 0;
+    uint8_t optionsChannels = 0;
 };
 
 struct LUiMessage {

@@ -52,6 +52,14 @@ bool LGenSinkIsSupported(const std::string& ext)
     return LProcessGetComponentPath(nullptr, component, path) == 0;
 }
 
+bool LGenSinkHasOptions(const std::string& ext)
+{
+    for (const char* e : {".wav", ".vox", ".raw", ".mp3", ".ogg", ".flac", ".aac", ".m4a"})
+        if (Is(ext, e))
+            return true;
+    return false;
+}
+
 bool LGenSinkCheckSettings(const std::string& ext, int32_t rate, uint8_t channels)
 {
     if (Is(ext, ".wav"))

@@ -1,8 +1,26 @@
 #include "ui/LKVFileDialog.h"
 
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "core/LFile.h"
+#include "formats/LGenSink.h"
 #include "ui/LKVDialogExec.h"
 #include "ui/LQtUi.h"
+
+namespace {
+
+// ".wav" of "*.wav": the first pattern that names one extension; empty for "*".
+std::string FirstExtension(const LUiFileFilter& filter)
+{
+    for (const std::string& pattern : filter.patterns)
+        if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0 && pattern.find('*', 1) == std::string::npos)
+            return pattern.substr(1);
+    return {};
+}
+
+} // namespace
 
 QString LKVFileDialog::NameFilter(const LUiFileFilter& filter)
 {
@@ -34,6 +52,52 @@ LKVFileDialog::LKVFileDialog(const LUiFileRequest& request, QWidget* parent)
         setDirectory(QString::fromStdString(request.folder));
     if (!request.fileName.empty())
         selectFile(QString::fromStdString(request.fileName));
+    if (request.save && request.formatOptions)
+        AddOptionsButton();
+}
+
+int LKVFileDialog::SelectedFilterIndex() const
+{
+    // With the details hidden Qt names the chosen filter by its description only.
+    const QString selected = selectedNameFilter();
+    const QStringList filters = nameFilters();
+    for (int i = 0; i < filters.size(); ++i)
+        if (filters[i] == selected || filters[i].startsWith(selected + QStringLiteral(" (")))
+            return i;
+    return -1;
+}
+
+std::string LKVFileDialog::ChosenExtension() const
+{
+    const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const std::string typed = edit ? edit->text().toStdString() : std::string();
+    std::string ext = GetFileExtension(GetFileFromPath(typed));
+    if (!ext.empty())
+        return ext;
+    const int index = SelectedFilterIndex();
+    if (index < 0 || size_t(index) >= request_.filters.size())
+        return {};
+    return FirstExtension(request_.filters[size_t(index)]);
+}
+
+void LKVFileDialog::AddOptionsButton()
+{
+    auto* grid = qobject_cast<QGridLayout*>(layout());
+    if (!grid)
+        return;
+    auto* options = new QPushButton(QStringLiteral("O&ptions..."), this);
+    options->setObjectName(QStringLiteral("formatOptions"));
+    options->setToolTip(QStringLiteral("Settings of the chosen file type (WAV format, encoder options)"));
+    options->setAutoDefault(false);
+    grid->addWidget(options, grid->rowCount(), grid->columnCount() - 1);
+    auto update = [this, options] { options->setEnabled(LGenSinkHasOptions(ChosenExtension())); };
+    connect(this, &QFileDialog::filterSelected, this, update);
+    if (auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        connect(edit, &QLineEdit::textChanged, this, update);
+    connect(options, &QPushButton::clicked, this, [this] {
+        LGenSinkCheckSettings(ChosenExtension(), request_.optionsRate, request_.optionsChannels);
+    });
+    update();
 }
 
 std::string LKVFileDialog::ChosenPath() const
@@ -44,13 +108,10 @@ std::string LKVFileDialog::ChosenPath() const
     std::string path = files.front().toStdString();
     if (acceptMode() != QFileDialog::AcceptSave || !GetFileExtension(GetFileFromPath(path)).empty())
         return path;
-    const int index = nameFilters().indexOf(selectedNameFilter());
+    const int index = SelectedFilterIndex();
     if (index < 0 || size_t(index) >= request_.filters.size())
         return path;
-    for (const std::string& pattern : request_.filters[size_t(index)].patterns)
-        if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0 && pattern.find('*', 1) == std::string::npos)
-            return path + pattern.substr(1);
-    return path;
+    return path + FirstExtension(request_.filters[size_t(index)]);
 }
 
 bool LKVFileDialog::Ask(const LUiFileRequest& request, std::string& path)

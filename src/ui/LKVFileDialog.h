@@ -21,6 +21,14 @@ public:
     // The Qt filter of one type-list entry: its description, then its patterns.
     static QString NameFilter(const LUiFileFilter& filter);
 
+    // The type the dialog would save as: the typed name's extension, else the
+    // chosen type's first one.
+    std::string ChosenExtension() const;
+
 private:
+    void AddOptionsButton();
+    // The index of the chosen type in the request's list, or -1.
+    int SelectedFilterIndex() const;
+
     LUiFileRequest request_;
 };

@@ -1,6 +1,7 @@
 #include "ui/LKVMainWindow.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -10,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
@@ -17,30 +19,32 @@
 
 #include "app/LKVCommands.h"
 #include "app/LKVMenuLayout.h"
+#include "app/LKVVolume.h"
 #include "app/LKVWindowPlacement.h"
 #include "app/LRecentFiles.h"
 #include "ui/LKVAppInfo.h"
 #include "display/LSpectrum.h"
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVFFTDlg.h"
+#include "app/LKVWorkingFolder.h"
+#include "ui/LConvertRateDlg.h"
+#include "ui/LKVDialogExec.h"
+#include "ui/LKVDocumentWindows.h"
+#include "ui/LKVHelpWindow.h"
+#include "ui/LKVVirtualKeys.h"
+#include "ui/LKeyMacroDlg.h"
+#include "ui/LQtClipboardPort.h"
+#include "ui/LSettingsDlg.h"
 #include "ui/LKVFileWindow.h"
 #include "ui/LKVPreviewDialog.h"
+#include "ui/LKVReadoutPanel.h"
+#include "ui/LKVTransportBar.h"
+#include "ui/LKVVolumeControl.h"
 #include "ui/LKVShortcuts.h"
 #include "ui/LQtProgressBackend.h"
 #include "ui/LQtUi.h"
 
 namespace {
-
-// The text of a command without its mnemonic and dots, for messages.
-std::string PlainName(int32_t id)
-{
-    const LKVCommandInfo* info = LKVFindCommand(id);
-    QString name = info ? QString::fromUtf8(info->menuText) : QStringLiteral("This command");
-    name.remove(QLatin1Char('&'));
-    if (name.endsWith(QStringLiteral("...")))
-        name.chop(3);
-    return name.trimmed().toStdString();
-}
 
 LKVRect ToRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 QRect ToQRect(const LKVRect& r) { return {r.x, r.y, r.width, r.height}; }
@@ -57,6 +61,8 @@ LKVMainWindow::LKVMainWindow(QWidget* parent) : QMainWindow(parent)
         const LKVFile* doc = model_ ? model_->CurrentFile() : nullptr;
         return doc ? &doc->audio : nullptr;
     });
+    clipboard_ = std::make_unique<LQtClipboardPort>();
+    model_->SetClipboardPort(clipboard_.get());
 
     area_ = new QMdiArea;
     area_->setObjectName(QStringLiteral("MDICLIENT"));
@@ -67,6 +73,7 @@ LKVMainWindow::LKVMainWindow(QWidget* parent) : QMainWindow(parent)
 
     BuildActions();
     BuildMenus();
+    BuildToolBars();
     windows_ = new LKVDocumentWindows(*model_, *area_, contextMenu_, this);
     statusBar()->setObjectName(QStringLiteral("msctls_statusbar32"));
     statusBar()->showMessage(QString());
@@ -77,18 +84,24 @@ LKVMainWindow::LKVMainWindow(QWidget* parent) : QMainWindow(parent)
     connect(refreshTimer_, &QTimer::timeout, this, [this] {
         // Mid-job the documents are being changed; the job's end refreshes.
         if (!LQtProgressBackend::Busy())
-            RefreshCommands();
+            Refresh();
     });
     refreshTimer_->start();
-    RefreshCommands();
+    qApp->installEventFilter(this);
+    Refresh();
 }
 
 LKVMainWindow::~LKVMainWindow()
 {
     LKVPreviewDialog::SetDocumentAudio({});
     // The document windows go before the documents they show.
+    qApp->removeEventFilter(this);
+    // The document windows go before the documents they show, the clipboard's
+    // offer before the model that would render it.
     delete area_;
     area_ = nullptr;
+    model_->SetClipboardPort(nullptr);
+    clipboard_.reset();
     model_.reset();
 }
 
@@ -137,7 +150,7 @@ void LKVMainWindow::FillMenu(QMenu* menu, const std::vector<LKVMenuEntry>& entri
             QAction* a = menu->addAction(QStringLiteral("&Key Macros..."));
             a->setObjectName(QStringLiteral("keyMacros"));
             a->setStatusTip(QStringLiteral("Assigns lists of commands to keys."));
-            connect(a, &QAction::triggered, this, [] { LQtUi::NotAvailable("Key Macros"); });
+            connect(a, &QAction::triggered, this, &LKVMainWindow::ShowKeyMacros);
             break;
         }
         }
@@ -212,18 +225,42 @@ void LKVMainWindow::RefreshWindowList()
     }
 }
 
-void LKVMainWindow::RefreshCommands()
+void LKVMainWindow::Refresh()
 {
     for (auto& [id, action] : actions_)
         action->setEnabled(model_->IsCommandEnabled(id));
+    // Scrub works on the document like Play.
+    scrub_->setEnabled(model_->IsCommandEnabled(kCmPlay));
     UndoItemChanged(model_->UndoMenuItem());
+    readouts_->Show(model_->Readouts());
+    transport_->SetPlaying(IsPlaying());
+}
+
+void LKVMainWindow::BuildToolBars()
+{
+    scrub_ = new QAction(QStringLiteral("Scrub"), this);
+    scrub_->setObjectName(QStringLiteral("scrub"));
+    scrub_->setStatusTip(QStringLiteral("Plays a short loop at the current position."));
+    connect(scrub_, &QAction::triggered, this, [this] { TransportCommand(0); });
+    transport_ = new LKVTransportBar(actions_, scrub_, this);
+    addToolBar(Qt::TopToolBarArea, transport_);
+    transport_->Volume()->SetDb(std::clamp(LKVSettings::kPlayVolume.Read(), kLKVVolumeMinDb, kLKVVolumeMaxDb));
+    connect(transport_->Volume(), &LKVVolumeControl::volumeChanged, this, &LKVMainWindow::ApplyVolume);
+
+    addToolBarBreak(Qt::TopToolBarArea);
+    auto* position = new QToolBar(QStringLiteral("Position"), this);
+    position->setObjectName(QStringLiteral("PositionBar"));
+    position->setMovable(false);
+    readouts_ = new LKVReadoutPanel;
+    position->addWidget(readouts_);
+    addToolBar(Qt::TopToolBarArea, position);
 }
 
 void LKVMainWindow::RunCommand(int32_t id)
 {
     if (!model_->ExecuteCommand(id))
         FrameCommand(id);
-    RefreshCommands();
+    Refresh();
 }
 
 LKVFileWindow* LKVMainWindow::CurrentWindow() const { return windows_->WindowOf(model_->CurrentFile()); }
@@ -237,6 +274,10 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmTileVertical: TileWindows(false); return;
     case kCmArrangeIcons: ArrangeIcons(); return;
     case kCmFrequencyAnalysis: RefreshSpectrum(true); return;
+    case kCmSettings: ShowSettings(); return;
+    case kCmHelpContents: ShowHelp(); return;
+    case kCmAbout: ShowAbout(); return;
+    case kCmConvertSampleRate: ConvertSampleRate(); return;
     default: break;
     }
     if (id >= kCmRecord && id <= kCmGoToEnd) {
@@ -248,13 +289,104 @@ void LKVMainWindow::FrameCommand(int32_t id)
         if (w && w->ViewCommand(id))
             return;
     }
-    LQtUi::NotAvailable(PlainName(id));
+    LQtUi::NotAvailable(LKVCommandName(id));
 }
 
 void LKVMainWindow::TransportCommand(int32_t id)
 {
     // Playback and recording arrive with the audio devices.
-    LQtUi::NotAvailable(PlainName(id));
+    LQtUi::NotAvailable(id ? LKVCommandName(id) : std::string("Scrub"));
+}
+
+void LKVMainWindow::ApplyVolume(int32_t db)
+{
+    LKVSettings::kPlayVolume.Write(db);
+    // The wave-out volume (LKVDeviceVolume(db)) is set here once the player exists.
+}
+
+bool LKVMainWindow::IsPlaying() const { return false; }
+
+std::vector<std::string> LKVMainWindow::PlaybackDeviceNames() const { return {"Default playback device"}; }
+
+void LKVMainWindow::ShowSettings()
+{
+    LSettingsDlg dialog(PlaybackDeviceNames(), this);
+    if (LKVExec(dialog) != QDialog::Accepted || !dialog.MustRestart())
+        return;
+    LUiGet().Message(LKVWorkingFolder::kShutDownMessage, LKVWorkingFolder::kShutDownCaption, LUiButtons::Ok,
+                     LUiIcon::Information);
+    close();
+}
+
+void LKVMainWindow::ShowKeyMacros()
+{
+    LKeyMacroDlg dialog(model_->KeyMacros(), this);
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return;
+    model_->KeyMacros() = dialog.Macros();
+    model_->SaveKeyMacros();
+}
+
+void LKVMainWindow::ShowHelp()
+{
+    if (!help_)
+        help_ = new LKVHelpWindow(this);
+    // A window of its own beside the frame, not inside it.
+    help_->setWindowFlag(Qt::Window);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void LKVMainWindow::ShowAbout()
+{
+    QMessageBox box(this);
+    box.setObjectName(QStringLiteral("AboutBox"));
+    box.setWindowTitle(QStringLiteral("About Kelvane"));
+    box.setIconPixmap(LKVAppIcon().pixmap(64, 64));
+    box.setText(QStringLiteral("<b>%1</b>").arg(LKVProductLine()));
+    box.setInformativeText(QStringLiteral("A sound-file editor for Linux.<br>"
+                                          "Audio is kept in a working folder and edited as a list of cuts, so "
+                                          "edits and undo cost no audio copying.<br><br>Built with Qt %1.")
+                               .arg(QString::fromLatin1(qVersion())));
+    box.setStandardButtons(QMessageBox::Ok);
+    LKVExec(box);
+}
+
+void LKVMainWindow::ConvertSampleRate()
+{
+    LKVFile* doc = model_->CurrentFile();
+    if (!doc)
+        return;
+    LConvertRateDlg dialog(doc->audio.sampleRate, this);
+    if (LKVExec(dialog) == QDialog::Accepted)
+        model_->ConvertSampleRate(dialog.Rate());
+}
+
+bool LKVMainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::KeyPress && type != QEvent::ShortcutOverride) || model_->KeyMacros().Macros().empty())
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    // Only keys pressed in the frame and its document windows; a dialog's
+    // keys are its own.
+    if (!widget || widget->window() != this || QApplication::activeModalWidget() || LQtProgressBackend::Busy())
+        return QMainWindow::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const uint32_t code = LKVKeyCode(*key);
+    if (code == 0 || !model_->KeyMacros().Find(code))
+        return QMainWindow::eventFilter(watched, event);
+    if (type == QEvent::ShortcutOverride) {
+        // Taken as a key press, so the menu shortcut of the same key stays quiet.
+        event->accept();
+        return true;
+    }
+    if (!key->isAutoRepeat()) {
+        model_->OnKey(code);
+        Refresh();
+    }
+    return true;
 }
 
 void LKVMainWindow::TileWindows(bool horizontal)
@@ -302,8 +434,10 @@ void LKVMainWindow::ArrangeIcons()
 void LKVMainWindow::DocumentChanged(LKVFile& doc)
 {
     windows_->Changed(doc);
-    if (&doc == model_->CurrentFile())
+    if (&doc == model_->CurrentFile()) {
+        readouts_->Show(model_->Readouts());
         RefreshSpectrum(false);
+    }
 }
 
 void LKVMainWindow::PlayCursorMoved(LKVFile& doc)
@@ -364,7 +498,7 @@ void LKVMainWindow::CurrentFileChanged(LKVFile* doc)
 {
     windows_->Current(doc);
     RefreshSpectrum(false);
-    RefreshCommands();
+    Refresh();
 }
 
 void LKVMainWindow::CaptionChanged(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
@@ -408,7 +542,7 @@ void LKVMainWindow::StartWith(const std::vector<std::string>& args)
                              "this window.",
                              "Kelvane", LUiButtons::Ok, LUiIcon::Information);
         });
-    RefreshCommands();
+    Refresh();
 }
 
 void LKVMainWindow::InstanceMessage(int32_t message, const std::string& argument)
@@ -427,7 +561,7 @@ void LKVMainWindow::InstanceMessage(int32_t message, const std::string& argument
     activateWindow();
     if (message != 0)
         model_->OnInstanceMessage(message, argument);
-    RefreshCommands();
+    Refresh();
 }
 
 void LKVMainWindow::changeEvent(QEvent* event)
@@ -458,7 +592,7 @@ void LKVMainWindow::dropEvent(QDropEvent* event)
         [this, paths] {
             for (const std::string& path : paths)
                 model_->OpenFile(path);
-            RefreshCommands();
+            Refresh();
         },
         Qt::QueuedConnection);
 }

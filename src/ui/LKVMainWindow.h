@@ -8,7 +8,11 @@
 
 class LKVDocumentWindows;
 class LKVFFTDlg;
+class LKVHelpWindow;
+class LQtClipboardPort;
 class LKVFileWindow;
+class LKVReadoutPanel;
+class LKVTransportBar;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -31,8 +35,8 @@ public:
     // The action of a command of the table, or nullptr.
     QAction* Action(int32_t id) const;
     // Enables and disables every command by the table's rule, refreshes the Undo
-    // text, the recent files and the read-outs.
-    void RefreshCommands();
+    // text, the read-outs and the transport buttons (also every 500 ms).
+    void Refresh();
     // Places the window as stored in "MainWindow" and shows it.
     void ShowPlaced();
     // Performs the first instance's command line.
@@ -46,6 +50,8 @@ public:
     QMenu* ContextMenu() const { return contextMenu_; }
     // The open "Frequency Analysis" window, or nullptr.
     LKVFFTDlg* FrequencyAnalysis() const { return fft_; }
+    LKVTransportBar& Transport() const { return *transport_; }
+    LKVReadoutPanel& Readouts() const { return *readouts_; }
 
     // ---- LMainDialogView ----
     void DocumentChanged(LKVFile& doc) override;
@@ -60,8 +66,18 @@ public:
     void FrameCommand(int32_t id) override;
     void PlayCursorMoved(LKVFile& doc) override;
 
+    // The frame's own dialogs and windows.
+    void ShowSettings();
+    void ShowKeyMacros();
+    void ShowHelp();
+    void ShowAbout();
+    void ConvertSampleRate();
+    LKVHelpWindow* HelpWindow() const { return help_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Key macros: a key with a macro runs it instead of its shortcut.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -72,7 +88,17 @@ private:
     void FillMenu(QMenu* menu, const std::vector<LKVMenuEntry>& entries, bool contextMenu);
     void RefreshRecentFiles();
     void RefreshWindowList();
+    // ---- Playback: where the transport meets the audio devices ----
+    // A transport command (Record, Play, the speeds, Stop, the moves); 0 is Scrub.
     void TransportCommand(int32_t id);
+    // The volume control moved to `db`.
+    void ApplyVolume(int32_t db);
+    // Whether the player is playing now.
+    bool IsPlaying() const;
+    // The playback devices for the settings, the default device first.
+    std::vector<std::string> PlaybackDeviceNames() const;
+
+    void BuildToolBars();
     void TileWindows(bool horizontal);
     void ArrangeIcons();
     void SavePlacement();
@@ -81,7 +107,9 @@ private:
     // window; `open` creates the window when it is not there.
     void RefreshSpectrum(bool open);
 
+    std::unique_ptr<LQtClipboardPort> clipboard_;
     std::unique_ptr<MainDialog> model_;
+    LKVHelpWindow* help_ = nullptr;
     QMdiArea* area_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     LKVDocumentWindows* windows_ = nullptr;
@@ -95,5 +123,8 @@ private:
     QTimer* refreshTimer_ = nullptr;
     QMdiSubWindow* fftSub_ = nullptr;
     LKVFFTDlg* fft_ = nullptr;
+    QAction* scrub_ = nullptr;
+    LKVTransportBar* transport_ = nullptr;
+    LKVReadoutPanel* readouts_ = nullptr;
     bool wasMaximized_ = true;
 };

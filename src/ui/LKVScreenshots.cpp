@@ -1,24 +1,36 @@
 #include "ui/LKVScreenshots.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QMenu>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/LKVCommands.h"
 #include "core/LSettings.h"
-#include "edit/LKVFile.h"
+#include "core/LUi.h"
 #include "display/LFrequencyWindowModel.h"
+#include "edit/LKVFile.h"
+#include "formats/LAACEncoderSettings.h"
+#include "formats/LFlacEncoderSettings.h"
+#include "formats/LMp3EncoderSettings.h"
+#include "formats/LOggEncoderSettings.h"
+#include "formats/LWaveSaveFormat.h"
 #include "ui/LFrequencyWindow.h"
+#include "ui/LKVDialogExec.h"
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVEffectShots.h"
 #include "ui/LKVFFTDlg.h"
 #include "ui/LKVFileWindow.h"
+#include "ui/LKVHelpWindow.h"
 #include "ui/LKVMainWindow.h"
+#include "ui/LQtProgressDialog.h"
 
 LKVScreenshots::LKVScreenshots(LKVMainWindow& window, const std::string& folder)
     : window_(window), folder_(QString::fromStdString(folder))
@@ -49,6 +61,30 @@ void LKVScreenshots::Menus()
         Save(*menu, QStringLiteral("menu-") + name.toLower());
         menu->hide();
     }
+    QMenu* context = window_.ContextMenu();
+    context->popup(window_.mapToGlobal(QPoint(40, 40)));
+    Save(*context, QStringLiteral("menu-document-context"));
+    context->hide();
+}
+
+void LKVScreenshots::Dialog(const QString& name, const std::function<void()>& open)
+{
+    // Each dialog is pictured once it is up, then closed as if cancelled.
+    LKVSetExecHook([this, name](QDialog& dialog) {
+        QTimer::singleShot(0, &dialog, [this, name, &dialog] {
+            if (auto* tabs = dialog.findChild<QTabWidget*>()) {
+                for (int i = 0; i < tabs->count(); ++i) {
+                    tabs->setCurrentIndex(i);
+                    Save(dialog, name + QStringLiteral("-") + QString::number(i + 1));
+                }
+            } else {
+                Save(dialog, name);
+            }
+            dialog.reject();
+        });
+    });
+    open();
+    LKVSetExecHook({});
 }
 
 void LKVScreenshots::SaveDocument(const QString& name)
@@ -130,15 +166,97 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
         std::fprintf(stderr, "kelvane: cannot create %s\n", qPrintable(folder_));
         return 2;
     }
+    LQtProgressDialog::SetShowDelay(0);
     window_.showNormal();
     window_.resize(1000, 680);
     Save(window_, QStringLiteral("main-empty"));
     window_.StartWith(std::vector<std::string>(args.begin(), args.begin() + std::min<size_t>(args.size(), 1)));
+    if (LKVFile* doc = window_.Model().CurrentFile())
+        window_.Model().SetSelection(doc->audio.sampleRate, doc->audio.sampleRate * 3, doc->audio.sampleRate);
+    window_.Refresh();
     SaveDocument(QStringLiteral("main-document"));
     Menus();
+
+    LUi& ui = LUiGet();
+    Dialog(QStringLiteral("dialog-message"), [&] {
+        ui.Message("Save changes to \"/home/user/interview.wav\"?", "Kelvane", LUiButtons::YesNoCancel,
+                   LUiIcon::Question);
+    });
+    Dialog(QStringLiteral("dialog-new-file"), [&] {
+        int32_t rate = 44100;
+        uint8_t channels = 2;
+        ui.NewFileDialog(rate, channels);
+    });
+    Dialog(QStringLiteral("dialog-raw"), [&] {
+        LUiRawAudioSettings s;
+        ui.RawSettingsDialog("RawAudio", s);
+    });
+    Dialog(QStringLiteral("dialog-wave-format"), [&] {
+        LWaveFileFormat f = LWaveFileFormat::Pcm(44100, 2);
+        LWaveSaveFormat::Choose(f, 0, "Select Wave File Format");
+    });
+    Dialog(QStringLiteral("dialog-mp3"), [&] {
+        LMp3EncoderSettings s;
+        ui.Mp3EncodeDialog(s);
+    });
+    Dialog(QStringLiteral("dialog-ogg"), [&] {
+        LOggEncoderSettings s;
+        ui.OggEncodeDialog(s);
+    });
+    Dialog(QStringLiteral("dialog-flac"), [&] {
+        LFlacEncoderSettings s;
+        ui.FlacEncodeDialog(s);
+    });
+    Dialog(QStringLiteral("dialog-aac"), [&] {
+        LAACEncoderSettings s;
+        ui.AACEncodeDialog(s);
+    });
+    Dialog(QStringLiteral("dialog-open"), [&] {
+        window_.RunCommand(kCmOpenFile);
+    });
+    Dialog(QStringLiteral("dialog-save-as"), [&] { window_.RunCommand(kCmSaveFileAs); });
+    Dialog(QStringLiteral("dialog-text"), [&] {
+        std::string name = "interview.wav@0:00:01.00";
+        ui.TextDialog("Enter Bookmark Name", name);
+    });
+    Dialog(QStringLiteral("dialog-select-region"), [&] { window_.RunCommand(kCmSelectRegion); });
+    Dialog(QStringLiteral("dialog-export-regions"), [&] {
+        std::string folder = "/home/user/regions";
+        int32_t format = 1;
+        ui.ExportRegionDialog(folder, format);
+    });
+    Dialog(QStringLiteral("dialog-assemble-regions"), [&] {
+        std::vector<size_t> order;
+        ui.AssembleRegionsDialog({"Intro", "Question 1", "Answer 1", "Question 2", "Closing"}, order);
+    });
+    Dialog(QStringLiteral("dialog-convert-rate"), [&] { window_.RunCommand(kCmConvertSampleRate); });
+    Dialog(QStringLiteral("dialog-settings"), [&] { window_.RunCommand(kCmSettings); });
+    window_.Model().KeyMacros().Set(0x20071, {kCmSelectAll, kCmCopy});   // Ctrl+F2
+    window_.Model().KeyMacros().Set(0x40074, {kCmGoToStart, kCmPlay});  // Shift+F5
+    Dialog(QStringLiteral("dialog-key-macros"), [&] { window_.ShowKeyMacros(); });
+    window_.Model().KeyMacros().Clear();
+    Dialog(QStringLiteral("dialog-about"), [&] { window_.RunCommand(kCmAbout); });
+    Dialog(QStringLiteral("dialog-not-available"), [&] { window_.RunCommand(kCmToneGenerator); });
+
+    {
+        LQtProgressDialog progress(QStringLiteral("Loading Audio File Source"), &window_);
+        progress.SetLine(0, QStringLiteral("Loading file interview.wav"));
+        progress.SetLine(1, QStringLiteral("Please wait..."));
+        progress.SetPercent(42);
+        progress.show();
+        Save(progress, QStringLiteral("dialog-progress"));
+    }
+    window_.RunCommand(kCmHelpContents);
+    if (LKVHelpWindow* help = window_.HelpWindow()) {
+        Save(*help, QStringLiteral("help-contents"));
+        help->close();
+    }
     if (args.size() >= 3)
         Documents(args[1], args[2]);
     LKVEffectShots(&window_, [this](QWidget& w, const QString& name) { Save(w, name); });
+    // Nothing is saved: the pictured documents are thrown away.
+    for (const auto& doc : window_.Model().Documents())
+        doc->modified = false;
     window_.Model().CmCloseAll();
     return failures_ ? 2 : 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ private:
     void Documents(const std::string& speech, const std::string& music);
     // Saves the frame once the current document's views are drawn.
     void SaveDocument(const QString& name);
+    // Opens a dialog through `open` and pictures it as "name.png" (one picture
+    // per page of a dialog with pages).
+    void Dialog(const QString& name, const std::function<void()>& open);
 
     LKVMainWindow& window_;
     QString folder_;

@@ -4,8 +4,24 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "formats/LAACEncoderSettings.h"
+#include "formats/LFlacEncoderSettings.h"
+#include "formats/LMp3EncoderSettings.h"
+#include "formats/LOggEncoderSettings.h"
+#include "formats/LRawSettings.h"
+#include "ui/LAACEncodeDlg.h"
+#include "ui/LAssembleRegionDlg.h"
+#include "ui/LExportRegionDlg.h"
+#include "ui/LFlacEncodeDlg.h"
 #include "ui/LKVDialogExec.h"
 #include "ui/LKVFileDialog.h"
+#include "ui/LMp3EncodeDlg.h"
+#include "ui/LNewFileDlg.h"
+#include "ui/LOggEncodeDlg.h"
+#include "ui/LRawSettingsDlg.h"
+#include "ui/LSelectRegionDlg.h"
+#include "ui/LTextDlg.h"
+#include "ui/LWaveFormatDlg.h"
 
 namespace {
 
@@ -92,22 +108,94 @@ bool LQtUi::FileDialog(const LUiFileRequest& request, std::string& path)
     return LKVFileDialog::Ask(request, path);
 }
 
-bool LQtUi::RawSettingsDialog(const std::string&, LUiRawAudioSettings&) { return NotAvailable("Raw audio settings"); }
-
-bool LQtUi::WaveFormatChooser(const std::string& title, const std::vector<LUiChoice>&, int32_t&)
+bool LQtUi::RawSettingsDialog(const std::string& section, LUiRawAudioSettings& settings)
 {
-    return NotAvailable(title);
+    LRawSettings start;
+    start.sampleRate = settings.sampleRate;
+    start.channels = settings.channels;
+    start.codec = settings.codec;
+    LRawSettingsDlg dialog(section, start, Owner());
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return false;
+    settings.sampleRate = dialog.Settings().sampleRate;
+    settings.channels = dialog.Settings().channels;
+    settings.codec = dialog.Settings().codec;
+    return true;
 }
 
-bool LQtUi::Mp3EncodeDialog(LMp3EncoderSettings&) { return NotAvailable("MP3 settings"); }
-bool LQtUi::OggEncodeDialog(LOggEncoderSettings&) { return NotAvailable("Ogg settings"); }
-bool LQtUi::FlacEncodeDialog(LFlacEncoderSettings&) { return NotAvailable("FLAC settings"); }
-bool LQtUi::AACEncodeDialog(LAACEncoderSettings&) { return NotAvailable("AAC settings"); }
-bool LQtUi::NewFileDialog(int32_t&, uint8_t&) { return NotAvailable("New File"); }
-bool LQtUi::TextDialog(const std::string& title, std::string&) { return NotAvailable(title); }
-bool LQtUi::SelectRegionDialog(int32_t&, int32_t&) { return NotAvailable("Select Region"); }
-bool LQtUi::ExportRegionDialog(std::string&, int32_t&) { return NotAvailable("Export Regions"); }
-bool LQtUi::AssembleRegionsDialog(const std::vector<std::string>&, std::vector<size_t>&)
+bool LQtUi::WaveFormatChooser(const std::string& title, const std::vector<LUiChoice>& choices, int32_t& chosen)
 {
-    return NotAvailable("Assemble Regions");
+    LWaveFormatDlg dialog(QString::fromStdString(title), choices, chosen, Owner());
+    if (LKVExec(dialog) != QDialog::Accepted || dialog.Chosen() < 0)
+        return false;
+    chosen = dialog.Chosen();
+    return true;
+}
+
+namespace {
+
+// Runs an encoder dialog opened on `settings`; on OK `settings` takes its values.
+template <class Dialog, class Settings>
+bool EncoderDialog(Settings& settings)
+{
+    Dialog dialog(settings, LQtUi::Owner());
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return false;
+    settings = dialog.Settings();
+    return true;
+}
+
+} // namespace
+
+bool LQtUi::Mp3EncodeDialog(LMp3EncoderSettings& settings) { return EncoderDialog<LMp3EncodeDlg>(settings); }
+bool LQtUi::OggEncodeDialog(LOggEncoderSettings& settings) { return EncoderDialog<LOggEncodeDlg>(settings); }
+bool LQtUi::FlacEncodeDialog(LFlacEncoderSettings& settings) { return EncoderDialog<LFlacEncodeDlg>(settings); }
+bool LQtUi::AACEncodeDialog(LAACEncoderSettings& settings) { return EncoderDialog<LAACEncodeDlg>(settings); }
+
+bool LQtUi::NewFileDialog(int32_t& sampleRate, uint8_t& channels)
+{
+    LNewFileDlg dialog(sampleRate, channels, Owner());
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return false;
+    sampleRate = dialog.SampleRate();
+    channels = dialog.Channels();
+    return true;
+}
+
+bool LQtUi::TextDialog(const std::string& title, std::string& text)
+{
+    LTextDlg dialog(QString::fromStdString(title), QString::fromStdString(text), Owner());
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return false;
+    text = dialog.Text().toStdString();
+    return true;
+}
+
+bool LQtUi::SelectRegionDialog(int32_t& startMs, int32_t& endMs)
+{
+    LSelectRegionDlg dialog(startMs, endMs, Owner());
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return false;
+    startMs = dialog.StartMs();
+    endMs = dialog.EndMs();
+    return true;
+}
+
+bool LQtUi::ExportRegionDialog(std::string& folder, int32_t& formatIndex)
+{
+    LExportRegionDlg dialog(folder, formatIndex, Owner());
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return false;
+    folder = dialog.Folder();
+    formatIndex = dialog.FormatIndex();
+    return true;
+}
+
+bool LQtUi::AssembleRegionsDialog(const std::vector<std::string>& names, std::vector<size_t>& order)
+{
+    LAssembleRegionDlg dialog(names, Owner());
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return false;
+    order = dialog.Order();
+    return !order.empty();
 }

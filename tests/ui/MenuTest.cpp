@@ -71,7 +71,7 @@ TEST(Menus, CommandsFollowTheDocumentAndItsUndoState)
         EXPECT_TRUE(enabled(id)) << id << " without a document";
 
     ASSERT_NE(w.Model().OpenFile(uitest::SoxSine("a.wav", 8000, 1, 1.0)), nullptr);
-    w.RefreshCommands();
+    w.Refresh();
     EXPECT_TRUE(enabled(kCmCut));
     EXPECT_TRUE(enabled(kCmPlay));
     EXPECT_TRUE(enabled(kCmZoomIn));
@@ -88,6 +88,6 @@ TEST(Menus, CommandsFollowTheDocumentAndItsUndoState)
     EXPECT_FALSE(enabled(kCmUndo));
 
     w.Model().CmCloseAll();
-    w.RefreshCommands();
+    w.Refresh();
     EXPECT_FALSE(enabled(kCmCut));
 }

@@ -1,6 +1,9 @@
 #include "UiTestSupport.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QTimer>
@@ -100,6 +103,33 @@ void DialogScript::Message(const QString& caption, QMessageBox::StandardButton b
         EXPECT_EQ(box->windowTitle(), caption) << box->text().toStdString();
         Click(*box, button);
     });
+}
+
+DialogScript::Answer ChooseFile(const std::string& path)
+{
+    return [path](QDialog& dialog) {
+        auto* files = qobject_cast<QFileDialog*>(&dialog);
+        if (!files) {
+            ADD_FAILURE() << "expected a file dialog, got \"" << dialog.windowTitle().toStdString() << "\"";
+            dialog.reject();
+            return;
+        }
+        files->selectFile(QString::fromStdString(path));
+        dialog.accept();  // QFileDialog's own accept, reached through QDialog
+    };
+}
+
+void Type(QDialog& dialog, const char* name, const QString& text)
+{
+    if (auto* combo = dialog.findChild<QComboBox*>(QString::fromUtf8(name))) {
+        combo->setCurrentText(text);
+        return;
+    }
+    if (auto* edit = dialog.findChild<QLineEdit*>(QString::fromUtf8(name))) {
+        edit->setText(text);
+        return;
+    }
+    ADD_FAILURE() << "no field " << name << " in \"" << dialog.windowTitle().toStdString() << "\"";
 }
 
 void Click(QMessageBox& box, QMessageBox::StandardButton button)

@@ -36,6 +36,10 @@ private:
     std::deque<Answer> answers_;
 };
 
+// An answer for a file dialog: chooses `path` (typed into its name field) and accepts.
+DialogScript::Answer ChooseFile(const std::string& path);
+// Sets the text of the line edit or editable combo box named `name` in `dialog`.
+void Type(QDialog& dialog, const char* name, const QString& text);
 // Clicks the button of `box` that answers `button`.
 void Click(QMessageBox& box, QMessageBox::StandardButton button);
 // Writes a 16-bit WAV of a sine with sox; returns its path in the test folder.
