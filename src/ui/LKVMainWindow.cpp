@@ -19,7 +19,7 @@
 
 #include "app/LKVCommands.h"
 #include "app/LKVMenuLayout.h"
-#include "app/LKVVolume.h"
+#include "devices/LSoundDeviceList.h"
 #include "app/LKVWindowPlacement.h"
 #include "app/LRecentFiles.h"
 #include "ui/LKVAppInfo.h"
@@ -51,12 +51,12 @@ QRect ToQRect(const LKVRect& r) { return {r.x, r.y, r.width, r.height}; }
 
 } // namespace
 
-LKVMainWindow::LKVMainWindow(QWidget* parent) : QMainWindow(parent)
+LKVMainWindow::LKVMainWindow(LPlayerPort* player, QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("LKVMainWindow"));
     setWindowIcon(LKVAppIcon());
     setAcceptDrops(true);
-    model_ = std::make_unique<MainDialog>(nullptr, this);
+    model_ = std::make_unique<MainDialog>(player, this);
     LKVPreviewDialog::SetDocumentAudio([this]() -> const LCutListAudio* {
         const LKVFile* doc = model_ ? model_->CurrentFile() : nullptr;
         return doc ? &doc->audio : nullptr;
@@ -241,11 +241,25 @@ void LKVMainWindow::BuildToolBars()
     scrub_ = new QAction(QStringLiteral("Scrub"), this);
     scrub_->setObjectName(QStringLiteral("scrub"));
     scrub_->setStatusTip(QStringLiteral("Plays a short loop at the current position."));
-    connect(scrub_, &QAction::triggered, this, [this] { TransportCommand(0); });
+    scrub_->setCheckable(true);
+    connect(scrub_, &QAction::triggered, this, [this] {
+        model_->CmScrub();
+        Refresh();
+    });
     transport_ = new LKVTransportBar(actions_, scrub_, this);
     addToolBar(Qt::TopToolBarArea, transport_);
-    transport_->Volume()->SetDb(std::clamp(LKVSettings::kPlayVolume.Read(), kLKVVolumeMinDb, kLKVVolumeMaxDb));
-    connect(transport_->Volume(), &LKVVolumeControl::volumeChanged, this, &LKVMainWindow::ApplyVolume);
+    // Rewind and Forward scan while they are held down.
+    connect(transport_, &LKVTransportBar::scanPressed, this, [this](bool forward) {
+        model_->ScanPressed(forward ? LKVScan::Forward : LKVScan::Rewind);
+    });
+    connect(transport_, &LKVTransportBar::scanReleased, this, [this](bool forward) {
+        model_->ScanReleased(forward ? LKVScan::Forward : LKVScan::Rewind);
+        Refresh();
+    });
+    transport_->Volume()->SetDb(
+        std::clamp(model_->PlayVolume(), LKVVolumeControl::kMinDb, LKVVolumeControl::kMaxDb));
+    connect(transport_->Volume(), &LKVVolumeControl::volumeChanged, this,
+            [this](int32_t db) { model_->SetPlayVolume(db); });
 
     addToolBarBreak(Qt::TopToolBarArea);
     auto* position = new QToolBar(QStringLiteral("Position"), this);
@@ -280,10 +294,6 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmConvertSampleRate: ConvertSampleRate(); return;
     default: break;
     }
-    if (id >= kCmRecord && id <= kCmGoToEnd) {
-        TransportCommand(id);
-        return;
-    }
     if (id >= kCmZoomIn && id <= kCmDisplayLeftRight) {
         LKVFileWindow* w = CurrentWindow();
         if (w && w->ViewCommand(id))
@@ -292,21 +302,15 @@ void LKVMainWindow::FrameCommand(int32_t id)
     LQtUi::NotAvailable(LKVCommandName(id));
 }
 
-void LKVMainWindow::TransportCommand(int32_t id)
+bool LKVMainWindow::IsPlaying() const { return (model_->PlayerState() & LPlayerPort::kActive) != 0; }
+
+void LKVMainWindow::TransportChanged()
 {
-    // Playback and recording arrive with the audio devices.
-    LQtUi::NotAvailable(id ? LKVCommandName(id) : std::string("Scrub"));
+    transport_->SetPlaying(IsPlaying());
+    scrub_->setChecked((model_->PlayerState() & LPlayerPort::kCueing) != 0);
 }
 
-void LKVMainWindow::ApplyVolume(int32_t db)
-{
-    LKVSettings::kPlayVolume.Write(db);
-    // The wave-out volume (LKVDeviceVolume(db)) is set here once the player exists.
-}
-
-bool LKVMainWindow::IsPlaying() const { return false; }
-
-std::vector<std::string> LKVMainWindow::PlaybackDeviceNames() const { return {"Default playback device"}; }
+std::vector<std::string> LKVMainWindow::PlaybackDeviceNames() const { return LSoundPlayDevice::List(); }
 
 void LKVMainWindow::ShowSettings()
 {

@@ -26,7 +26,8 @@ struct LKVMenuEntry;
 class LKVMainWindow : public QMainWindow, public LMainDialogView {
     Q_OBJECT
 public:
-    explicit LKVMainWindow(QWidget* parent = nullptr);
+    // `player` (not owned) plays the documents; without one the transport does nothing.
+    explicit LKVMainWindow(LPlayerPort* player = nullptr, QWidget* parent = nullptr);
     ~LKVMainWindow() override;
 
     MainDialog& Model() { return *model_; }
@@ -65,6 +66,7 @@ public:
     void BatchConverterRequested() override;
     void FrameCommand(int32_t id) override;
     void PlayCursorMoved(LKVFile& doc) override;
+    void TransportChanged() override;
 
     // The frame's own dialogs and windows.
     void ShowSettings();
@@ -89,11 +91,7 @@ private:
     void RefreshRecentFiles();
     void RefreshWindowList();
     // ---- Playback: where the transport meets the audio devices ----
-    // A transport command (Record, Play, the speeds, Stop, the moves); 0 is Scrub.
-    void TransportCommand(int32_t id);
-    // The volume control moved to `db`.
-    void ApplyVolume(int32_t db);
-    // Whether the player is playing now.
+    // Whether the player is playing (or scrubbing) now.
     bool IsPlaying() const;
     // The playback devices for the settings, the default device first.
     std::vector<std::string> PlaybackDeviceNames() const;

@@ -34,8 +34,11 @@ LKVTransportBar::LKVTransportBar(const std::map<int32_t, QAction*>& actions, QAc
         QAction* a = b.id ? actions.at(b.id) : scrub;
         a->setIcon(LKVIcon(QString::fromUtf8(b.icon)));
         a->setToolTip(QString::fromUtf8(b.tip));
-        addAction(a);
         actions_[b.id] = a;
+        if (b.id == kCmRewind || b.id == kCmFastForward)
+            addWidget(ScanButton(a, b.id == kCmFastForward));
+        else
+            addAction(a);
     }
     addSeparator();
     volume_ = new LKVVolumeControl;
@@ -52,8 +55,29 @@ void LKVTransportBar::SetPlaying(bool playing)
     actions_[kCmStop]->setIcon(LKVIcon(playing ? QStringLiteral("stop") : QStringLiteral("stop-active")));
 }
 
+QToolButton* LKVTransportBar::ScanButton(QAction* command, bool forward)
+{
+    // A button of its own rather than the command's: a click must not also
+    // run the one-step command.
+    auto* button = new QToolButton;
+    button->setObjectName(forward ? QStringLiteral("forwardButton") : QStringLiteral("rewindButton"));
+    button->setIcon(command->icon());
+    button->setToolTip(command->toolTip());
+    button->setStatusTip(command->statusTip());
+    button->setIconSize(iconSize());
+    button->setAutoRaise(true);
+    button->setEnabled(command->isEnabled());
+    connect(command, &QAction::changed, button, [button, command] { button->setEnabled(command->isEnabled()); });
+    connect(button, &QToolButton::pressed, this, [this, forward] { emit scanPressed(forward); });
+    connect(button, &QToolButton::released, this, [this, forward] { emit scanReleased(forward); });
+    scanButtons_[forward ? kCmFastForward : kCmRewind] = button;
+    return button;
+}
+
 QToolButton* LKVTransportBar::Button(int32_t id) const
 {
+    if (auto scan = scanButtons_.find(id); scan != scanButtons_.end())
+        return scan->second;
     auto it = actions_.find(id);
     return it == actions_.end() ? nullptr : qobject_cast<QToolButton*>(widgetForAction(it->second));
 }

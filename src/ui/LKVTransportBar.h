@@ -18,11 +18,20 @@ public:
     void SetPlaying(bool playing);
     bool Playing() const { return playing_; }
     LKVVolumeControl* Volume() const { return volume_; }
-    // The button of a transport command (Rewind and Forward are held down).
+    // The button of a transport command; 0 is Scrub.
     QToolButton* Button(int32_t id) const;
 
+signals:
+    // Rewind (false) or Forward (true) was pressed or let go on the bar. From the
+    // menu or a key these are commands of one step; on the bar they are held.
+    void scanPressed(bool forward);
+    void scanReleased(bool forward);
+
 private:
+    QToolButton* ScanButton(QAction* command, bool forward);
+
     std::map<int32_t, QAction*> actions_;
+    std::map<int32_t, QToolButton*> scanButtons_;
     LKVVolumeControl* volume_;
     bool playing_ = true;
 };

@@ -5,7 +5,6 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include "app/LKVVolume.h"
 
 LKVVolumeControl::LKVVolumeControl(QWidget* parent) : QWidget(parent)
 {
@@ -14,7 +13,7 @@ LKVVolumeControl::LKVVolumeControl(QWidget* parent) : QWidget(parent)
     auto* caption = new QLabel(QStringLiteral("&Volume"));
     slider_ = new QSlider(Qt::Horizontal);
     slider_->setObjectName(QStringLiteral("volume"));
-    slider_->setRange(kLKVVolumeMinDb, kLKVVolumeMaxDb);
+    slider_->setRange(kMinDb, kMaxDb);
     slider_->setPageStep(6);
     slider_->setTickPosition(QSlider::TicksBelow);
     slider_->setTickInterval(6);
@@ -47,6 +46,6 @@ void LKVVolumeControl::SetDb(int32_t db)
 
 void LKVVolumeControl::ShowValue(int db)
 {
-    value_->setText(db <= kLKVVolumeMinDb ? QStringLiteral("Mute")
+    value_->setText(db <= kMinDb ? QStringLiteral("Mute")
                                           : (db > 0 ? QStringLiteral("+%1 dB") : QStringLiteral("%1 dB")).arg(db));
 }

@@ -9,6 +9,9 @@ class QSlider;
 class LKVVolumeControl : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int32_t kMinDb = -36;
+    static constexpr int32_t kMaxDb = 10;
+
     explicit LKVVolumeControl(QWidget* parent = nullptr);
     int32_t Db() const;
     // Moves the control without reporting it.

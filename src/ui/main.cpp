@@ -12,6 +12,7 @@
 #include "app/LSettingsTable.h"
 #include "core/LSettings.h"
 #include "core/LVersion.h"
+#include "devices/LPlayerDevice.h"
 #include "edit/LAudioCutTank.h"
 #include "ui/LKVMainWindow.h"
 #include "ui/LKVPorts.h"
@@ -111,7 +112,8 @@ int main(int argc, char** argv)
     LAudioCutTank::Get().SetWorkingFolder(working.empty() ? LSettings::GetFolder("Current") : working);
 
     LKVPorts ports;
-    LKVMainWindow window;
+    LPlayerDevice player;
+    LKVMainWindow window(&player);
     window.ShowPlaced();
     instance.Ready();
     QObject::connect(&instance, &LKVSingleInstance::messageReceived, &window,

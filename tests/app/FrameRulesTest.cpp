@@ -1,10 +1,9 @@
-// Rules of the frame that need no window: placement, volume, the working folder
+// Rules of the frame that need no window: placement, the working folder
 // and command names.
 #include <gtest/gtest.h>
 
 #include "app/LKVCommands.h"
 #include "app/LKVMenuLayout.h"
-#include "app/LKVVolume.h"
 #include "app/LKVWindowPlacement.h"
 #include "app/LKVWorkingFolder.h"
 #include "app/LSettingsTable.h"
@@ -34,19 +33,6 @@ TEST(FrameRules, PlacementFitsTheDesktopAndIsStoredAsTheWindowWas)
     LKVWindowPlacement::Save({0, 0, 10, 10}, true, false, desktop);
     EXPECT_TRUE(LKVWindowPlacement::Read().maximized);
     EXPECT_EQ(LKVWindowPlacement::Read().rect.width, 280) << "a maximized window keeps its restored rectangle";
-}
-
-TEST(FrameRules, VolumeControlMapsDecibelsToTheDeviceVolume)
-{
-    EXPECT_EQ(LKVDeviceVolume(-36), 0);
-    EXPECT_EQ(LKVDeviceVolume(-127), 0);
-    EXPECT_EQ(LKVDeviceVolume(-35), 1424);
-    EXPECT_EQ(LKVDeviceVolume(0), 36 * 1424);
-    EXPECT_EQ(LKVDeviceVolume(10), 46 * 1424);
-    EXPECT_EQ(LKVDeviceVolume(127), 65535);
-    EXPECT_EQ(LKVVolumeDb(0), -36);
-    EXPECT_EQ(LKVVolumeDb(36 * 1424 + 1000), 0);
-    EXPECT_EQ(LKVVolumeDb(0xFFFF0000u | 65535u), 10) << "only the low word counts, within the control's range";
 }
 
 TEST(FrameRules, AWorkingFolderMustExistToBeTaken)

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QUrl>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -25,6 +26,8 @@
 #include "app/LKVCommands.h"
 #include "app/LRecentFiles.h"
 #include "app/LSettingsTable.h"
+#include "devices/LPlayerDevice.h"
+#include "formats/LWaveFile.h"
 #include "edit/LKVFile.h"
 #include "support/TestSupport.h"
 #include "ui/LKVDocumentWindows.h"
@@ -252,7 +255,7 @@ TEST(Frame, ExitAsksForUnsavedFilesAndCancelKeepsEverything)
     EXPECT_EQ(again.Model().CurrentFile()->path, path);
 }
 
-TEST(Frame, ReadoutsFollowTheCurrentDocumentAndTheTransportSaysWhatIsMissing)
+TEST(Frame, ReadoutsFollowTheCurrentDocument)
 {
     LKVMainWindow w;
     w.show();
@@ -263,19 +266,57 @@ TEST(Frame, ReadoutsFollowTheCurrentDocumentAndTheTransportSaysWhatIsMissing)
     w.Model().SetSelection(4000, 10000, 6000);
     EXPECT_EQ(w.Readouts().Texts(), (QStringList{"0:00:00.50", "0:00:01.25", "0:00:00.750", "0:00:00.75",
                                                  "0:00:02.00", "Sample Rate: 8000   Stereo"}));
+    w.Model().CmCloseAll();
+    EXPECT_EQ(w.Readouts().Texts().last(), "");
+}
 
-    DialogScript script;
-    script.Message("Kelvane", QMessageBox::Ok);
-    w.RunCommand(kCmPlay);
-    script.Message("Kelvane", QMessageBox::Ok);
-    w.Transport().Button(0)->click();
-    EXPECT_EQ(script.texts, (std::vector<QString>{"Play is not available in this build of Kelvane.",
-                                                  "Scrub is not available in this build of Kelvane."}));
+TEST(Frame, TheTransportPlaysTheDocumentAndItsButtonsFollow)
+{
+    const std::string heard = test::TempPath("heard.wav");
+    ::setenv("KELVANE_AUDIO_OUT", ("capture:" + heard).c_str(), 1);
+    ::setenv("KELVANE_AUDIO_CLOCK", "free", 1);
+    LPlayerDevice player;
+    LKVMainWindow w(&player);
+    w.show();
+    const std::string source = uitest::SoxSine("played.wav", 22050, 2, 1.5);
+    LKVFile* doc = w.Model().OpenFile(source);  // plays at once ("PlayWhenOpen")
+    ASSERT_NE(doc, nullptr);
+    bool sawPlaying = false;
+    QElapsedTimer guard;
+    guard.start();
+    while (w.Model().PlayerState() != 0 && guard.elapsed() < 60000) {
+        sawPlaying = sawPlaying || w.Transport().Playing();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    uitest::Settle();
+    EXPECT_TRUE(sawPlaying) << "the play and stop buttons swap while playing";
+    EXPECT_FALSE(w.Transport().Playing());
+    EXPECT_EQ(test::ReadAll(LWaveFile::OpenSource(heard)), test::ReadAll(LWaveFile::OpenSource(source)));
+    EXPECT_EQ(doc->pos.cursor, doc->audio.GetLength()) << "the cursor followed playback to the end";
 
     w.Transport().Volume()->Slider()->setValue(-36);
     EXPECT_EQ(LKVSettings::kPlayVolume.Read(), -36);
-    LKVMainWindow restarted;
-    EXPECT_EQ(restarted.Transport().Volume()->Db(), -36);
+    EXPECT_EQ(w.Model().PlayVolume(), -36);
+    ::unsetenv("KELVANE_AUDIO_OUT");
+    ::unsetenv("KELVANE_AUDIO_CLOCK");
+}
+
+TEST(Frame, CommandsWithoutTheirWindowSayTheyAreNotAvailable)
+{
+    LKVMainWindow w;
+    ASSERT_NE(w.Model().OpenFile(uitest::SoxSine("n.wav", 8000, 1, 0.5)), nullptr);
+    DialogScript script;
+    for (int32_t id : std::vector<int32_t>{kCmToneGenerator, kCmOpenBookmarkList, kCmBatchConverter, kCmLoadCDTracks,
+                       kCmCopyFilesToDataCD}) {
+        script.Message("Kelvane", QMessageBox::Ok);
+        w.RunCommand(id);
+    }
+    EXPECT_EQ(script.texts, (std::vector<QString>{"Tone Generator is not available in this build of Kelvane.",
+                                                  "Open Bookmark List is not available in this build of Kelvane.",
+                                                  "Batch Converter is not available in this build of Kelvane.",
+                                                  "Load Audio CD Track(s) is not available in this build of Kelvane.",
+                                                  "Copy File(s) to CD: Data is not available in this build of "
+                                                  "Kelvane."}));
 }
 
 TEST(Frame, WindowMenuListsTheDocumentsAndTilesThem)
