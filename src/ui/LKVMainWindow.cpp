@@ -31,6 +31,7 @@
 #include "ui/LKVDialogExec.h"
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVHelpWindow.h"
+#include "ui/LKVMdiArea.h"
 #include "ui/LKVVirtualKeys.h"
 #include "ui/LKeyMacroDlg.h"
 #include "ui/LQtClipboardPort.h"
@@ -64,7 +65,7 @@ LKVMainWindow::LKVMainWindow(LPlayerPort* player, QWidget* parent) : QMainWindow
     clipboard_ = std::make_unique<LQtClipboardPort>();
     model_->SetClipboardPort(clipboard_.get());
 
-    area_ = new QMdiArea;
+    area_ = new LKVMdiArea;
     area_->setObjectName(QStringLiteral("MDICLIENT"));
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -236,6 +236,7 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
     Dialog(QStringLiteral("dialog-key-macros"), [&] { window_.ShowKeyMacros(); });
     window_.Model().KeyMacros().Clear();
     Dialog(QStringLiteral("dialog-about"), [&] { window_.RunCommand(kCmAbout); });
+    Dialog(QStringLiteral("dialog-record"), [&] { window_.RunCommand(kCmRecord); });
     Dialog(QStringLiteral("dialog-not-available"), [&] { window_.RunCommand(kCmToneGenerator); });
 
     {

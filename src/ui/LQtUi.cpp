@@ -19,6 +19,7 @@
 #include "ui/LNewFileDlg.h"
 #include "ui/LOggEncodeDlg.h"
 #include "ui/LRawSettingsDlg.h"
+#include "ui/LRecordDlg.h"
 #include "ui/LSelectRegionDlg.h"
 #include "ui/LTextDlg.h"
 #include "ui/LWaveFormatDlg.h"
@@ -198,4 +199,10 @@ bool LQtUi::AssembleRegionsDialog(const std::vector<std::string>& names, std::ve
         return false;
     order = dialog.Order();
     return !order.empty();
+}
+
+int32_t LQtUi::RecordDialog(LRecordDlgModel& model)
+{
+    LRecordDlg dialog(model, Owner());
+    return LKVExec(dialog);
 }

@@ -40,12 +40,7 @@ public:
     bool SilenceDialog(const std::string& caption, int32_t& ms) override;
     bool RepeatDialog(int32_t& times) override;
     bool PasteMixDialog(const std::string& caption, LUiMixValues& values) override;
-    // The record dialog comes with the recorder's window.
-    int32_t RecordDialog(LRecordDlgModel&) override
-    {
-        NotAvailable("Recording");
-        return 0;
-    }
+    int32_t RecordDialog(LRecordDlgModel& model) override;
 
     // "<what> is not available in this build of Kelvane." Returns false, so a
     // dialog request that says it reads as cancelled.

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -83,16 +84,23 @@ void StartupDone()
 
 int main(int argc, char** argv)
 {
+    const auto started = std::chrono::steady_clock::now();
     std::vector<std::string> args(argv + 1, argv + argc);
     // Answered without a display, a window or the running instance.
     if (args.size() == 1 && args[0] == "--version") {
         std::printf("kelvane %s\n", kKelvaneVersion);
         return 0;
     }
+    // Two options for looking at the program from a script: pictures of every
+    // window (scripts/screenshots), and the time to a visible window (bench/startup.sh).
     std::string screenshots;
+    bool startupTime = false;
     if (args.size() >= 2 && args[0] == "--screenshots") {
         screenshots = args[1];
         args.erase(args.begin(), args.begin() + 2);
+    } else if (!args.empty() && args[0] == "--startup-time") {
+        startupTime = true;
+        args.erase(args.begin());
     }
     if (!HaveDisplay())
         NoDisplay();
@@ -105,7 +113,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("kelvane"));
 
     LKVSingleInstance instance;
-    if (screenshots.empty() && instance.HandOver(LKVSecondInstanceForward(args)))
+    if (screenshots.empty() && !startupTime && instance.HandOver(LKVSecondInstanceForward(args)))
         return 0;
 
     const std::string working = LKVSettings::kWorkingFolder.Read();
@@ -121,7 +129,13 @@ int main(int argc, char** argv)
                          window.InstanceMessage(message, argument.toStdString());
                      });
     window.Model().LoadKeyMacros();
-    if (!screenshots.empty()) {
+    if (startupTime) {
+        QTimer::singleShot(0, &window, [started] {
+            const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started);
+            std::printf("kelvane: main window shown %.1f ms after main() began\n", ms.count());
+            QCoreApplication::exit(0);
+        });
+    } else if (!screenshots.empty()) {
         QTimer::singleShot(0, &window, [&window, screenshots, args] {
             QCoreApplication::exit(LKVScreenshots(window, screenshots).Run(args));
         });
