@@ -258,17 +258,3 @@ TEST(PortDialogs, SelectRegionTakesTypedTimes)
     EXPECT_EQ(doc->pos.selStart, 10000);
     EXPECT_EQ(doc->pos.selEnd, 20000) << "a start after the end swaps them";
 }
-
-TEST(PortDialogs, EffectDialogsThatAreNotBuiltSaySoAndChangeNothing)
-{
-    LKVMainWindow w;
-    LKVFile* doc = w.Model().OpenFile(uitest::SoxSine("fx.wav", 8000, 1, 1.0));
-    ASSERT_NE(doc, nullptr);
-    w.Model().SetSelection(0, 4000, 0);
-    DialogScript script;
-    script.Message("Kelvane", QMessageBox::Ok);
-    w.RunCommand(kCmAmplify);
-    EXPECT_EQ(script.texts.at(0), "Amplify is not available in this build of Kelvane.");
-    EXPECT_FALSE(doc->modified);
-    EXPECT_FALSE(w.Action(kCmUndo)->isEnabled());
-}
