@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 #include "core/LConsoleProgress.h"
 #include "core/LSettings.h"
@@ -94,6 +96,43 @@ bool DescribeFile(const std::string& path, std::string& line)
 
 namespace {
 
+// Where `file` is converted to.
+std::string TargetPath(const BatchOptions& options, const std::string& file)
+{
+    std::string target = options.inPlace ? file : FilePathCat(options.outputDir, GetFileFromPath(file));
+    if (!options.format.empty())
+        target = ApplyNewFileExtension(target, options.format);
+    return target;
+}
+
+// Only --in-place may replace a source. With -o, a target that is one of the
+// sources (the same file, however it is spelt: "./", "..", symbolic or hard
+// links) is refused before any file is converted; false with the message.
+bool OutputsSpareTheSources(const BatchOptions& options, std::string& message)
+{
+    if (options.inPlace)
+        return true;
+    struct stat st {};
+    std::vector<std::pair<dev_t, ino_t>> sources;
+    for (const std::string& file : options.files)
+        if (::stat(file.c_str(), &st) == 0)
+            sources.emplace_back(st.st_dev, st.st_ino);
+    for (size_t i = 0; i < options.files.size(); ++i) {
+        const std::string target = TargetPath(options, options.files[i]);
+        if (::stat(target.c_str(), &st) != 0)
+            continue;
+        for (size_t k = 0; k < sources.size(); ++k) {
+            if (sources[k] != std::pair{st.st_dev, st.st_ino})
+                continue;
+            message = options.files[i] + " -> " + target + ": the output would replace the source " +
+                      options.files[k] + "; nothing was converted. Choose another -o folder, or use --in-place " +
+                      "to replace the sources.";
+            return false;
+        }
+    }
+    return true;
+}
+
 // Converts `files` one after another; the exit status.
 int ConvertAll(const BatchOptions& options, const std::vector<std::string>& files, bool quietProgress)
 {
@@ -101,9 +140,7 @@ int ConvertAll(const BatchOptions& options, const std::vector<std::string>& file
     LProgressSetBackend(&progress);
     int status = kExitDone;
     for (const std::string& file : files) {
-        std::string target = options.inPlace ? file : FilePathCat(options.outputDir, GetFileFromPath(file));
-        if (!options.format.empty())
-            target = ApplyNewFileExtension(target, options.format);
+        const std::string target = TargetPath(options, file);
         int32_t result = ConvertFile(file, target, options);
         if (result != kJobDone || !options.quiet)
             std::fprintf(stderr, "%s -> %s: %s\n", file.c_str(), target.c_str(), Outcome(result));
@@ -203,6 +240,11 @@ int RunBatch(const BatchOptions& options)
             }
         }
         return status;
+    }
+    std::string refusal;
+    if (!OutputsSpareTheSources(options, refusal)) {
+        std::fprintf(stderr, "kelvane-batch: %s\n", refusal.c_str());
+        return kExitFailed;
     }
     if (!options.outputDir.empty() && !FolderExists(options.outputDir) && !CreateFolders(options.outputDir)) {
         std::fprintf(stderr, "kelvane-batch: cannot create the folder %s\n", options.outputDir.c_str());

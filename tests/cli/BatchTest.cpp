@@ -92,9 +92,32 @@ TEST(Batch, InPlaceAndSameFolderNeverLoseTheSource)
 {
     std::string in = MakeWav("keep.wav", 8000, 2, 20000);
     std::vector<int32_t> original = ReadAll(LWaveFile::OpenSource(in));
-    // The output folder is the source's own: the result replaces it only when complete.
-    ASSERT_EQ(test::Run(Batch() + " -q -o " + Quote(test::HomeDir()) + " " + Quote(in)), 0);
-    EXPECT_EQ(ReadAll(LWaveFile::OpenSource(in)), original);
+    const std::string bytes = test::ReadFileBytes(in);
+    // -o onto a source's own folder, however it is spelt, is refused before any
+    // file runs: only --in-place replaces a source.
+    std::string other = MakeWav("other.wav", 8000, 1, 1000);
+    std::string aside = TempPath("aside");
+    ASSERT_EQ(test::Run("mkdir -p " + Quote(aside) + " && ln -sfn " + Quote(test::HomeDir()) + " " +
+                        Quote(aside + "/link") + " && ln -f " + Quote(in) + " " + Quote(aside + "/keep.wav")),
+              0);
+    std::string log = TempPath("refused.txt");
+    const std::string sources = " " + Quote(other) + " " + Quote(in);
+    for (std::string dir : {test::HomeDir(), test::HomeDir() + "/./", aside + "/link", aside + "/../"}) {
+        EXPECT_EQ(test::Run(Batch() + " -q --channels 1 -o " + Quote(dir) + sources + " 2> " + Quote(log)), 2) << dir;
+        EXPECT_NE(test::ReadFileBytes(log).find("would replace the source"), std::string::npos) << dir;
+    }
+    EXPECT_EQ(test::Run("cd " + Quote(test::HomeDir()) + " && " + Batch() + " -q -o . keep.wav 2>/dev/null"), 2);
+    // A hard link of the source in the output folder is the source too.
+    EXPECT_EQ(test::Run(Batch() + " -q -o " + Quote(aside) + sources + " 2>/dev/null"), 2);
+    EXPECT_FALSE(FileExists(aside + "/other.wav")) << "refused before the first file ran";
+    // Another source's name is as much a source as the file's own.
+    std::string au = TempPath("keep.au");
+    test::WriteFileBytes(au, "");
+    EXPECT_EQ(test::Run(Batch() + " -q -f wav -o " + Quote(test::HomeDir()) + " " + Quote(au) + " " + Quote(in) +
+                        " 2>/dev/null"),
+              2);
+    EXPECT_EQ(test::ReadFileBytes(in), bytes);
+    EXPECT_EQ(test::Run("ls -A " + Quote(test::HomeDir()) + " | grep -q '^\\.kelvane-'"), 1) << "nothing written";
 
     ASSERT_EQ(test::Run(Batch() + " -q --in-place --channels 1 " + Quote(in)), 0);
     LSoundSource mono = LWaveFile::OpenSource(in);
