@@ -298,6 +298,13 @@ public:
     bool CmAddRegion();
     void PlayRegion(size_t index);
     void StopRegion() { StopPlayback(); }
+    // Activates the open document the region was taken from and selects the
+    // region's time range there (clamped to the audio); nothing when that
+    // document is not open.
+    void GoToRegion(size_t index);
+    // Whether every region of `indexes` can name a file; the first that cannot
+    // is reported ("File Name Invalid") and false returned.
+    bool CheckRegionFileNames(const std::vector<size_t>& indexes) const;
     bool RenameRegion(size_t index);
     bool DeleteRegions(std::vector<size_t> indexes);
     bool DeleteAllRegions();

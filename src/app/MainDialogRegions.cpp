@@ -69,6 +69,37 @@ void MainDialog::PlayRegion(size_t index)
     PlayAudio(regions_[index].audio, 0, nullptr);
 }
 
+void MainDialog::GoToRegion(size_t index)
+{
+    if (index >= regions_.size())
+        return;
+    const LKVRegion& r = regions_[index];
+    auto doc = std::find_if(documents_.begin(), documents_.end(),
+                            [&](const auto& d) { return d->GetPathOrTitle() == r.path; });
+    if (doc == documents_.end())
+        return;
+    LKVFile& file = **doc;
+    SetCurrentFile(&file);
+    const int32_t rate = file.audio.sampleRate;
+    const int32_t length = file.audio.GetLength();
+    const int32_t start = std::clamp(LKVMsToFrames(r.startMs, rate), 0, length);
+    const int32_t end = std::clamp(LKVMsToFrames(r.endMs, rate), start, length);
+    SetSelection(start, end, start);
+}
+
+bool MainDialog::CheckRegionFileNames(const std::vector<size_t>& indexes) const
+{
+    for (size_t index : indexes) {
+        if (index >= regions_.size() || LKVIsValidFileName(regions_[index].name))
+            continue;
+        LUiGet().Message("The name of the region \"" + regions_[index].name +
+                             "\" contains characters that are not valid for a file name. Please rename the region.",
+                         "File Name Invalid", LUiButtons::Ok, LUiIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 bool MainDialog::SaveRegion(size_t index)
 {
     if (index >= regions_.size())
@@ -112,13 +143,8 @@ int32_t MainDialog::ExportRegions(const std::vector<size_t>& indexes)
             continue;
         const LKVRegion& region = regions_[index];
         // The name becomes a file name: a separator in it would write elsewhere.
-        if (!LKVIsValidFileName(region.name)) {
-            LUiGet().Message("The name of the region \"" + region.name +
-                                 "\" contains characters that are not valid for a file name. Please rename the "
-                                 "region.",
-                             "File Name Invalid", LUiButtons::Ok, LUiIcon::Exclamation);
+        if (!CheckRegionFileNames({index}))
             continue;
-        }
         const std::string path = FilePathCat(folder, region.name + ext);
         if (FileExists(path) &&
             LUiGet().Message("The region \"" + region.name +

@@ -1,17 +1,14 @@
 #include "ui/LAssembleRegionDlg.h"
 
-#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/LSettingsTable.h"
-
-namespace S = LKVSettings;
+#include "ui/LAssembleOptionDlg.h"
+#include "ui/LKVDialogExec.h"
 
 LAssembleRegionDlg::LAssembleRegionDlg(const std::vector<std::string>& names, QWidget* parent) : QDialog(parent)
 {
@@ -29,22 +26,26 @@ LAssembleRegionDlg::LAssembleRegionDlg(const std::vector<std::string>& names, QW
     auto* add = new QPushButton(QStringLiteral("&Add >"));
     add->setObjectName(QStringLiteral("add"));
     auto* remove = new QPushButton(QStringLiteral("< &Remove"));
+    remove->setObjectName(QStringLiteral("remove"));
     auto* up = new QPushButton(QStringLiteral("Move &Up"));
+    up->setObjectName(QStringLiteral("up"));
     auto* down = new QPushButton(QStringLiteral("Move &Down"));
+    down->setObjectName(QStringLiteral("down"));
     connect(add, &QPushButton::clicked, this, &LAssembleRegionDlg::Add);
     connect(available_, &QListWidget::itemDoubleClicked, this, &LAssembleRegionDlg::Add);
     connect(remove, &QPushButton::clicked, this, &LAssembleRegionDlg::Remove);
     connect(up, &QPushButton::clicked, this, [this] { Move(-1); });
     connect(down, &QPushButton::clicked, this, [this] { Move(1); });
 
-    gap_ = new QCheckBox(QStringLiteral("&Insert silence between regions:"));
-    gap_->setChecked(S::kAutoGap.Read());
-    gapMs_ = new QSpinBox;
-    gapMs_->setRange(0, 60000);
-    gapMs_->setSuffix(QStringLiteral(" ms"));
-    gapMs_->setValue(S::kAutoGapTime.Read());
-    gapMs_->setEnabled(gap_->isChecked());
-    connect(gap_, &QCheckBox::toggled, gapMs_, &QSpinBox::setEnabled);
+    summary_ = new QLabel(LAssembleOptionDlg::Summary());
+    summary_->setObjectName(QStringLiteral("summary"));
+    auto* options = new QPushButton(QStringLiteral("&Options..."));
+    options->setObjectName(QStringLiteral("options"));
+    connect(options, &QPushButton::clicked, this, [this] {
+        LAssembleOptionDlg dialog(this);
+        if (LKVExec(dialog) == QDialog::Accepted)
+            summary_->setText(LAssembleOptionDlg::Summary());
+    });
 
     auto* middle = new QVBoxLayout;
     middle->addStretch();
@@ -61,12 +62,11 @@ LAssembleRegionDlg::LAssembleRegionDlg(const std::vector<std::string>& names, QW
     grid->addLayout(middle, 1, 1);
     grid->addWidget(order_, 1, 2);
     auto* gapRow = new QHBoxLayout;
-    gapRow->addWidget(gap_);
-    gapRow->addWidget(gapMs_);
-    gapRow->addStretch();
+    gapRow->addWidget(summary_, 1);
+    gapRow->addWidget(options);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     ok_ = buttons->button(QDialogButtonBox::Ok);
-    connect(buttons, &QDialogButtonBox::accepted, this, &LAssembleRegionDlg::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -110,9 +110,3 @@ std::vector<size_t> LAssembleRegionDlg::Order() const
     return order;
 }
 
-void LAssembleRegionDlg::accept()
-{
-    S::kAutoGap.Write(gap_->isChecked());
-    S::kAutoGapTime.Write(gapMs_->value());
-    QDialog::accept();
-}

@@ -3,20 +3,18 @@
 #include <string>
 #include <vector>
 
-class QCheckBox;
+class QLabel;
 class QListWidget;
-class QSpinBox;
+class QPushButton;
 
-// "AssembleRegionDlg": the user picks regions into a playing order, and sets
-// the silence put between them ("AutoGap", "AutoGapTime", stored on OK).
+// "AssembleRegionDlg": the user picks regions into a playing order; Options
+// opens the silence put between them (LAssembleOptionDlg).
 class LAssembleRegionDlg : public QDialog {
     Q_OBJECT
 public:
     LAssembleRegionDlg(const std::vector<std::string>& names, QWidget* parent = nullptr);
     // Indexes into the names, in playing order.
     std::vector<size_t> Order() const;
-
-    void accept() override;
 
 private:
     void Add();
@@ -26,7 +24,6 @@ private:
 
     QListWidget* available_;
     QListWidget* order_;
-    QCheckBox* gap_;
-    QSpinBox* gapMs_;
+    QLabel* summary_;
     QPushButton* ok_ = nullptr;
 };

@@ -23,6 +23,8 @@
 #include "app/LKVWindowPlacement.h"
 #include "app/LRecentFiles.h"
 #include "ui/LKVAppInfo.h"
+#include "ui/LKVBookMarkDlg.h"
+#include "ui/LKVRegionDlg.h"
 #include "display/LSpectrum.h"
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVFFTDlg.h"
@@ -94,6 +96,11 @@ LKVMainWindow::LKVMainWindow(LPlayerPort* player, QWidget* parent) : QMainWindow
 
 LKVMainWindow::~LKVMainWindow()
 {
+    // The list windows show the model's lists: they go first.
+    delete bookmarkDlg_;
+    delete regionDlg_;
+    bookmarkDlg_ = nullptr;
+    regionDlg_ = nullptr;
     LKVPreviewDialog::SetDocumentAudio({});
     // The document windows go before the documents they show.
     qApp->removeEventFilter(this);
@@ -293,6 +300,8 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmHelpContents: ShowHelp(); return;
     case kCmAbout: ShowAbout(); return;
     case kCmConvertSampleRate: ConvertSampleRate(); return;
+    case kCmOpenBookmarkList: ShowBookMarks(); return;
+    case kCmOpenRegionList: ShowRegions(); return;
     default: break;
     }
     if (id >= kCmZoomIn && id <= kCmDisplayLeftRight) {
@@ -309,6 +318,46 @@ void LKVMainWindow::TransportChanged()
 {
     transport_->SetPlaying(IsPlaying());
     scrub_->setChecked((model_->PlayerState() & LPlayerPort::kCueing) != 0);
+    if (regionDlg_)
+        regionDlg_->TransportChanged();
+}
+
+namespace {
+
+// Brings `window` up, creating it first when it is closed.
+template <class Window>
+void ShowListWindow(Window*& window, MainDialog& model, QWidget* frame)
+{
+    if (!window) {
+        window = new Window(model, frame);
+        window->resize(window->sizeHint());
+        // Closed is as good as gone (it is deleted later): the next command opens a new window.
+        QObject::connect(window, &LKVListWindow::closed, frame, [&window] { window = nullptr; });
+        QObject::connect(window, &QObject::destroyed, frame, [&window, w = window] {
+            if (window == w)
+                window = nullptr;
+        });
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void LKVMainWindow::ShowBookMarks() { ShowListWindow(bookmarkDlg_, *model_, this); }
+void LKVMainWindow::ShowRegions() { ShowListWindow(regionDlg_, *model_, this); }
+
+void LKVMainWindow::BookMarksChanged()
+{
+    if (bookmarkDlg_)
+        bookmarkDlg_->Refresh();
+}
+
+void LKVMainWindow::RegionsChanged()
+{
+    if (regionDlg_)
+        regionDlg_->Refresh();
 }
 
 std::vector<std::string> LKVMainWindow::PlaybackDeviceNames() const { return LSoundPlayDevice::List(); }

@@ -6,7 +6,9 @@
 
 #include "app/MainDialog.h"
 
+class LKVBookMarkDlg;
 class LKVDocumentWindows;
+class LKVRegionDlg;
 class LKVFFTDlg;
 class LKVHelpWindow;
 class LQtClipboardPort;
@@ -67,6 +69,8 @@ public:
     void FrameCommand(int32_t id) override;
     void PlayCursorMoved(LKVFile& doc) override;
     void TransportChanged() override;
+    void BookMarksChanged() override;
+    void RegionsChanged() override;
 
     // The frame's own dialogs and windows.
     void ShowSettings();
@@ -75,6 +79,12 @@ public:
     void ShowAbout();
     void ConvertSampleRate();
     LKVHelpWindow* HelpWindow() const { return help_; }
+    // The bookmark and region list windows: modeless, at most one of each; the
+    // command brings an open one to the front. Null while closed.
+    void ShowBookMarks();
+    void ShowRegions();
+    LKVBookMarkDlg* BookMarkWindow() const { return bookmarkDlg_; }
+    LKVRegionDlg* RegionWindow() const { return regionDlg_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,4 +135,6 @@ private:
     LKVTransportBar* transport_ = nullptr;
     LKVReadoutPanel* readouts_ = nullptr;
     bool wasMaximized_ = true;
+    LKVBookMarkDlg* bookmarkDlg_ = nullptr;
+    LKVRegionDlg* regionDlg_ = nullptr;
 };

@@ -9,8 +9,10 @@
 #include <QPixmap>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 #include "app/LKVCommands.h"
 #include "core/LSettings.h"
@@ -22,7 +24,10 @@
 #include "formats/LMp3EncoderSettings.h"
 #include "formats/LOggEncoderSettings.h"
 #include "formats/LWaveSaveFormat.h"
+#include "ui/LAssembleOptionDlg.h"
 #include "ui/LFrequencyWindow.h"
+#include "ui/LKVBookMarkDlg.h"
+#include "ui/LKVRegionDlg.h"
 #include "ui/LKVDialogExec.h"
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVEffectShots.h"
@@ -160,6 +165,53 @@ void LKVScreenshots::Documents(const std::string& speech, const std::string& mus
     }
 }
 
+void LKVScreenshots::ListWindows()
+{
+    MainDialog& model = window_.Model();
+    LKVFile* doc = model.CurrentFile();
+    if (!doc) {
+        ++failures_;
+        return;
+    }
+    // Every name dialog is accepted as offered, so the names are the defaults.
+    LKVSetExecHook([](QDialog& dialog) { QTimer::singleShot(0, &dialog, &QDialog::accept); });
+    const int32_t rate = doc->audio.sampleRate;
+    for (const double at : {0.75, 2.5, 4.2}) {
+        model.SetSelection(0, 0, int32_t(at * rate));
+        model.CmSetBookmark();
+    }
+    for (const auto& [from, to] : {std::pair{0.5, 1.75}, std::pair{2.0, 3.25}, std::pair{4.0, 5.5}}) {
+        model.SetSelection(int32_t(from * rate), int32_t(to * rate), int32_t(from * rate));
+        model.CmAddRegion();
+    }
+    LKVSetExecHook({});
+    model.GoToBookmark(1);
+    model.GoToBookmark(1);
+
+    window_.RunCommand(kCmOpenBookmarkList);
+    if (LKVBookMarkDlg* bookmarks = window_.BookMarkWindow()) {
+        bookmarks->List().setCurrentItem(bookmarks->List().topLevelItem(1));
+        Save(*bookmarks, QStringLiteral("window-bookmarks"));
+        bookmarks->close();
+    } else {
+        ++failures_;
+    }
+    window_.RunCommand(kCmOpenRegionList);
+    if (LKVRegionDlg* regions = window_.RegionWindow()) {
+        regions->List().setCurrentItem(regions->List().topLevelItem(0));
+        Save(*regions, QStringLiteral("window-regions"));
+        regions->close();
+    } else {
+        ++failures_;
+    }
+    Dialog(QStringLiteral("dialog-assemble-options"), [&] {
+        LAssembleOptionDlg options(&window_);
+        LKVExec(options);
+    });
+    Dialog(QStringLiteral("dialog-open-project"), [&] { window_.RunCommand(kCmOpenProject); });
+    Dialog(QStringLiteral("dialog-save-project-as"), [&] { window_.RunCommand(kCmSaveProjectAs); });
+}
+
 int LKVScreenshots::Run(const std::vector<std::string>& args)
 {
     if (!QDir().mkpath(folder_)) {
@@ -176,6 +228,7 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
     window_.Refresh();
     SaveDocument(QStringLiteral("main-document"));
     Menus();
+    ListWindows();
 
     LUi& ui = LUiGet();
     Dialog(QStringLiteral("dialog-message"), [&] {

@@ -22,6 +22,9 @@ private:
     bool Save(QWidget& widget, const QString& name);
     void Menus();
     void Documents(const std::string& speech, const std::string& music);
+    // Bookmarks and regions of the current document, their windows and the
+    // assemble and project dialogs.
+    void ListWindows();
     // Saves the frame once the current document's views are drawn.
     void SaveDocument(const QString& name);
     // Opens a dialog through `open` and pictures it as "name.png" (one picture
