@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "BenchQtApp.h"
 #include "display/LKVWaveModel.h"
 #include "ui/LKVWaveWindow.h"
 #include "ui/LWavePainter.h"
@@ -17,17 +18,7 @@ namespace {
 
 constexpr int kWidth = 1920, kHeight = 400;
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "kelvane_bench";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-    return *app;
-}
+QApplication& App() { return BenchQtApp(); }
 
 // A speech-like picture with a selection over a third and the cursor band.
 struct View {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <thread>
 
+#include "BenchQtApp.h"
 #include "effects/CompressorRatioList.h"
 #include "effects/PointList.h"
 #include "ui/LKVCompressorDlg.h"
@@ -23,16 +24,7 @@
 
 namespace {
 
-void Qt()
-{
-    static int argc = 1;
-    static char name[] = "kelvane_bench";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-}
+void Qt() { BenchQtApp(); }
 
 const LCutListAudio& Minute()
 {

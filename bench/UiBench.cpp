@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "BenchQtApp.h"
 #include "app/LKVCommands.h"
 #include "core/LFile.h"
 #include "core/LSettings.h"
@@ -22,15 +23,10 @@
 namespace {
 
 struct Gui {
-    int argc = 1;
-    char name[16] = "kelvane_bench";
-    char* argv[2] = {name, nullptr};
-    std::unique_ptr<QApplication> app;
     std::unique_ptr<LKVPorts> ports;
     Gui()
     {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QApplication>(argc, argv);
+        BenchQtApp();
         ports = std::make_unique<LKVPorts>();
         // Nothing plays after an edit: the timing is the command and the window.
         LSettings::SetOverride("Settings", "AutoPlaybackAfterEffects", "0");
@@ -44,10 +40,14 @@ Gui& TheGui()
     return gui;
 }
 
+// Without an event loop running, closed windows wait for deleteLater forever and
+// keep their document's audio alive: deliver those deletions too.
 void Settle()
 {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 void BM_Gui_StartupToVisibleWindow(benchmark::State& state)
