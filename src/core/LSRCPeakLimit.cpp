@@ -23,7 +23,11 @@ int32_t LSRCPeakLimit::BlockGain(const int32_t* block) const
         hi = std::max(hi, block[i]);
         lo = std::min(lo, block[i]);
     }
-    uint32_t peak = std::max(uint32_t(hi), uint32_t(-int64_t(lo)));
+    // Two's-complement PCM reaches one step further below zero than above: under
+    // the 16-bit ceiling 0x7FFF0, -0x80000 is -32768 itself, not an overload, and a
+    // block that merely touches negative full scale must pass unchanged.
+    const uint32_t below = uint32_t(std::max<int64_t>(-int64_t(lo) - kNegativeExtra, 0));
+    const uint32_t peak = std::max(uint32_t(hi), below);
     if (peak <= limit_)
         return kQ24Unity;
     return int32_t(((limit_ << 9) / ((peak + 64) >> 6)) << 9);

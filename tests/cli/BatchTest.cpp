@@ -179,6 +179,30 @@ TEST(Batch, GoingThroughTheTankGivesTheSameBytesAsADirectConversion)
     }
 }
 
+TEST(Batch, ACopyTouchingNegativeFullScaleIsLossless)
+{
+    // A clipped master, made by sox: its samples reach -32768 (an 8-bit 0).
+    for (std::string bits : {"16", "8"}) {
+        std::string in = TempPath("clipped-" + bits + ".wav"), out = TempPath("clipped-out-" + bits);
+        ASSERT_EQ(test::Run("sox -D -n -r 22050 -c 2 -b " + bits + " " + Quote(in) +
+                            " synth 2 sine 441 sine 660 gain 6 2>/dev/null"),
+                  0);
+        ASSERT_EQ(test::Run(Batch() + " -q -o " + Quote(out) + " " + Quote(in)), 0) << bits;
+        // Both as 16-bit PCM, which holds every 8-bit value exactly.
+        std::string a = in + ".s16", b = out + "/clipped.s16";
+        ASSERT_EQ(test::Run("sox " + Quote(in) + " -b 16 -e signed -t raw " + Quote(a)), 0);
+        ASSERT_EQ(test::Run("sox " + Quote(out + "/clipped-" + bits + ".wav") + " -b 16 -e signed -t raw " + Quote(b)),
+                  0);
+        std::string source = test::ReadFileBytes(a), copy = test::ReadFileBytes(b);
+        ASSERT_EQ(source.size(), size_t(22050 * 2 * 2 * 2)) << bits;
+        bool touches = false;
+        for (size_t i = 0; i + 1 < source.size(); i += 2)
+            touches |= source[i] == '\0' && source[i + 1] == '\x80';
+        ASSERT_TRUE(touches) << "the source reaches -32768";
+        EXPECT_TRUE(source == copy) << bits << "-bit: the copy differs from its source";
+    }
+}
+
 TEST(Batch, SavesEveryTypeAndRealToolsReadItBack)
 {
     std::string in = TempPath("src.wav");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "core/LSRCPeakLimit.h"
@@ -22,8 +23,10 @@ TEST(PeakLimit, NeverExceedsTheLimitOnLoudRandomMaterial)
         EXPECT_EQ(limited->GetMaxAmplitude(), 0x7FFF0u);
         std::vector<int32_t> out = ReadAll(limited, 1000);
         ASSERT_EQ(out.size(), v.size());
-        for (int32_t x : out)
-            ASSERT_LE(std::abs(x), 0x7FFF0);
+        for (int32_t x : out) {
+            ASSERT_LE(x, 0x7FFF0);
+            ASSERT_GE(x, -0x80000) << "-32768 at the most";
+        }
     }
 }
 
@@ -38,8 +41,29 @@ TEST(PeakLimit, GainDropsBeforeASuddenLoudBlock)
     // The block before the loud one already ramps down; nothing exceeds the limit.
     EXPECT_EQ(out[size_t(w) * 7], 0x10000) << "two blocks ahead nothing changes yet";
     EXPECT_LT(out[size_t(w) * 10 - 1], 0x10000 / 2);
-    for (int32_t x : out)
-        ASSERT_LE(std::abs(x), 0x7FFF0);
+    for (int32_t x : out) {
+        ASSERT_LE(x, 0x7FFF0);
+        ASSERT_GE(x, -0x80000);
+    }
+}
+
+TEST(PeakLimit, WhatSixteenBitPcmHoldsIsNoOverload)
+{
+    // Clipped 16-bit material: +32767 and -32768 (an 8-bit 0 is the same value).
+    const int32_t w = 44100 / 35;
+    std::vector<int32_t> v(size_t(w) * 12);
+    for (size_t i = 0; i < v.size(); ++i)
+        v[i] = i % 7 == 0 ? -0x80000 : i % 7 == 3 ? 0x7FFF0 : int32_t(i % 5000) * 16 - 40000;
+    EXPECT_EQ(ReadAll(MakeSource<LSRCPeakLimit>(MakeSource<VectorSource>(v, 44100, 1, 0x200000), 0x7FFF0), 500), v);
+
+    // One step further (-32769) is an overload again: that block is turned down.
+    std::vector<int32_t> over = v;
+    over[size_t(w) * 6] = -0x80010;
+    std::vector<int32_t> out =
+        ReadAll(MakeSource<LSRCPeakLimit>(MakeSource<VectorSource>(over, 44100, 1, 0x200000), 0x7FFF0), 500);
+    EXPECT_GE(*std::min_element(out.begin(), out.end()), -0x80000);
+    EXPECT_NE(out, over);
+    EXPECT_EQ(out[size_t(w) * 2], over[size_t(w) * 2]) << "far from the overload nothing changes";
 }
 
 TEST(PeakLimit, MaterialWithinTheLimitPassesUnchangedAndSeeks)
