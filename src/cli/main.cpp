@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,6 +9,9 @@
 
 int main(int argc, char** argv)
 {
+    // A write past the file-size limit (ulimit -f) then fails with EFBIG and is
+    // reported as a failed write, instead of killing the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     BatchOptions options;
     std::string error;

@@ -44,11 +44,19 @@ bool LProcess::Start(const std::vector<std::string>& argv, bool pipeStdin, bool 
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     }
+    // A process group of its own: Ctrl+C in a terminal reaches the whole foreground
+    // group, and a child killed by it would look like a failure of the child. Only
+    // our own cancel stops a child.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    int rc = posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ);
+    int rc = posix_spawnp(&pid_, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (pipeStdin)
         ::close(fds[0]);
@@ -96,6 +104,18 @@ bool LProcess::WaitFor(int32_t ms)
         if (std::chrono::steady_clock::now() >= end)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+void LProcess::Stop()
+{
+    CloseStdin();
+    if (pid_ <= 0 || WaitFor(0))
+        return;
+    ::kill(pid_, SIGTERM);
+    if (!WaitFor(kStopWaitMs)) {
+        ::kill(pid_, SIGKILL);
+        WaitFor(kStopWaitMs);
     }
 }
 

@@ -17,7 +17,8 @@ public:
     LProcess(const LProcess&) = delete;
     LProcess& operator=(const LProcess&) = delete;
 
-    // Starts argv[0] (searched on PATH when it has no slash). With `pipeStdin` the
+    // Starts argv[0] (searched on PATH when it has no slash) in a process group of
+    // its own, so a terminal's Ctrl+C does not reach it. With `pipeStdin` the
     // child reads what WriteStdin sends; otherwise it reads /dev/null. Its standard
     // output and error are the parent's, or /dev/null when `quiet`, or the file
     // `outputPath` when one is given.
@@ -29,6 +30,11 @@ public:
     // True once the child has exited (within `ms`).
     bool WaitFor(int32_t ms) override;
     bool Running();
+    // Closes the pipe and ends a child that is still running: SIGTERM, then
+    // SIGKILL when it has not exited within kStopWaitMs. Returns once the child
+    // has exited, unless even SIGKILL did not end it within kStopWaitMs.
+    void Stop();
+    static constexpr int32_t kStopWaitMs = 3000;
     // The exit status once exited: 0..255, or 128 + signal number.
     int32_t ExitStatus() const { return status_; }
     pid_t Pid() const { return pid_; }

@@ -22,7 +22,7 @@ LSinkConvertStereoToMono::LSinkConvertStereoToMono(LSoundSink next)
     : LSoundSinkBase(next ? next->GetSampleRate() : 44100, 2), next_(std::move(next)), work_(kWorkFrames)
 {
     if (!next_ || next_->IsError())
-        SetError();
+        SetError(next_ ? next_->GetSystemError() : 0);
 }
 
 void LSinkConvertStereoToMono::Write(const int32_t* buffer, int32_t frames)
@@ -35,7 +35,7 @@ void LSinkConvertStereoToMono::Write(const int32_t* buffer, int32_t frames)
         if (next_) {
             next_->Write(work_.data(), n);
             if (next_->IsError())
-                SetError();
+                SetError(next_->GetSystemError());
         }
         buffer += 2 * n;
         frames -= n;
@@ -54,7 +54,7 @@ LSinkConvertMonoToStereo::LSinkConvertMonoToStereo(LSoundSink next)
     : LSoundSinkBase(next ? next->GetSampleRate() : 44100, 1), next_(std::move(next)), work_(2 * kWorkFrames)
 {
     if (!next_ || next_->IsError())
-        SetError();
+        SetError(next_ ? next_->GetSystemError() : 0);
 }
 
 void LSinkConvertMonoToStereo::Write(const int32_t* buffer, int32_t frames)
@@ -67,7 +67,7 @@ void LSinkConvertMonoToStereo::Write(const int32_t* buffer, int32_t frames)
         if (next_) {
             next_->Write(work_.data(), n);
             if (next_->IsError())
-                SetError();
+                SetError(next_->GetSystemError());
         }
         buffer += n;
         frames -= n;

@@ -24,7 +24,7 @@ LSinkConvertRateBase::LSinkConvertRateBase(int32_t rate, LSoundSink next)
     : LSoundSinkBase(rate, next ? next->GetChannels() : 1), next_(std::move(next))
 {
     if (!next_ || next_->IsError())
-        SetError();
+        SetError(next_ ? next_->GetSystemError() : 0);
     ratio_ = ConvertRatio::Design(GetSampleRate(), next_ ? next_->GetSampleRate() : 44100, false, kTaps);
     input_.resize(size_t(kBlock + kTaps) * GetChannels());
     output_.resize(size_t(kBlock) * GetChannels());
@@ -113,7 +113,7 @@ void LSinkConvertRateBase::Process()
     if (o > 0 && next_)
         next_->Write(output_.data(), o);
     if (next_ && next_->IsError())
-        SetError();
+        SetError(next_->GetSystemError());
     int32_t keepFrom = std::max(i, 0);
     int32_t end = available + kTaps;
     if (keepFrom > end) {

@@ -25,9 +25,18 @@ public:
     uint8_t GetChannels() const { return channels_; }
     // Bit 0: the sink is unusable (not created, codec not opened, a write failed).
     bool IsError() const { return (errorFlags_ & 1) != 0; }
+    // The errno of the system call whose failure first set the error bit (a full
+    // disk, a file-size limit, no permission), or 0 when the fault was not the system's.
+    int32_t GetSystemError() const { return systemError_; }
 
 protected:
-    void SetError() { errorFlags_ |= 1; }
+    // Sets the error bit; `systemError` is the errno of the call that failed, if any.
+    void SetError(int32_t systemError = 0)
+    {
+        if (!IsError())
+            systemError_ = systemError;
+        errorFlags_ |= 1;
+    }
     uint32_t position_ = 0;
 
 private:
@@ -35,6 +44,7 @@ private:
     int32_t sampleRate_;
     uint8_t channels_;
     uint8_t errorFlags_ = 0;
+    int32_t systemError_ = 0;
     std::atomic<uint32_t> refs_{0};
 };
 

@@ -1,4 +1,5 @@
 #include "edit/LSNKCutTank.h"
+#include <cerrno>
 
 #include <algorithm>
 #include <bit>
@@ -12,9 +13,11 @@ LSNKCutTank::LSNKCutTank(LCutListAudio* destination, int32_t rate, uint8_t chann
 {
     LAudioCutTank& tank = LAudioCutTank::Get();
     segment_ = tank.GetNewRefAndIncRef();
-    if (segment_ == kSilentSegment || !audio_.Open(tank.GetAudFilePath(segment_), LFile::Mode::Create) ||
-        !peaks_.Open(tank.GetGrfFilePath(segment_), LFile::Mode::Create))
+    if (segment_ == kSilentSegment)
         SetError();
+    else if (!audio_.Open(tank.GetAudFilePath(segment_), LFile::Mode::Create) ||
+             !peaks_.Open(tank.GetGrfFilePath(segment_), LFile::Mode::Create))
+        SetError(errno);
 }
 
 LSNKCutTank::~LSNKCutTank()
@@ -75,7 +78,7 @@ void LSNKCutTank::FlushPeaks()
         return;
     int32_t bytes = int32_t(pendingPeaks_.size());
     if (peaks_.Write(pendingPeaks_.data(), bytes) != bytes)
-        SetError();
+        SetError(errno);
     pendingPeaks_.clear();
 }
 
@@ -87,7 +90,7 @@ void LSNKCutTank::Write(const int32_t* buffer, int32_t frames)
     position_ += uint32_t(frames);
     int32_t bytes = frames * channels * 4;
     if (audio_.Write(buffer, bytes) != bytes)
-        SetError();
+        SetError(errno);
     while (frames > 0) {
         int32_t k = std::min(kPeakBlock - framesInBlock_, frames);
         if (channels == 2)

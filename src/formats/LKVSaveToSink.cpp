@@ -1,6 +1,8 @@
 #include "formats/LKVSaveToSink.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,8 +23,29 @@ std::string TempNameBeside(const std::string& target)
 
 int32_t CannotCreate(LProgressDialog& dialog, const std::string& path, const std::string& detail = {})
 {
-    dialog.Error("Unable to create file \"" + path + "\"for saving." + detail);
+    dialog.Error("Unable to create file \"" + path + "\" for saving." + detail);
     return kJobFailed;
+}
+
+// The system's reason for a failed call ("No space left on device"), or nothing.
+std::string SystemReason(int32_t error)
+{
+    return error != 0 ? "\r\n\r\n" + std::string(std::strerror(error)) + "." : std::string();
+}
+
+// Why the encoder failed: the last lines it printed, else how it ended.
+std::string EncoderFailure(const LPipe16Sink& encoder)
+{
+    std::string said = encoder.EncoderOutput();
+    if (!said.empty())
+        return "\r\n\r\nThe encoder said:\r\n" + said;
+    const int32_t status = encoder.ExitStatus();
+    if (status > 128)
+        return "\r\n\r\nThe encoder was ended by signal " + std::to_string(status - 128) + " (" +
+               strsignal(status - 128) + ").";
+    if (status > 0)
+        return "\r\n\r\nThe encoder ended with status " + std::to_string(status) + ".";
+    return "\r\n\r\nThe encoder stopped reading its input.";
 }
 
 } // namespace
@@ -41,9 +64,10 @@ int32_t LKVSaveToSink::Process(LProgressDialog& dialog, Data& data)
     const std::string temp = TempNameBeside(data.path);
     LPRSourceToSink::Data pump{"Saving file...", source, LGenSinkOpenSink(temp, audio.sampleRate, audio.channels)};
     if (!pump.sink || pump.sink->IsError()) {
+        const std::string reason = SystemReason(pump.sink ? pump.sink->GetSystemError() : 0);
         pump.sink.Reset();
         ::unlink(temp.c_str());
-        return CannotCreate(dialog, data.path);
+        return CannotCreate(dialog, data.path, reason);
     }
     int32_t result = LPRSourceToSink::Process(dialog, pump);
     std::string detail;
@@ -54,10 +78,17 @@ int32_t LKVSaveToSink::Process(LProgressDialog& dialog, Data& data)
         else if (pump.sink->IsError())
             result = kJobFailed;
     }
-    if (result == kJobFailed && encoder) {
-        std::string said = encoder->EncoderOutput();
-        if (!said.empty())
-            detail = "\r\n\r\nThe encoder said:\r\n" + said;
+    // An encoder that a Ctrl+C reached as well is part of the cancel, not a failure.
+    if (result == kJobFailed && dialog.IsCancelled())
+        result = kJobCancelled;
+    if (result != kJobDone && encoder) {
+        // Stopped before its output is removed, so that it cannot write it again;
+        // this also collects how it ended.
+        encoder->Stop();
+        if (result == kJobFailed)
+            detail = EncoderFailure(*encoder);
+    } else if (result == kJobFailed) {
+        detail = SystemReason(pump.sink->GetSystemError());
     }
     pump.sink.Reset();  // completes the file
     if (result == kJobDone) {
@@ -67,6 +98,7 @@ int32_t LKVSaveToSink::Process(LProgressDialog& dialog, Data& data)
             ::chmod(temp.c_str(), old.st_mode & 07777);
         if (::rename(temp.c_str(), data.path.c_str()) == 0)
             return kJobDone;
+        detail = SystemReason(errno);
         result = kJobFailed;
     }
     ::unlink(temp.c_str());

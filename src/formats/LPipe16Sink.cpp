@@ -57,4 +57,10 @@ int32_t LPipe16Sink::Finish(LProgressDialog& job)
     return kJobDone;
 }
 
+void LPipe16Sink::Stop()
+{
+    finished_ = true;
+    pipe_.Stop();
+}
+
 LPipe16Sink* LPipe16Sink::Of(const LSoundSink& sink) { return dynamic_cast<LPipe16Sink*>(sink.Get()); }

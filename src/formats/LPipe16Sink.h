@@ -26,8 +26,8 @@ std::string QuoteEncoderFileName(const std::string& path);
 //
 // The save job ends with Finish(), which closes the pipe and waits for the
 // encoder; only its kJobDone means the file is complete. Releasing the sink
-// without Finish() (after a cancel) closes the pipe and gives the encoder 3000 ms,
-// after which it finishes a shorter file on its own.
+// without Finish() or Stop() closes the pipe and gives the encoder 3000 ms, after
+// which it finishes a shorter file on its own.
 class LPipe16Sink : public LSoundSinkBase {
 public:
     // Starts `commandLine`, which must read PCM at `sampleRate` and `channels`.
@@ -47,6 +47,10 @@ public:
     // status 0; kJobCancelled when the user cancelled the wait; else kJobFailed,
     // with the error bit set. Writes after Finish() are refused.
     int32_t Finish(LProgressDialog& job);
+
+    // Ends the encoder at once, for a save that was cancelled or failed: once it
+    // returns, the encoder writes nothing more. Writes afterwards are refused.
+    void Stop();
 
     // What the encoder printed last, for a failure message.
     std::string EncoderOutput() const { return pipe_.Output(); }

@@ -47,10 +47,24 @@ std::string LPipeOut::Output() const
             c = '\n';
     while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
         text.pop_back();
-    size_t cut = text.size();
-    for (int lines = 0; lines < 4 && cut != std::string::npos && cut > 0; ++lines)
-        cut = text.rfind('\n', cut - 1);
-    return cut == std::string::npos ? text : text.substr(cut + 1);
+    // The start of the fourth line from the end (the whole text when it has fewer).
+    size_t start = text.size();
+    for (int lines = 0; lines < 4 && start > 0; ++lines) {
+        size_t newline = text.rfind('\n', start - 1);
+        start = newline == std::string::npos ? 0 : newline;
+    }
+    if (start < text.size() && text[start] == '\n')
+        ++start;
+    return text.substr(start);
+}
+
+void LPipeOut::Stop()
+{
+    if (!started_)
+        return;
+    closed_ = true;
+    process_.Stop();
+    exited_ = process_.WaitFor(0);
 }
 
 int32_t LPipeOut::Write(const void* data, int32_t bytes)

@@ -40,6 +40,10 @@ public:
     // calls give the same answer.
     int32_t Finish(LProgressDialog& job);
 
+    // Ends the child at once (a cancelled or failed save): once it returns, the
+    // child writes nothing more, so its output file can be removed.
+    void Stop();
+
     // The last lines the child printed, for a failure message.
     std::string Output() const;
 

@@ -1,4 +1,5 @@
 #include "formats/LRawFileDataSoundSink.h"
+#include <cerrno>
 
 #include <algorithm>
 
@@ -16,13 +17,13 @@ LRawFileDataSoundSinkBase::LRawFileDataSoundSinkBase(const std::string& path, in
     maxFrames_ = std::min<uint64_t>(maxDataBytes / uint64_t(bytesPerFrame_), UINT32_MAX);
     buffer_.resize(size_t(kBufferFrames) * size_t(bytesPerFrame_));
     if (!file_.Open(path, LFile::Mode::Create)) {
-        SetError();
+        SetError(errno);
         return;
     }
     headerSize_ = header_(*this, false);
     if (headerSize_ < 0 || !file_.Seek(headerSize_)) {
         headerSize_ = 0;
-        SetError();
+        SetError(errno);
     }
 }
 
@@ -37,7 +38,7 @@ void LRawFileDataSoundSinkBase::Write(const int32_t* buffer, int32_t frames)
     if (frames <= 0 || IsError())
         return;
     if (uint64_t(position_) + uint64_t(frames) > maxFrames_) {
-        SetError();
+        SetError(EFBIG);
         return;
     }
     const int32_t channels = GetChannels();
@@ -46,7 +47,7 @@ void LRawFileDataSoundSinkBase::Write(const int32_t* buffer, int32_t frames)
         Convert(buffer_.data(), buffer, n * channels);
         int32_t bytes = n * bytesPerFrame_;
         if (file_.Write(buffer_.data(), bytes) != bytes) {
-            SetError();
+            SetError(errno);
             return;
         }
         position_ += uint32_t(n);
@@ -63,7 +64,7 @@ void LRawFileDataSoundSinkBase::Seek(int32_t frame)
         return;
     position_ = uint32_t(frame);
     if (!file_.Seek(headerSize_ + int64_t(frame) * bytesPerFrame_) || !file_.SetEndOfFile())
-        SetError();
+        SetError(errno);
 }
 
 LSoundSink MakeRawDataSink(uint8_t codec, const std::string& path, int32_t rate, uint8_t channels,

@@ -1,4 +1,5 @@
 #include "formats/LSNKACMFile.h"
+#include <cerrno>
 
 #include <algorithm>
 #include <cstring>
@@ -15,7 +16,7 @@ LSNKACMFile::LSNKACMFile(const std::string& path, const LWaveFileFormat& format)
       format_(format)
 {
     if (!file_.Open(path, LFile::Mode::Create)) {
-        SetError();
+        SetError(errno);
         return;
     }
     stream_ = LAcmStream::Open(LWaveFileFormat::Pcm(GetSampleRate(), GetChannels()), format_);
@@ -30,7 +31,7 @@ LSNKACMFile::LSNKACMFile(const std::string& path, const LWaveFileFormat& format)
     if (!stream_)
         SetError();
     if (!WriteHeader(false))
-        SetError();
+        SetError(errno);
 }
 
 LSNKACMFile::~LSNKACMFile()
@@ -70,9 +71,12 @@ void LSNKACMFile::Convert(uint32_t flags)
             return;
         }
         if (h.destinationUsed > 0) {
-            if (dataBytes_ + uint64_t(h.destinationUsed) > kMaxData ||
-                file_.Write(destination_.data(), int32_t(h.destinationUsed)) != int32_t(h.destinationUsed)) {
-                SetError();
+            if (dataBytes_ + uint64_t(h.destinationUsed) > kMaxData) {
+                SetError(EFBIG);
+                return;
+            }
+            if (file_.Write(destination_.data(), int32_t(h.destinationUsed)) != int32_t(h.destinationUsed)) {
+                SetError(errno);
                 return;
             }
             dataBytes_ += h.destinationUsed;

@@ -1,4 +1,5 @@
 #include "formats/LSNKPCMFile.h"
+#include <cerrno>
 
 #include <algorithm>
 
@@ -21,7 +22,7 @@ LSNKPCMFileBase::LSNKPCMFileBase(const std::string& path, int32_t rate, int32_t 
     maxFrames_ = kMaxDataBytes / uint32_t(bytesPerFrame_);
     buffer_.resize(size_t(kBufferFrames) * size_t(bytesPerFrame_));
     if (!file_.Open(path, LFile::Mode::OpenAlways) || !WriteHeader(false)) {
-        SetError();
+        SetError(errno);
         return;
     }
     // Keep what the file already holds up to the start frame, never more than it has.
@@ -29,7 +30,7 @@ LSNKPCMFileBase::LSNKPCMFileBase(const std::string& path, int32_t rate, int32_t 
     int64_t counter = std::min<int64_t>(std::max(startFrame, 0), have);
     position_ = uint32_t(counter);
     if (!file_.Seek(kHeaderBytes + counter * bytesPerFrame_) || !file_.SetEndOfFile())
-        SetError();
+        SetError(errno);
 }
 
 LSNKPCMFileBase::~LSNKPCMFileBase()
@@ -73,7 +74,7 @@ void LSNKPCMFileBase::Write(const int32_t* buffer, int32_t frames)
     // A WAV file cannot describe more than 4 GB of data; refuse rather than write a
     // file whose header would wrap around and hide the audio.
     if (uint64_t(position_) + uint64_t(frames) > maxFrames_) {
-        SetError();
+        SetError(EFBIG);
         return;
     }
     while (frames > 0) {
@@ -81,7 +82,7 @@ void LSNKPCMFileBase::Write(const int32_t* buffer, int32_t frames)
         Convert(buffer_.data(), buffer, n * channels);
         int32_t bytes = n * bytesPerFrame_;
         if (file_.Write(buffer_.data(), bytes) != bytes) {
-            SetError();
+            SetError(errno);
             return;
         }
         position_ += uint32_t(n);
@@ -98,7 +99,7 @@ void LSNKPCMFileBase::Seek(int32_t frame)
         return;
     position_ = uint32_t(frame);
     if (!file_.Seek(kHeaderBytes + int64_t(frame) * bytesPerFrame_) || !file_.SetEndOfFile())
-        SetError();
+        SetError(errno);
 }
 
 void LSNKPCM8File::Convert(uint8_t* dst, const int32_t* src, int32_t values) { SamplesToPcm8(dst, src, values); }

@@ -1,9 +1,10 @@
 #include "formats/LSNKVOX.h"
+#include <cerrno>
 
 LSNKVOX::LSNKVOX(const std::string& path, int32_t rate) : LSoundSinkBase(rate, 1)
 {
     if (!file_.Open(path, LFile::Mode::Create))
-        SetError();
+        SetError(errno);
 }
 
 LSNKVOX::~LSNKVOX()
@@ -39,5 +40,5 @@ void LSNKVOX::Write(const int32_t* buffer, int32_t frames)
     }
     lastSample_ = buffer[frames - 1];
     if (n > 0 && file_.Write(bytes_.data(), int32_t(n)) != int32_t(n))
-        SetError();
+        SetError(errno);
 }

@@ -3,6 +3,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -85,6 +86,9 @@ void StartupDone()
 int main(int argc, char** argv)
 {
     const auto started = std::chrono::steady_clock::now();
+    // A write past the file-size limit (ulimit -f) then fails with EFBIG and is
+    // reported like a full disk, instead of killing the editor.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     // Answered without a display, a window or the running instance.
     if (args.size() == 1 && args[0] == "--version") {

@@ -1,4 +1,5 @@
 #include "formats/gsm/LGSMFileSink.h"
+#include <cerrno>
 
 #include <algorithm>
 
@@ -10,7 +11,7 @@ LGSMFileSink::LGSMFileSink(const std::string& path) : LSoundSinkBase(8000, 1)
 {
     bytes_.resize(size_t(kRunBlocks) * LGSMFrame::kBytes);
     if (!file_.Open(path, LFile::Mode::Create))
-        SetError();
+        SetError(errno);
 }
 
 LGSMFileSink::~LGSMFileSink()
@@ -29,7 +30,7 @@ void LGSMFileSink::EncodeBlocks(const int32_t* samples, int32_t blocks)
             codec_.EncodeNormal(samples + b * LGSMFrame::kSamples, bytes_.data() + b * LGSMFrame::kBytes);
         int32_t want = n * LGSMFrame::kBytes;
         if (file_.Write(bytes_.data(), want) != want) {
-            SetError();
+            SetError(errno);
             return;
         }
         samples += n * LGSMFrame::kSamples;

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/LFile.h"
+#include "support/TestSupport.h"
+#include "support/WavTestSupport.h"
+
+using test::Quote;
+using test::TempPath;
+
+extern char** environ;
+
+namespace {
+
+// An encoder component that runs `body` (shell) and then the real encoder.
+std::string WrapEncoder(const std::string& name, const std::string& body, const std::string& real)
+{
+    std::string path = TempPath(name);
+    test::WriteFileBytes(path, "#!/bin/sh\n" + body + "\nexec " + real + " \"$@\"\n");
+    ::chmod(path.c_str(), 0755);
+    return path;
+}
+
+// kelvane-batch started in a process group of its own, as a terminal starts a
+// foreground command; its standard error goes to `log`, its tank under `tmp`.
+pid_t StartAsFromATerminal(const std::string& args, const std::string& log, const std::string& tmp)
+{
+    std::string line = "TMPDIR=" + Quote(tmp) + " exec " + test::BatchProgram() + " -q " + args + " 2> " + Quote(log);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    const char* argv[] = {"/bin/sh", "-c", line.c_str(), nullptr};
+    pid_t pid = -1;
+    if (posix_spawn(&pid, "/bin/sh", nullptr, &attributes, const_cast<char**>(argv), environ) != 0)
+        pid = -1;
+    posix_spawnattr_destroy(&attributes);
+    return pid;
+}
+
+// Waits until `path` exists or `pid` has exited; true when the file is there.
+bool AwaitFile(const std::string& path, pid_t pid)
+{
+    for (int i = 0; i < 12000; ++i) {
+        if (FileExists(path))
+            return true;
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            return false;
+        usleep(10000);
+    }
+    return false;
+}
+
+int ExitCode(pid_t pid)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Names in `folder`, hidden ones included.
+std::string Listing(const std::string& folder)
+{
+    std::string list = TempPath("listing.txt");
+    test::Run("ls -A " + Quote(folder) + " > " + Quote(list) + " 2>/dev/null");
+    return test::ReadFileBytes(list);
+}
+
+} // namespace
+
+TEST(BatchInterrupt, CtrlCDuringAnEncoderSaveCancelsAndLeavesNothing)
+{
+    // The encoder announces itself and holds back until the interrupt has been
+    // sent, so the save is in progress when Ctrl+C comes, whatever the speed.
+    std::string in = test::WriteSineWav("long.wav", 44100, 2, 44100 * 5, 440, 300000);
+    struct Case {
+        const char* ext;
+        const char* component;
+        const char* real;
+    };
+    for (Case c : {Case{"mp3", "mp3el", "kelvane-mp3el"}, Case{"flac", "flacenc", "flac"},
+                   Case{"ogg", "oggenc", "oggenc"}}) {
+        SCOPED_TRACE(c.ext);
+        std::string marks = TempPath(std::string("marks-") + c.ext), out = TempPath(std::string("out-") + c.ext);
+        std::string tmp = TempPath(std::string("tmp-") + c.ext), log = TempPath(std::string("log-") + c.ext);
+        ASSERT_TRUE(CreateFolders(marks) && CreateFolders(out) && CreateFolders(tmp));
+        std::string encoder = WrapEncoder(std::string("enc-") + c.ext,
+                                          ": > " + Quote(marks + "/started") + "\nwhile [ ! -e " +
+                                              Quote(marks + "/go") + " ]; do sleep 0.02; done",
+                                          c.real);
+        pid_t pid = StartAsFromATerminal("--set " + Quote(std::string("Components\\") + c.component + ".Path=" + encoder) +
+                                             " -f " + c.ext + " -o " + Quote(out) + " " + Quote(in),
+                                         log, tmp);
+        ASSERT_GT(pid, 0);
+        ASSERT_TRUE(AwaitFile(marks + "/started", pid)) << test::ReadFileBytes(log);
+        ::kill(-pid, SIGINT);  // what the terminal does: the whole foreground group
+        test::WriteFileBytes(marks + "/go", "");
+        EXPECT_EQ(ExitCode(pid), 1) << test::ReadFileBytes(log);
+        EXPECT_NE(test::ReadFileBytes(log).find(": cancelled"), std::string::npos) << test::ReadFileBytes(log);
+        EXPECT_EQ(Listing(out), "") << "no output, no hidden temporary";
+        EXPECT_EQ(Listing(tmp), "") << "no tank folder";
+    }
+}
+
+TEST(BatchInterrupt, AnEncoderThatDiesIsAFailureWithItsCause)
+{
+    std::string in = test::WriteSineWav("dies.wav", 44100, 2, 44100 * 3, 440, 300000);
+    std::string out = TempPath("out-dies"), tmp = TempPath("tmp-dies"), log = TempPath("log-dies");
+    ASSERT_TRUE(CreateFolders(out) && CreateFolders(tmp));
+    // Takes some of its input, prints nothing and is killed.
+    std::string encoder = WrapEncoder("enc-dies", "head -c 100000 > /dev/null\nkill -9 $$", "kelvane-mp3el");
+    int status = test::Run("TMPDIR=" + Quote(tmp) + " " + test::BatchProgram() + " -q --set " +
+                           Quote("Components\\mp3el.Path=" + encoder) + " -f mp3 -o " + Quote(out) + " " + Quote(in) +
+                           " 2> " + Quote(log));
+    std::string text = test::ReadFileBytes(log);
+    EXPECT_EQ(status, 2) << text;
+    EXPECT_NE(text.find(": failed"), std::string::npos) << text;
+    EXPECT_NE(text.find("The encoder was ended by signal 9"), std::string::npos) << text;
+    EXPECT_EQ(Listing(out), "");
+    EXPECT_EQ(Listing(tmp), "");
+}
