@@ -17,6 +17,7 @@
 #include "core/LPRSourceToSink.h"
 #include "core/LSoundTime.h"
 #include "core/LUi.h"
+#include "edit/LAudioCutTank.h"
 #include "edit/LCLAConvertRateChannels.h"
 #include "app/KVBatchConverter.h"
 #include "app/LKVScriptFile.h"
@@ -168,7 +169,11 @@ int ConvertInParallel(const BatchOptions& options, int32_t jobs)
         pid_t pid = fork();
         if (pid == 0) {
             std::fflush(nullptr);
-            _exit(ConvertAll(options, share, true));
+            const int status = ConvertAll(options, share, true);
+            // _exit skips the static destructors, the tank's among them.
+            LAudioCutTank::Get().ReleaseFolder();
+            std::fflush(nullptr);
+            _exit(status);
         }
         if (pid > 0)
             workers.push_back(pid);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "core/LFile.h"
+#include "edit/LTankFolderLock.h"
 
 LAudioCutTank& LAudioCutTank::Get()
 {
@@ -33,30 +34,65 @@ void DeleteByExtension(const std::string& folder, const char* ext)
 
 } // namespace
 
-LAudioCutTank::~LAudioCutTank()
+LAudioCutTank::~LAudioCutTank() { ReleaseFolder(); }
+
+void LAudioCutTank::ReleaseFolder()
 {
+    std::lock_guard lock(mutex_);
     if (folder_.empty() || owner_ != getpid())
         return;
     DeleteByExtension(folder_, ".aud");
     DeleteByExtension(folder_, ".grf");
     if (privateFolder_)
         DeleteFolderAndFiles(folder_);
-}
-
-void LAudioCutTank::ForgetInheritedLocked()
-{
-    if (folder_.empty() || owner_ == getpid())
-        return;
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+    lockFd_ = -1;
     folder_.clear();
     privateFolder_ = false;
     std::fill(counts_.begin(), counts_.end(), 0);
     live_ = 0;
 }
 
+void LAudioCutTank::ForgetInheritedLocked()
+{
+    if (folder_.empty() || owner_ == getpid())
+        return;
+    // Closing our copy leaves the parent's lock held: it is the parent's descriptor too.
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+    lockFd_ = -1;
+    folder_.clear();
+    privateFolder_ = false;
+    std::fill(counts_.begin(), counts_.end(), 0);
+    live_ = 0;
+}
+
+bool LAudioCutTank::MakePrivateFolderLocked()
+{
+    const std::string parent = GetTempFolder();
+    LRemoveAbandonedTankFolders(parent);
+    std::string folder;
+    int fd = LMakeLockedTankFolder(parent, folder);
+    if (fd < 0)
+        return false;
+    // A folder given up unreleased becomes free to the next sweep.
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+    folder_ = folder;
+    owner_ = getpid();
+    privateFolder_ = true;
+    lockFd_ = fd;
+    return true;
+}
+
 void LAudioCutTank::SetWorkingFolder(const std::string& folder)
 {
     std::lock_guard lock(mutex_);
     CreateFolders(folder);
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+    lockFd_ = -1;
     folder_ = folder;
     owner_ = getpid();
     privateFolder_ = false;
@@ -65,26 +101,14 @@ void LAudioCutTank::SetWorkingFolder(const std::string& folder)
 bool LAudioCutTank::UsePrivateFolder()
 {
     std::lock_guard lock(mutex_);
-    std::string templ = FilePathCat(GetTempFolder(), "kelvane-tank-XXXXXX");
-    if (!mkdtemp(templ.data()))
-        return false;
-    folder_ = templ;
-    owner_ = getpid();
-    privateFolder_ = true;
-    return true;
+    return MakePrivateFolderLocked();
 }
 
 std::string LAudioCutTank::FolderLocked()
 {
     ForgetInheritedLocked();
-    if (folder_.empty()) {
-        std::string templ = FilePathCat(GetTempFolder(), "kelvane-tank-XXXXXX");
-        if (mkdtemp(templ.data())) {
-            folder_ = templ;
-            owner_ = getpid();
-            privateFolder_ = true;
-        }
-    }
+    if (folder_.empty())
+        MakePrivateFolderLocked();
     return folder_;
 }
 

@@ -16,7 +16,9 @@ inline constexpr LSegmentRef kSilentSegment = 65535;
 //
 // One tank owns one working folder: the editor uses its configured folder, every
 // other process (command-line tool, tests) a private folder of its own, made
-// fresh under the temporary folder and removed at exit.
+// fresh under the temporary folder and removed at exit. A private folder holds a
+// lock for its owner's life (LTankFolderLock.h); making one first removes those
+// whose owner is gone, so a crash or a kill leaves nothing behind for long.
 class LAudioCutTank {
 public:
     static LAudioCutTank& Get();
@@ -25,6 +27,10 @@ public:
     void SetWorkingFolder(const std::string& folder);
     // Uses a fresh private folder under the temporary folder, removed with the tank.
     bool UsePrivateFolder();
+    // Deletes every segment file, and the folder itself when it is private; the
+    // tank starts over empty (a new private folder on next use). Run at exit, and
+    // by a process that ends without running its static destructors (_exit).
+    void ReleaseFolder();
     // The working folder; a private one is made on first use when none was set.
     std::string GetWorkingFolder();
 
@@ -48,13 +54,13 @@ public:
     std::string GetAudFilePath(LSegmentRef ref);
     std::string GetGrfFilePath(LSegmentRef ref);
 
-    // Deletes every ".aud" then every ".grf" file of the working folder (and the
-    // folder itself when it is private). Run at exit.
+    // ReleaseFolder().
     ~LAudioCutTank();
 
 private:
     LAudioCutTank();
     std::string FolderLocked();
+    bool MakePrivateFolderLocked();
     std::string PathLocked(LSegmentRef ref, const char* ext);
     void DecRefLocked(LSegmentRef ref);
 
@@ -66,6 +72,7 @@ private:
     pid_t owner_ = 0;  // the process that set up folder_
     std::string folder_;
     bool privateFolder_ = false;
+    int lockFd_ = -1;  // the private folder's lock, held while the folder is ours
     std::vector<uint32_t> counts_;
     int32_t live_ = 0;
 };
