@@ -84,6 +84,7 @@ const std::vector<LKVCommandInfo> kTable = {
     {kCmRewind, "Rewind", "F7", "Rewinds"},
     {kCmFastForward, "Fast Forward", "F8", "Fast-forwards"},
     {kCmGoToEnd, "Go To End", "End", "Moves to the end of the current file."},
+    {kCmPlayer, "Player...", "", "Plays the open files in a window of its own, with its own device and volume."},
 
     {kCmFrequencyAnalysis, "Frequency Analysis (FFT)", "", "Views the spectrum content of an audio signal."},
     {kCmToneGenerator, "Tone Generator", "", "Creates new tones."},
@@ -121,7 +122,7 @@ struct Range {
 // The commands that act on the current document. Reverse (4018) is among them
 // like every other effect: without a document it has nothing to work on.
 constexpr Range kNeedDocument[] = {
-    {1003, 1009}, {1012, 1012}, {1018, 1018}, {2001, 2027}, {3002, 3010},
+    {1003, 1009}, {1012, 1012}, {1018, 1018}, {2001, 2027}, {3002, 3011},
     {4001, 4018}, {5001, 5012}, {5040, 5040}, {7001, 7001}, {8001, 8001},
     {8003, 8004},
 };

@@ -59,6 +59,7 @@ enum : int32_t {
     kCmRewind = 3008,
     kCmFastForward = 3009,
     kCmGoToEnd = 3010,
+    kCmPlayer = 3011,  // the transport dialog over the open documents
 
     kCmAmplify = 4001,
     kCmNormalize = 4002,

@@ -57,7 +57,7 @@ std::vector<LKVMenu> Build()
         {"Effec&ts", EffectEntries()},
         {"&Control",
          {C(kCmRecord), C(kCmPlay), C(kCmPlayNormal), C(kCmPlaySlow), C(kCmPlayFast), C(kCmStop), Sep(),
-          C(kCmGoToStart), C(kCmRewind), C(kCmFastForward), C(kCmGoToEnd)}},
+          C(kCmGoToStart), C(kCmRewind), C(kCmFastForward), C(kCmGoToEnd), Sep(), C(kCmPlayer)}},
         {"&Tool",
          {C(kCmFrequencyAnalysis), C(kCmToneGenerator), C(kCmTextToSpeech), C(kCmBatchConverter), Sep(),
           {Kind::KeyMacros, 0, nullptr, {}}}},

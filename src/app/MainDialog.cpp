@@ -7,9 +7,11 @@
 #include "core/LSoundTime.h"
 #include "edit/LCLAConvertRateChannels.h"
 
-MainDialog::MainDialog(LPlayerPort* player, LMainDialogView* view) : player_(player), view_(view)
+MainDialog::MainDialog(LPlayerPort* player, LMainDialogView* view)
+    : transport_(player, transportOwner_), player_(player), view_(view)
 {
     playerEvents_.owner = this;
+    transportOwner_.owner = this;
     if (player_)
         player_->SetListener(&playerEvents_);
 }

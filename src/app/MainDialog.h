@@ -6,6 +6,7 @@
 
 #include "edit/LKVFile.h"
 #include "edit/LPlayerPort.h"
+#include "app/LKVTransport.h"
 
 struct LUiMixValues;
 
@@ -64,9 +65,6 @@ public:
     // Playback moved the cursor of `doc` (doc.pos.cursor).
     virtual void PlayCursorMoved(LKVFile& doc) { (void)doc; }
 };
-
-// The direction of a held Rewind or Forward button.
-enum class LKVScan : uint8_t { None, Rewind, Forward };
 
 // Where Insert File puts the file.
 enum class LKVInsertAt : uint8_t { Begin, Current, End };
@@ -135,7 +133,7 @@ public:
     // "ReduceVolWhenRewind" the scan plays at -8 dB.
     void ScanPressed(LKVScan direction);
     void ScanReleased(LKVScan direction);
-    LKVScan Scanning() const { return scan_; }
+    LKVScan Scanning() const { return transport_.Scanning(); }
     // The volume control, -36..+10 dB: read from the output device's volume,
     // set on both channels and stored as "PlayVolume".
     int32_t PlayVolume() const;
@@ -366,8 +364,15 @@ private:
     };
     PlayerEvents playerEvents_;
     LKVFile* playingFile_ = nullptr;
-    LKVScan scan_ = LKVScan::None;
-    int32_t scanResume_ = 0;  // 2 was playing, 1 was cueing, 0 idle
+    // The transport's rules play the current document through StartPlayer.
+    struct TransportOwner : LKVTransportOwner {
+        MainDialog* owner = nullptr;
+        bool TransportStart(LSoundSource source) override;
+        void TransportStop() override { owner->StopPlayback(); }
+        void TransportReduceVolume(bool reduced) override;
+    };
+    TransportOwner transportOwner_;
+    LKVTransport transport_;
 
     // Records the undo step `name` and mixes `mix` in with the dialog's values.
     int32_t RunMix(const std::string& name, const LCutListAudio& mix, const LUiMixValues& values);

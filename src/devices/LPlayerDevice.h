@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+
 #include "devices/LSoundPlayer.h"
 #include "edit/LPlayerPort.h"
 
@@ -20,6 +22,9 @@ public:
     void SetListener(LPlayerListener* listener) override { listener_ = listener; }
 
     LSoundPlayer& Player() { return player_; }
+    // Receives the levels of what is heard (the port's listener does not), on
+    // the user-interface thread; empty for none.
+    std::function<void(const LChannelLevels&)> onLevels;
 
 private:
     void PlayStarted(uint32_t) override { Changed(); }
@@ -30,6 +35,11 @@ private:
     {
         if (listener_)
             listener_->PlayPosition(ms);
+    }
+    void PlayLevels(const LChannelLevels& levels, uint32_t) override
+    {
+        if (onLevels)
+            onLevels(levels);
     }
     void Changed()
     {

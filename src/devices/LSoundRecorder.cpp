@@ -68,6 +68,7 @@ bool LSoundRecorder::Start(LSoundSink sink, uint16_t flags, int32_t maxTimeMs, i
     silenceTime_ = silenceTimeMs;
     lastLoud_.store(SinkMs());
     notifyStop_.store(false);
+    deviceLost_.store(false);
     levelsChanged_.store(false);
     stateChanged_.store(false);
     state_.store((flags & kRecordAtOnce) ? kRecording : kWaiting);
@@ -216,6 +217,12 @@ void LSoundRecorder::ThreadBody()
             deviceEvent_.Reset();
             LWaveHeader& h = headers_[size_t(i)];
             if (!h.IsDone()) {
+                // A device that went away ends the recording as the maximum
+                // time does; what it still holds comes back with the reset.
+                if (wave_->Lost() && !deviceLost_.exchange(true)) {
+                    notifyStop_.store(true);
+                    Post();
+                }
                 LEvent::WaitAny(StopEvent(), deviceEvent_, 200);
                 continue;
             }

@@ -48,6 +48,9 @@ public:
     // releases the sink and sends RecordStopped; nothing when idle.
     void Stop();
     uint8_t GetState() const { return state_.load(); }
+    // The last recording ended because its device went away; what it had
+    // delivered was kept. Cleared by Start.
+    bool DeviceLost() const { return deviceLost_.load(); }
 
     // The recording's block size and DC factor, fixed by the sink's rate.
     static int32_t FramesPerBuffer(int32_t rate);
@@ -91,6 +94,7 @@ private:
     std::atomic<bool> levelsChanged_{false};
     std::atomic<bool> stateChanged_{false};
     std::atomic<bool> posted_{false};
+    std::atomic<bool> deviceLost_{false};
 
     // The thread's working memory, allocated before the device starts.
     int32_t rate_ = 44100;

@@ -54,4 +54,8 @@ public:
     virtual void Stop() = 0;
     // Stops and gives every queued buffer back.
     virtual void Reset() = 0;
+    // The device has gone while recording (unplugged, or a file that has ended):
+    // it fills nothing more, though it may still hold a partly filled buffer
+    // that Stop or Reset gives back.
+    virtual bool Lost() const { return false; }
 };

@@ -42,6 +42,7 @@
 #include "ui/LKVPreviewDialog.h"
 #include "ui/LKVReadoutPanel.h"
 #include "ui/LKVTransportBar.h"
+#include "ui/LPlayDlg.h"
 #include "ui/LKVVolumeControl.h"
 #include "ui/LKVShortcuts.h"
 #include "ui/LQtProgressBackend.h"
@@ -302,6 +303,7 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmConvertSampleRate: ConvertSampleRate(); return;
     case kCmOpenBookmarkList: ShowBookMarks(); return;
     case kCmOpenRegionList: ShowRegions(); return;
+    case kCmPlayer: ShowPlayer(); return;
     default: break;
     }
     if (id >= kCmZoomIn && id <= kCmDisplayLeftRight) {
@@ -649,4 +651,22 @@ void LKVMainWindow::dropEvent(QDropEvent* event)
             Refresh();
         },
         Qt::QueuedConnection);
+}
+
+void LKVMainWindow::ShowPlayer()
+{
+    std::vector<LPlayerTrack> tracks;
+    size_t current = 0;
+    for (const auto& doc : model_->Documents()) {
+        if (doc.get() == model_->CurrentFile())
+            current = tracks.size();
+        tracks.push_back({doc->GetTitle(), doc->audio, doc->pos});
+    }
+    if (tracks.empty())
+        return;
+    // One player at a time on the device.
+    model_->StopPlayback();
+    Refresh();
+    LPlayDlg dialog(std::move(tracks), current, this);
+    LKVExec(dialog);
 }

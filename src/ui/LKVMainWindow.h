@@ -78,6 +78,8 @@ public:
     void ShowHelp();
     void ShowAbout();
     void ConvertSampleRate();
+    // The transport dialog over the open documents, from the current one.
+    void ShowPlayer();
     LKVHelpWindow* HelpWindow() const { return help_; }
     // The bookmark and region list windows: modeless, at most one of each; the
     // command brings an open one to the front. Null while closed.

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "app/LKVCommands.h"
+#include "app/LRecordDlgModel.h"
 #include "core/LSettings.h"
 #include "core/LUi.h"
 #include "display/LFrequencyWindowModel.h"
@@ -36,6 +37,7 @@
 #include "ui/LKVHelpWindow.h"
 #include "ui/LKVMainWindow.h"
 #include "ui/LQtProgressDialog.h"
+#include "ui/LRecordDlgAdvanced.h"
 
 LKVScreenshots::LKVScreenshots(LKVMainWindow& window, const std::string& folder)
     : window_(window), folder_(QString::fromStdString(folder))
@@ -290,6 +292,12 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
     window_.Model().KeyMacros().Clear();
     Dialog(QStringLiteral("dialog-about"), [&] { window_.RunCommand(kCmAbout); });
     Dialog(QStringLiteral("dialog-record"), [&] { window_.RunCommand(kCmRecord); });
+    Dialog(QStringLiteral("dialog-record-advanced"), [&] {
+        LRecordDlgModel model(44100, 2);
+        LRecordDlgAdvanced dialog(model, &window_);
+        LKVExec(dialog);
+    });
+    Dialog(QStringLiteral("dialog-player"), [&] { window_.RunCommand(kCmPlayer); });
     Dialog(QStringLiteral("dialog-not-available"), [&] { window_.RunCommand(kCmToneGenerator); });
 
     {

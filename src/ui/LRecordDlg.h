@@ -1,63 +1,76 @@
 #pragma once
-#include <QDialog>
-
 #include "devices/LSoundRecorderNotify.h"
+#include "ui/LPlayerBaseDlg.h"
 
 class LDBDisplay;
+class LKVDeviceCombo;
 class LRecordDlgModel;
-class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QSlider;
-class QSpinBox;
 
-// "LRecordDlg": records takes through the record dialog's model. The first take
-// starts as the dialog opens. Record (F8) starts a take at the end of what was
-// recorded; while recording, Restart (F6) drops everything, Re-Take (F7) the
-// current take, and Record Next (F5) keeps the recording and records again
-// after it. Keep ends with what was recorded, Discard drops it.
-class LRecordDlg : public QDialog, private LSoundRecorderNotify {
+// The record dialog: the transport dialog with a recorder added. The first
+// take starts as the dialog opens. While recording, the transport's Go to
+// Start, Forward and Go to End buttons are Restart (F6: everything recorded
+// here goes), Re-Take (F7: the current take goes) and Record Next (F5: the
+// dialog ends keeping the recording, to record again after it); Record (F8)
+// starts a take at the position when not recording. Stopped, the buttons
+// review the recording with the dialog's player. Keep ends with what was
+// recorded, Discard drops it. A device that goes away ends the take, keeping
+// what it delivered, and says so.
+class LRecordDlg : public LPlayerBaseDlg, private LSoundRecorderNotify {
     Q_OBJECT
 public:
     // The results of exec(): what the model's caller is told.
     enum Result { kDiscard = 0, kKeep = 1, kRecordNext = 2 };
+    static constexpr const char* kDeviceLostMessage =
+        "The recording device stopped delivering sound. Everything recorded up to then is kept.";
 
     LRecordDlg(LRecordDlgModel& model, QWidget* parent = nullptr);
     ~LRecordDlg() override;
 
     void reject() override;
-    // The recorded length shown, as text (for tests).
-    QString Shown() const;
+    // The time shown, as text (for tests).
+    QString Shown() const { return TimeShown(); }
+    LDBDisplay* RecordMeter() const { return recordMeter_; }
+    QPushButton* RecordButton() const { return record_; }
+    LRecordDlgModel& RecordModel() { return model_; }
+
+protected:
+    void ButtonClicked(Button b) override;
+    void ButtonPressed(Button b) override;
+    void ButtonReleased(Button b) override;
+    void ShortcutPressed(Button b) override;
+    bool EscapeStops() override;
+    void PlayerPositionChanged() override;
 
 private:
     void RecordStarted(uint32_t) override { Update(); }
     void RecordWaiting(uint32_t) override { Update(); }
-    void RecordStopped(uint32_t) override { Update(); }
+    void RecordStopped(uint32_t) override;
     void RecordPosition(int32_t ms, uint32_t) override;
     void RecordLevels(const LChannelLevels& levels, uint32_t) override;
 
     void Update();
     void FillLines();
     void StartTake(int32_t ms);
+    void StopTake();
+    // The recording so far goes to the dialog's player for review, the
+    // position at its end.
+    void Review();
+    void RunMixer();
 
     LRecordDlgModel& model_;
-    int32_t positionMs_ = 0;
+    int shownRecording_ = -1;  // what the buttons show: 1 recording, 0 stopped
     bool deviceFailed_ = false;
-    QComboBox* device_;
+    LKVDeviceCombo* device_;
     QComboBox* line_;
     QSlider* volume_;
     QLabel* volumeLabel_;
-    QCheckBox* autotrim_;
-    QCheckBox* vor_;
-    QSpinBox* threshold_;
-    LDBDisplay* meter_;
+    QLabel* volumeValue_;
+    LDBDisplay* recordMeter_;
     QLabel* state_;
-    QLabel* time_;
     QPushButton* record_;
-    QPushButton* stop_;
-    QPushButton* restart_;
-    QPushButton* retake_;
-    QPushButton* next_;
     QPushButton* keep_;
 };

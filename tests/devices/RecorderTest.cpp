@@ -111,6 +111,27 @@ TEST(Recorder, WithoutAutotrimNothingIsTrimmed)
         ASSERT_EQ(take[i], input[i] * 16) << "the last, partial block goes in as it came";
 }
 
+TEST(Recorder, ADeviceThatGoesAwayEndsTheTakeKeepingAllItDelivered)
+{
+    // Free-running, the file device is gone at the file's end, mid-block.
+    const auto input = Input(Halves({{5, true}}));
+    const std::string path = test::TempPath("gone.wav");
+    devtest::WriteWav16(path, input, kRate, 1);
+    setenv("KELVANE_AUDIO_IN", path.c_str(), 1);
+    setenv("KELVANE_AUDIO_CLOCK", "free", 1);
+    auto* sink = new VectorSink(kRate, 1);
+    LSoundSink handle(sink);
+    LSoundRecorder recorder;
+    ASSERT_TRUE(recorder.Start(handle, 0, 0, -127, 216000000));
+    EXPECT_TRUE(devtest::PumpUntil([&] { return recorder.GetState() == LSoundRecorder::kIdle; }))
+        << "the recording ends by itself";
+    EXPECT_TRUE(recorder.DeviceLost());
+    EXPECT_EQ(sink->values.size(), input.size()) << "the partial last block too";
+    ASSERT_TRUE(recorder.Start(LSoundSink(new VectorSink(kRate, 1)), 0, 0, -127, 216000000));
+    EXPECT_FALSE(recorder.DeviceLost());
+    recorder.Stop();
+}
+
 TEST(Recorder, BlockSizesAndDcFactorsFollowTheRate)
 {
     EXPECT_EQ(LSoundRecorder::FramesPerBuffer(8000), 800);

@@ -63,6 +63,7 @@ bool LFileWaveIn::OpenDevice(const LWaveFormat& format, int32_t, bool)
     chunk_.assign(size_t(turnFrames_) * format.BlockAlign(), 0);
     chunkBytes_ = chunkOffset_ = 0;
     ended_ = false;
+    lost_.store(false);
     quit_ = false;
     SetDrained(false);
     thread_ = std::thread([this] { Run(); });
@@ -121,6 +122,7 @@ void LFileWaveIn::Run()
                 return;
             mostQueued = std::max(mostQueued, queue_.Size());
             if (free_ && ended_ && chunkBytes_ == 0) {
+                lost_.store(true);
                 if (queue_.Size() >= mostQueued)
                     SetDrained(true);
                 continue;

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -24,6 +25,8 @@ public:
     // delivered its whole file and its client has added back every buffer it
     // was given, so the recording has taken in all of it. For tests and demos.
     static bool WaitUntilDrained(int32_t ms);
+    // Free-running, the file's end is the device's: everything is delivered.
+    bool Lost() const override { return lost_.load(); }
 
 protected:
     bool OpenDevice(const LWaveFormat& format, int32_t device, bool mapped) override;
@@ -48,4 +51,5 @@ private:
     uint32_t chunkBytes_ = 0;  // bytes of chunk_ still to deliver
     uint32_t chunkOffset_ = 0;
     bool ended_ = false;
+    std::atomic<bool> lost_{false};
 };

@@ -164,6 +164,13 @@ protected:
         running_.store(false);
         Pa_AbortStream(stream_);
     }
+    // A stream that should be running but is not (or reports an error) has
+    // lost its device.
+    bool Lost() const override
+    {
+        std::lock_guard lock(control_);
+        return stream_ && started_.load() && running_.load() && Pa_IsStreamActive(stream_) != 1;
+    }
 
 private:
     static int Callback(const void* in, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
@@ -189,7 +196,7 @@ private:
     }
 
     PaStream* stream_ = nullptr;
-    std::mutex control_;
+    mutable std::mutex control_;
     std::atomic<bool> running_{false};
 };
 
