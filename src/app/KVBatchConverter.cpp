@@ -1,9 +1,12 @@
 #include "app/KVBatchConverter.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "core/LFile.h"
 #include "core/LSettings.h"
+#include "app/LKVBatchStream.h"
+#include "edit/LCLAConvertRateChannels.h"
 #include "effects/CompressorRatioList.h"
 #include "formats/KVLoadFile.h"
 #include "formats/LKVSaveToSink.h"
@@ -41,23 +44,51 @@ bool LKVBatchOutput::OutputPath(const std::string& source, std::string& path) co
 
 int32_t KVBatchConverter::ProcessFile(const std::string& source, const std::string& target,
                                       const std::vector<LKVCommand>& commands,
-                                      const std::function<int32_t(LCutListAudio&)>& beforeSave)
+                                      const std::function<int32_t(LCutListAudio&)>& beforeSave,
+                                      const LKVBatchConversion& conversion)
 {
     LCutListAudio audio;
-    uint8_t askOnce = 1;
-    KVLoadFile::Data load{source, &audio, &askOnce};
-    int32_t result = RunJob("Loading Audio File Source", [&](LProgressDialog& d) { return KVLoadFile::Process(d, load); });
-    if (result != kJobDone)
-        return result;
-    for (const LKVCommand& command : commands) {
-        result = LKVBatchCatalogue::Apply(command, audio);
+    std::optional<LSoundSource> stream;
+    int32_t result = kJobDone;
+    if (LKVBatchStream::Streams(commands)) {
+        result = RunJob("Loading Audio File Source", [&](LProgressDialog& d) {
+            d.SetText("Loading file " + GetFileFromPath(source), 0);
+            d.SetText("Please wait...", 1);
+            LSoundSource streamed;
+            const int32_t opened =
+                LKVBatchStream::Open(source, commands, conversion.sampleRate, conversion.channels, streamed);
+            stream = streamed;
+            return opened;
+        });
         if (result != kJobDone)
             return result;
+        audio.sampleRate = (*stream)->GetSampleRate();
+        audio.channels = (*stream)->GetChannels();
+    } else {
+        uint8_t askOnce = 1;
+        KVLoadFile::Data load{source, &audio, &askOnce};
+        result = RunJob("Loading Audio File Source", [&](LProgressDialog& d) { return KVLoadFile::Process(d, load); });
+        if (result != kJobDone)
+            return result;
+        for (const LKVCommand& command : commands) {
+            result = LKVBatchCatalogue::Apply(command, audio);
+            if (result != kJobDone)
+                return result;
+        }
+        if (conversion.sampleRate || conversion.channels) {
+            LCLAConvertRateChannels::Data convert{&audio, conversion.sampleRate ? conversion.sampleRate : audio.sampleRate,
+                                                  conversion.channels ? conversion.channels : audio.channels};
+            result = RunJob("Convert", [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, convert); });
+            if (result != kJobDone)
+                return result;
+        }
     }
     if (beforeSave && (result = beforeSave(audio)) != kJobDone)
         return result;
     LKVSaveToSink::Data save{&audio, target, false};
-    return RunJob("Saving", [&](LProgressDialog& d) { return LKVSaveToSink::Process(d, save); });
+    return RunJob("Saving", [&](LProgressDialog& d) {
+        return stream ? LKVSaveToSink::Process(d, save, *stream) : LKVSaveToSink::Process(d, save);
+    });
 }
 
 int32_t KVBatchConverter::Run(const std::vector<std::string>& files, const std::vector<LKVCommand>& commands,

@@ -24,16 +24,28 @@ struct LKVBatchOutput {
     bool OutputPath(const std::string& source, std::string& path) const;
 };
 
+// A conversion of a batch run's result before it is saved; 0 keeps the rate or
+// the channel count.
+struct LKVBatchConversion {
+    int32_t sampleRate = 0;
+    uint8_t channels = 0;
+};
+
 // The batch run: each file is loaded into a private cut list, every command runs
 // over the whole file (its length taken again before each), and the result is
-// saved by the output's type. Runs without any document window.
+// saved by the output's type. Runs without any document window. A run whose
+// commands all stream (LKVBatchStream) goes from the reader to the writer without
+// the tank, with the same result.
 class KVBatchConverter {
 public:
     // One file, from `source` to `target`; a job result (the jobs report their own
-    // failures). `beforeSave`, when given, runs on the result before it is saved.
+    // failures). The result is converted by `conversion`, then `beforeSave`, when
+    // given, runs on it before it is saved; in a run that streams, the list it
+    // gets holds no audio, only the result's rate and channels.
     static int32_t ProcessFile(const std::string& source, const std::string& target,
                                const std::vector<LKVCommand>& commands,
-                               const std::function<int32_t(LCutListAudio&)>& beforeSave = {});
+                               const std::function<int32_t(LCutListAudio&)>& beforeSave = {},
+                               const LKVBatchConversion& conversion = {});
     // The whole list as one job titled "Batch Converter": stops at the first file
     // that fails (kJobFailed; outputs already written stay) or a cancel.
     static int32_t Run(const std::vector<std::string>& files, const std::vector<LKVCommand>& commands,

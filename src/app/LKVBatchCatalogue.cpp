@@ -271,14 +271,9 @@ int32_t LKVBatchCatalogue::Apply(const LKVCommand& command, LCutListAudio& audio
     }
     case 16:
     case 17: {
-        // A rate or channel count the converters cannot produce is refused, not run.
         const bool rate = command.index == 16;
-        if (rate ? (v[0] < 1000 || v[0] > 196000) : (v[0] < 1 || v[0] > 2)) {
-            LUiGet().Message(std::string(e->name) + ": " + std::to_string(v[0]) + " is not a valid " +
-                                 (rate ? "sample rate." : "channel count."),
-                             "Error", LUiButtons::Ok, LUiIcon::Stop);
+        if (!CheckConversion(command.index, v[0]))
             return kJobFailed;
-        }
         LCLAConvertRateChannels::Data data{&audio, rate ? v[0] : audio.sampleRate,
                                            uint8_t(rate ? audio.channels : v[0])};
         return RunJob(e->name, [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, data); });
@@ -288,6 +283,18 @@ int32_t LKVBatchCatalogue::Apply(const LKVCommand& command, LCutListAudio& audio
                          LUiButtons::Ok, LUiIcon::Stop);
         return kJobFailed;
     }
+}
+
+bool LKVBatchCatalogue::CheckConversion(uint32_t index, int32_t value)
+{
+    // A rate or channel count the converters cannot produce is refused, not run.
+    const bool rate = index == 16;
+    if (rate ? (value >= 1000 && value <= 196000) : (value >= 1 && value <= 2))
+        return true;
+    LUiGet().Message(std::string(Find(index)->name) + ": " + std::to_string(value) + " is not a valid " +
+                         (rate ? "sample rate." : "channel count."),
+                     "Error", LUiButtons::Ok, LUiIcon::Stop);
+    return false;
 }
 
 bool LKVBatchCatalogue::Parse(const std::string& text, LKVCommand& command, std::string& error)

@@ -64,6 +64,9 @@ public:
     // and returns the job result. Indexes of 18 or more are skipped (kJobDone);
     // commands not available in this version say so and fail.
     static int32_t Apply(const LKVCommand& command, LCutListAudio& audio);
+    // Whether `value` is a rate (index 16) or channel count (17) the converters
+    // produce; when it is not, the user is told and the command must fail.
+    static bool CheckConversion(uint32_t index, int32_t value);
 
     // Parses "NAME" or "NAME=V,V,..." (values in catalogue order; a curve as
     // x,y pairs) into a command carrying its data. Values are checked as the

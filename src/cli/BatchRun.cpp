@@ -18,7 +18,6 @@
 #include "core/LSoundTime.h"
 #include "core/LUi.h"
 #include "edit/LAudioCutTank.h"
-#include "edit/LCLAConvertRateChannels.h"
 #include "app/KVBatchConverter.h"
 #include "app/LKVScriptFile.h"
 #include "formats/KVLoadFile.h"
@@ -42,13 +41,6 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
     // unless the user fixed them with --set: a stereo file must not come out mono.
     std::vector<std::pair<std::string, std::string>> temporary;
     auto prepare = [&](LCutListAudio& audio) -> int32_t {
-        if (options.rate || options.channels) {
-            LCLAConvertRateChannels::Data convert{&audio, options.rate ? options.rate : audio.sampleRate,
-                                                  uint8_t(options.channels ? options.channels : audio.channels)};
-            int32_t r = RunJob("Convert", [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, convert); });
-            if (r != kJobDone)
-                return r;
-        }
         std::string ext = LGenExtension(target);
         for (char& c : ext)
             c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -66,7 +58,8 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
         }
         return kJobDone;
     };
-    int32_t result = KVBatchConverter::ProcessFile(source, target, options.commands, prepare);
+    const LKVBatchConversion conversion{options.rate, uint8_t(options.channels)};
+    int32_t result = KVBatchConverter::ProcessFile(source, target, options.commands, prepare, conversion);
     for (const auto& [section, name] : temporary)
         LSettings::RemoveOverride(section, name);
     return result;

@@ -5,6 +5,27 @@
 #include "core/SampleConvert.h"
 #include "core/LSourceProcessor.h"
 
+LSoundSource LPRSourceToSink::Adapt(const LSoundSource& source, int32_t rate, uint8_t channels)
+{
+    LSoundSource adapted = LSPConvChannels(channels).OpenSource(source);
+    adapted = LSPConvRate(rate).OpenSource(adapted);
+    return LSPPeakLimit(kFullScale16).OpenSource(adapted);
+}
+
+int32_t LPRSourceToSink::NextBlock(LSoundSourceBase& source, int32_t* block, bool& last)
+{
+    source.Read(block, kBlockFrames);
+    const int32_t position = source.GetPosition();
+    const int32_t length = source.GetLength();
+    last = position >= length;
+    if (!last)
+        return kBlockFrames;
+    // The length is taken again after every block: a compressed reader's estimate
+    // becomes exact when it reaches the end.
+    const int64_t valid = int64_t(kBlockFrames) - (int64_t(position) - length);
+    return valid > 0 && valid <= kBlockFrames ? int32_t(valid) : 0;
+}
+
 int32_t LPRSourceToSink::Process(LProgressDialog& dialog, Data& data)
 {
     dialog.SetText(data.text, 0);
@@ -18,9 +39,7 @@ int32_t LPRSourceToSink::Process(LProgressDialog& dialog, Data& data)
     if (!sink || sink->IsError())
         return kJobFailed;
 
-    source = LSPConvChannels(sink->GetChannels()).OpenSource(source);
-    source = LSPConvRate(sink->GetSampleRate()).OpenSource(source);
-    source = LSPPeakLimit(kFullScale16).OpenSource(source);
+    source = Adapt(source, sink->GetSampleRate(), sink->GetChannels());
 
     double total = double(source->GetLength());
     if (total == 0.0)
@@ -30,18 +49,14 @@ int32_t LPRSourceToSink::Process(LProgressDialog& dialog, Data& data)
     for (;;) {
         if (dialog.IsCancelled())
             return kJobCancelled;
-        source->Read(block.data(), kBlockFrames);
-        int32_t position = source->GetPosition();
-        int32_t length = source->GetLength();
-        if (position >= length) {
-            int64_t valid = int64_t(kBlockFrames) - (int64_t(position) - length);
-            if (valid > 0 && valid <= kBlockFrames)
-                sink->Write(block.data(), int32_t(valid));
+        bool last = false;
+        const int32_t frames = NextBlock(*source, block.data(), last);
+        if (frames > 0)
+            sink->Write(block.data(), frames);
+        if (last)
             return sink->IsError() ? kJobFailed : kJobDone;
-        }
-        sink->Write(block.data(), kBlockFrames);
         if (sink->IsError())
             return kJobFailed;
-        dialog.SetProgress(double(position) / total);
+        dialog.SetProgress(double(source->GetPosition()) / total);
     }
 }

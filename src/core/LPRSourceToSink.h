@@ -18,6 +18,15 @@ public:
         LSoundSink sink;
     };
 
+    // `source` as the pump hands it to a sink of `rate` and `channels`: converted
+    // to them and limited to 16-bit full scale.
+    static LSoundSource Adapt(const LSoundSource& source, int32_t rate, uint8_t channels);
+
+    // Reads the next kBlockFrames frames of `source` into `block` (sized for
+    // them) and returns how many of them the pump writes: all of them until the
+    // source's end, then the part before it (possibly none), with `last` set.
+    static int32_t NextBlock(LSoundSourceBase& source, int32_t* block, bool& last);
+
     // kJobDone, kJobCancelled, or kJobFailed for a source in error, an empty or
     // failed sink, or a sink that failed while writing (a full disk).
     static int32_t Process(LProgressDialog& dialog, Data& data);

@@ -3,19 +3,25 @@
 #include "core/LSourceProcessor.h"
 #include "edit/LCutListAudioLoadSource.h"
 
+LSoundSource LCLAConvertRateChannels::Convert(const LSoundSource& input, int32_t sampleRate, uint8_t channels)
+{
+    LSoundSource source = input;
+    // Resample before adding a channel, so that fewer channels are resampled.
+    if (input->GetSampleRate() != sampleRate && channels > input->GetChannels())
+        source = LSPConvRate(sampleRate).OpenSource(source);
+    if (input->GetChannels() != channels)
+        source = LSPConvChannels(channels).OpenSource(source);
+    if (source->GetSampleRate() != sampleRate)
+        source = LSPConvRate(sampleRate).OpenSource(source);
+    return source;
+}
+
 int32_t LCLAConvertRateChannels::Process(LProgressDialog& dialog, Data& data)
 {
     LCutListAudio& list = *data.list;
     if (list.sampleRate == data.sampleRate && list.channels == data.channels)
         return kJobDone;
-    LSoundSource source = list.OpenSource();
-    // Resample before adding a channel, so that fewer channels are resampled.
-    if (list.sampleRate != data.sampleRate && data.channels > list.channels)
-        source = LSPConvRate(data.sampleRate).OpenSource(source);
-    if (list.channels != data.channels)
-        source = LSPConvChannels(data.channels).OpenSource(source);
-    if (source->GetSampleRate() != data.sampleRate)
-        source = LSPConvRate(data.sampleRate).OpenSource(source);
+    LSoundSource source = Convert(list.OpenSource(), data.sampleRate, data.channels);
     // Converted into a list of its own, which replaces the original only when
     // complete: a cancel or a failure leaves the document's audio as it was.
     LCutListAudio converted;

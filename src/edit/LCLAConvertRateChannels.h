@@ -15,4 +15,6 @@ public:
         uint8_t channels;
     };
     static int32_t Process(LProgressDialog& dialog, Data& data);
+    // The converters the job reads `input` through.
+    static LSoundSource Convert(const LSoundSource& input, int32_t sampleRate, uint8_t channels);
 };

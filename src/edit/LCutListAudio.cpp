@@ -212,19 +212,24 @@ void LCutListAudio::EfCopy(int32_t sStart, int32_t sEnd, LCutListAudio& destinat
     destination = std::move(result);
 }
 
+int32_t LCutListAudio::AmplifiedGain(int32_t gain, int32_t percent)
+{
+    if (percent == 100)
+        return gain;
+    const int32_t limit = percent >= 101 ? (LCut::kMaxGain / percent) * 100 : LCut::kMaxGain;
+    // Attenuation cannot overflow, so it also applies to a gain already at the
+    // ceiling; otherwise a saturated cut could never be turned down again.
+    if (limit > gain || percent <= 100)
+        return Clamp32(int64_t(gain / 100) * percent);
+    return LCut::kMaxGain;
+}
+
 void LCutListAudio::EfAmplifyAll(int32_t percent)
 {
     if (percent == 100)
         return;
-    const int32_t limit = percent >= 101 ? (LCut::kMaxGain / percent) * 100 : LCut::kMaxGain;
-    for (LCut& c : cuts_) {
-        // Attenuation cannot overflow, so it also applies to a gain already at the
-        // ceiling; otherwise a saturated cut could never be turned down again.
-        if (limit > c.gain || percent <= 100)
-            c.gain = Clamp32(int64_t(c.gain / 100) * percent);
-        else
-            c.gain = LCut::kMaxGain;
-    }
+    for (LCut& c : cuts_)
+        c.gain = AmplifiedGain(c.gain, percent);
 }
 
 void LCutListAudio::EfAmplify(int32_t sStart, int32_t sEnd, int32_t percent)

@@ -49,6 +49,8 @@ public:
     void EfAmplify(int32_t sStart, int32_t sEnd, int32_t percent);
     // Multiplies every gain by percent / 100, saturating at LCut::kMaxGain.
     void EfAmplifyAll(int32_t percent);
+    // A cut's Q24 gain after EfAmplifyAll(percent).
+    static int32_t AmplifiedGain(int32_t gain, int32_t percent);
     void EfCut(int32_t sStart, int32_t sEnd, LCutListAudio& destination);
     // Delete then insert: paste over a selection, and the result of an effect.
     void EfReplace(int32_t sStart, int32_t sEnd, const LCutListAudio& other);

@@ -9,7 +9,7 @@
 static_assert(std::endian::native == std::endian::little, "segment files hold little-endian frames");
 
 LSRCCutListAudio::LSRCCutListAudio(const LCutListAudio& list)
-    : LSoundSourceBase(list.sampleRate, list.channels, 0x200000), list_(list), length_(list.GetLength())
+    : LSoundSourceBase(list.sampleRate, list.channels, kMaxAmplitude), list_(list), length_(list.GetLength())
 {
 }
 

@@ -12,6 +12,8 @@
 // supply read as zeros. Maximum amplitude 0x200000.
 class LSRCCutListAudio : public LSoundSourceBase {
 public:
+    static constexpr uint32_t kMaxAmplitude = 0x200000;
+
     explicit LSRCCutListAudio(const LCutListAudio& list);
     void Read(int32_t* buffer, int32_t frames) override;
     int32_t GetPosition() override { return position_; }

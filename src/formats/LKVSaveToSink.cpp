@@ -52,9 +52,14 @@ std::string EncoderFailure(const LPipe16Sink& encoder)
 
 int32_t LKVSaveToSink::Process(LProgressDialog& dialog, Data& data)
 {
+    return Process(dialog, data, data.audio->OpenSource());
+}
+
+int32_t LKVSaveToSink::Process(LProgressDialog& dialog, Data& data, const LSoundSource& stream)
+{
     dialog.SetText("Saving file...", 0);
     const LCutListAudio& audio = *data.audio;
-    LSoundSource source = audio.OpenSource();
+    LSoundSource source = stream;
     const std::string ext = LGenExtension(data.path);
     if (!LGenSinkIsSupported(ext))
         return CannotCreate(dialog, data.path);

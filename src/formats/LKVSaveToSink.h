@@ -18,4 +18,7 @@ public:
         bool askOptions = false;  // run the type's options step first
     };
     static int32_t Process(LProgressDialog& dialog, Data& data);
+    // Saves `stream` in place of the list's frames: a source of the list's rate
+    // and channels standing in for it (a batch run that needs no tank).
+    static int32_t Process(LProgressDialog& dialog, Data& data, const LSoundSource& stream);
 };
