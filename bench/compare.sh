@@ -4,6 +4,7 @@
 # the best time of each with the ratio ours/peer and the peak resident memory.
 #
 #   bench/compare.sh [ROWS...]      e.g. bench/compare.sh wav
+#   TARGETS="kelvane-batch" bench/compare.sh stream   builds only those targets
 # Rows live in bench/rows/NAME.sh; each calls `row LABEL OURS PEER` after making
 # its inputs with `make_input`.
 set -euo pipefail
@@ -12,7 +13,8 @@ top=$(dirname "$here")
 "$top/scripts/setup"
 build=${BUILD:-$top/build/release}
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVANE_TESTS=OFF >/dev/null
-cmake --build "$build" >/dev/null
+# shellcheck disable=SC2086
+cmake --build "$build" ${TARGETS:+--target $TARGETS} >/dev/null
 BIN=$build/bin
 RUNS=${RUNS:-3}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-bench-XXXXXX")
