@@ -55,7 +55,8 @@ VectorSource::VectorSource(std::vector<int32_t> values, int32_t rate, uint8_t ch
 void VectorSource::Read(int32_t* buffer, int32_t frames)
 {
     const int32_t ch = GetChannels();
-    const int64_t length = GetLength();
+    // The values held, whatever length a derived test source reports.
+    const int64_t length = int64_t(values_.size() / size_t(ch));
     for (int32_t f = 0; f < frames; ++f) {
         int64_t p = int64_t(position_) + f;
         for (int32_t c = 0; c < ch; ++c)
