@@ -312,8 +312,9 @@ public:
     // it; returns how many were written.
     int32_t ExportRegions(const std::vector<size_t>& indexes);
     LKVFile* CopyRegionToNew(size_t index);
-    // The assemble dialog, then AssembleRegions.
-    LKVFile* CmAssembleRegions();
+    // The assemble dialog, starting from the regions of `start` (those selected
+    // in the region window), then AssembleRegions.
+    LKVFile* CmAssembleRegions(std::vector<size_t> start = {});
     // A new untitled document of the regions in `order`, with "AutoGap"
     // silence between them; nullptr (and nothing created) when an insert fails.
     LKVFile* AssembleRegions(const std::vector<size_t>& order);

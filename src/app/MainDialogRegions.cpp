@@ -172,7 +172,7 @@ LKVFile* MainDialog::CopyRegionToNew(size_t index)
     return &AddNewDocument(std::move(doc));
 }
 
-LKVFile* MainDialog::CmAssembleRegions()
+LKVFile* MainDialog::CmAssembleRegions(std::vector<size_t> start)
 {
     if (regions_.empty())
         return nullptr;
@@ -180,6 +180,9 @@ LKVFile* MainDialog::CmAssembleRegions()
     for (const LKVRegion& r : regions_)
         names.push_back(r.name);
     std::vector<size_t> order;
+    for (size_t index : start)
+        if (index < regions_.size())
+            order.push_back(index);
     if (!LUiGet().AssembleRegionsDialog(names, order))
         return nullptr;
     return AssembleRegions(order);

@@ -212,8 +212,8 @@ public:
     // the recording, 1 when he kept it, 2 for "Record Next" (kept, and record
     // again after it). The base answers 0.
     virtual int32_t RecordDialog(LRecordDlgModel& /*model*/) { return 0; }
-    // "AssembleRegionDlg": the user orders a subset of the regions named in
-    // `names`; `order` receives their indexes in playing order.
+    // "AssembleRegionDlg": the user orders a subset of the regions in `names`; `order`
+    // comes with the indexes to start from (or none), gets the chosen ones in playing order.
     virtual bool AssembleRegionsDialog(const std::vector<std::string>& /*names*/, std::vector<size_t>& /*order*/)
     {
         return false;

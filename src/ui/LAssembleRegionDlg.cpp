@@ -10,7 +10,9 @@
 #include "ui/LAssembleOptionDlg.h"
 #include "ui/LKVDialogExec.h"
 
-LAssembleRegionDlg::LAssembleRegionDlg(const std::vector<std::string>& names, QWidget* parent) : QDialog(parent)
+LAssembleRegionDlg::LAssembleRegionDlg(const std::vector<std::string>& names, const std::vector<size_t>& start,
+                                       QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("AssembleRegionDlg"));
     setWindowTitle(QStringLiteral("Assemble Regions"));
@@ -23,6 +25,9 @@ LAssembleRegionDlg::LAssembleRegionDlg(const std::vector<std::string>& names, QW
     }
     order_ = new QListWidget;
     order_->setObjectName(QStringLiteral("order"));
+    for (size_t i : start)
+        if (i < names.size())
+            order_->addItem(available_->item(int(i))->clone());
     auto* add = new QPushButton(QStringLiteral("&Add >"));
     add->setObjectName(QStringLiteral("add"));
     auto* remove = new QPushButton(QStringLiteral("< &Remove"));

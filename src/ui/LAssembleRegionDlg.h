@@ -12,7 +12,9 @@ class QPushButton;
 class LAssembleRegionDlg : public QDialog {
     Q_OBJECT
 public:
-    LAssembleRegionDlg(const std::vector<std::string>& names, QWidget* parent = nullptr);
+    // The order list starts with the names of `start` (indexes into `names`).
+    LAssembleRegionDlg(const std::vector<std::string>& names, const std::vector<size_t>& start = {},
+                       QWidget* parent = nullptr);
     // Indexes into the names, in playing order.
     std::vector<size_t> Order() const;
 

@@ -18,7 +18,8 @@ LKVBookMarkDlg::LKVBookMarkDlg(MainDialog& model, QWidget* parent)
             model_.RenameBookmark(size_t(row));
     });
     AddCommand(QStringLiteral("&Delete"), "delete", Needs::Selection,
-               [this] { model_.DeleteBookmarks(SelectedRows()); });
+               [this] { model_.DeleteBookmarks(SelectedRows()); },
+               QKeySequence::Delete);
     AddCommand(QStringLiteral("Delete &All"), "deleteAll", Needs::Rows, [this] { model_.DeleteAllBookmarks(); });
     AddCloseButton();
     SetDefaultCommand([this] { GoTo(); });

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSet>
+#include <QKeyEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -29,6 +30,7 @@ LKVListWindow::LKVListWindow(const QString& objectName, const QString& title, co
     list_->setHeaderLabels(columns);
     list_->header()->setStretchLastSection(true);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    list_->installEventFilter(this);
     connect(list_, &QTreeWidget::itemSelectionChanged, this, &LKVListWindow::UpdateCommands);
     connect(list_, &QTreeWidget::itemActivated, this, [this] {
         if (defaultCommand_)
@@ -44,7 +46,8 @@ LKVListWindow::LKVListWindow(const QString& objectName, const QString& title, co
     layout->addLayout(buttons_);
 }
 
-QPushButton* LKVListWindow::AddCommand(const QString& text, const char* name, Needs needs, std::function<void()> run)
+QPushButton* LKVListWindow::AddCommand(const QString& text, const char* name, Needs needs, std::function<void()> run,
+                                       QKeySequence::StandardKey key)
 {
     auto* button = new QPushButton(text);
     button->setObjectName(QString::fromUtf8(name));
@@ -53,7 +56,12 @@ QPushButton* LKVListWindow::AddCommand(const QString& text, const char* name, Ne
     auto* action = menu_->addAction(text);
     connect(button, &QPushButton::clicked, this, run);
     connect(action, &QAction::triggered, this, run);
-    commands_.push_back({button, action, needs});
+    if (key != QKeySequence::UnknownKey) {
+        // The menu shows the key; the list answers it (eventFilter).
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);
+    }
+    commands_.push_back({button, action, needs, key});
     return button;
 }
 
@@ -141,6 +149,20 @@ void LKVListWindow::ShowContextMenu(const QPoint& at)
 {
     UpdateCommands();
     menu_->popup(list_->viewport()->mapToGlobal(at));
+}
+
+bool LKVListWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        for (const Command& c : commands_)
+            if (c.key != QKeySequence::UnknownKey && key->matches(c.key)) {
+                if (c.button->isEnabled())
+                    c.button->click();
+                return true;
+            }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void LKVListWindow::done(int result)

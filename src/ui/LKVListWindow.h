@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QKeySequence>
 #include <QStringList>
 #include <cstddef>
 #include <functional>
@@ -29,6 +30,9 @@ public:
 
     void done(int result) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void closed();
 
@@ -37,9 +41,10 @@ protected:
     enum class Needs { Nothing, Rows, Selection, OneRow };
 
     LKVListWindow(const QString& objectName, const QString& title, const QStringList& columns, QWidget* parent);
-    // A command: a button in the column and an entry of the context menu.
-    // `name` is the button's object name.
-    QPushButton* AddCommand(const QString& text, const char* name, Needs needs, std::function<void()> run);
+    // A command: a button in the column and an entry of the context menu, and
+    // `key` (when given) pressed in the list. `name` is the button's object name.
+    QPushButton* AddCommand(const QString& text, const char* name, Needs needs, std::function<void()> run,
+                            QKeySequence::StandardKey key = QKeySequence::UnknownKey);
     // A little space between two groups of commands.
     void AddGap();
     // Ends the commands: a gap, then Close at the bottom of the column.
@@ -56,6 +61,7 @@ private:
         QPushButton* button;
         QAction* action;
         Needs needs;
+        QKeySequence::StandardKey key;
     };
     void ShowContextMenu(const QPoint& at);
 

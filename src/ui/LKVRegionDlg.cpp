@@ -16,7 +16,8 @@ LKVRegionDlg::LKVRegionDlg(MainDialog& model, QWidget* parent)
     AddGap();
     AddCommand(QStringLiteral("&Rename..."), "rename", Needs::OneRow,
                [this] { OnRow([](MainDialog& m, size_t i) { m.RenameRegion(i); }); });
-    AddCommand(QStringLiteral("&Delete"), "delete", Needs::Selection, [this] { model_.DeleteRegions(SelectedRows()); });
+    AddCommand(QStringLiteral("&Delete"), "delete", Needs::Selection, [this] { model_.DeleteRegions(SelectedRows()); },
+               QKeySequence::Delete);
     AddCommand(QStringLiteral("Delete &All"), "deleteAll", Needs::Rows, [this] { model_.DeleteAllRegions(); });
     AddGap();
     AddCommand(QStringLiteral("&Save..."), "save", Needs::OneRow,
@@ -31,7 +32,8 @@ LKVRegionDlg::LKVRegionDlg(MainDialog& model, QWidget* parent)
             LQtUi::NotAvailable("Writing regions to an audio CD");
     });
     AddGap();
-    AddCommand(QStringLiteral("Asse&mble..."), "assemble", Needs::Rows, [this] { model_.CmAssembleRegions(); });
+    AddCommand(QStringLiteral("Asse&mble..."), "assemble", Needs::Rows, 
+               [this] { model_.CmAssembleRegions(SelectedRows()); });
     AddCloseButton();
     SetDefaultCommand([this] { OnRow([](MainDialog& m, size_t i) { m.GoToRegion(i); }); });
     Refresh();

@@ -281,7 +281,7 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
         ui.ExportRegionDialog(folder, format);
     });
     Dialog(QStringLiteral("dialog-assemble-regions"), [&] {
-        std::vector<size_t> order;
+        std::vector<size_t> order{0, 2};
         ui.AssembleRegionsDialog({"Intro", "Question 1", "Answer 1", "Question 2", "Closing"}, order);
     });
     Dialog(QStringLiteral("dialog-convert-rate"), [&] { window_.RunCommand(kCmConvertSampleRate); });

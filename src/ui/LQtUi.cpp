@@ -194,7 +194,7 @@ bool LQtUi::ExportRegionDialog(std::string& folder, int32_t& formatIndex)
 
 bool LQtUi::AssembleRegionsDialog(const std::vector<std::string>& names, std::vector<size_t>& order)
 {
-    LAssembleRegionDlg dialog(names, Owner());
+    LAssembleRegionDlg dialog(names, order, Owner());
     if (LKVExec(dialog) != QDialog::Accepted)
         return false;
     order = dialog.Order();

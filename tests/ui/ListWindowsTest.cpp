@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -140,9 +141,10 @@ TEST(BookMarkWindow, AddRenameDeleteAndGoToThroughTheWindow)
     Click(*list, "delete");
     EXPECT_EQ(script.texts.back(), "Delete the selected bookmark(s)?");
     EXPECT_EQ(Column(*list, 0).size(), 2);
+    // The Delete key in the list is the Delete command.
     Select(*list, {0});
     script.Message("Confirm Delete", QMessageBox::Yes);
-    Click(*list, "delete");
+    QTest::keyClick(&list->List(), Qt::Key_Delete);
     EXPECT_EQ(Column(*list, 0), QStringList{"outro"});
     script.Message("Confirm Delete All", QMessageBox::Yes);
     Click(*list, "deleteAll");
@@ -264,13 +266,20 @@ TEST(RegionWindow, AssemblesRegionsWithAndWithoutTheGap)
     ASSERT_NE(list, nullptr);
     const LKVRegionList& regions = w.Model().Regions();
 
-    // Picks c, a, b in that order; the options set the gap.
-    auto assemble = [&](bool gap, int gapMs) {
-        script.Then([&, gap, gapMs](QDialog& d) {
+    // Puts c, a, b in that order, c from the rows selected in the window when
+    // `selected`; the options set the gap.
+    auto assemble = [&](bool selected, bool gap, int gapMs) {
+        if (selected)
+            Select(*list, {2});
+        else
+            list->List().clearSelection();
+        script.Then([&, selected, gap, gapMs](QDialog& d) {
             EXPECT_EQ(d.objectName(), "AssembleRegionDlg");
             auto* available = d.findChild<QListWidget*>("available");
+            auto* order = d.findChild<QListWidget*>("order");
             auto* add = d.findChild<QPushButton*>("add");
-            for (int row : {2, 0, 1}) {
+            EXPECT_EQ(order->count(), selected ? 1 : 0) << "the window's selection starts the order";
+            for (int row : selected ? std::vector<int>{0, 1} : std::vector<int>{2, 0, 1}) {
                 available->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
                 add->click();
             }
@@ -289,7 +298,7 @@ TEST(RegionWindow, AssemblesRegionsWithAndWithoutTheGap)
         return w.Model().CurrentFile();
     };
 
-    LKVFile* joined = assemble(true, 250);
+    LKVFile* joined = assemble(true, true, 250);
     ASSERT_NE(joined, doc);
     EXPECT_EQ(LKVSettings::kAutoGap.Read(), true);
     EXPECT_EQ(LKVSettings::kAutoGapTime.Read(), 250);
@@ -303,7 +312,7 @@ TEST(RegionWindow, AssemblesRegionsWithAndWithoutTheGap)
     EXPECT_EQ(AudioOf(joined->audio), expected);
     EXPECT_TRUE(joined->path.empty()) << "a new untitled document";
 
-    LKVFile* tight = assemble(false, 250);
+    LKVFile* tight = assemble(false, false, 250);
     ASSERT_NE(tight, joined);
     EXPECT_EQ(LKVSettings::kAutoGap.Read(), false);
     expected = AudioOf(regions[2].audio);
