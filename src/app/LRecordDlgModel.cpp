@@ -37,7 +37,15 @@ LRecordDlgModel::LRecordDlgModel(int32_t rate, uint8_t channels)
         channel_ = -1;
 }
 
-LRecordDlgModel::~LRecordDlgModel() { recorder_.Stop(); }
+LRecordDlgModel::~LRecordDlgModel() { StopRecorder(); }
+
+void LRecordDlgModel::StopRecorder()
+{
+    recorder_.Stop();
+    if (takeRunning_ && watcher_)
+        watcher_->TakeEnded();
+    takeRunning_ = false;
+}
 
 void LRecordDlgModel::SetDevice(int32_t device)
 {
@@ -81,13 +89,22 @@ void LRecordDlgModel::StoreSettings() const
 
 bool LRecordDlgModel::StartTake(int32_t positionMs)
 {
-    recorder_.Stop();
+    StopRecorder();
     LMixer::SetInputChannel(device_, channel_, volume_);
     takeStartMs_ = std::max(0, positionMs);
     LSoundSink sink = target_.OpenRecordSink(LSoundTime(takeStartMs_));
     recorder_.device = device_;
     // Without "Autotrim" every block counts as sound: nothing waits, nothing is trimmed.
-    return recorder_.Start(sink, 0, 0, autotrim_ ? threshold_ : -127, vor_ ? kVorSilenceMs : kNeverMs);
+    // The record follows the take from before its first block: a crash at any
+    // point leaves the document with what the sink had written by then.
+    takeRunning_ = true;
+    if (watcher_)
+        watcher_->TakeStarted(target_);
+    if (recorder_.Start(sink, 0, 0, autotrim_ ? threshold_ : -127, vor_ ? kVorSilenceMs : kNeverMs))
+        return true;
+    sink.Reset();
+    StopRecorder();
+    return false;
 }
 
 bool LRecordDlgModel::Record(int32_t positionMs)
@@ -97,7 +114,7 @@ bool LRecordDlgModel::Record(int32_t positionMs)
     return StartTake(positionMs);
 }
 
-void LRecordDlgModel::StopTake() { recorder_.Stop(); }
+void LRecordDlgModel::StopTake() { StopRecorder(); }
 
 std::array<std::string, 4> LRecordDlgModel::ButtonTexts() const
 {
@@ -108,13 +125,13 @@ std::array<std::string, 4> LRecordDlgModel::ButtonTexts() const
 
 LSoundSource LRecordDlgModel::OpenReview()
 {
-    recorder_.Stop();
+    StopRecorder();
     return target_.OpenSource();
 }
 
 LCutListAudio LRecordDlgModel::Recorded()
 {
-    recorder_.Stop();
+    StopRecorder();
     target_.OpenSource();  // merges the kept part back in front
     return target_.Working();
 }

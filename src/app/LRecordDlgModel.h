@@ -7,6 +7,15 @@
 #include "devices/LSoundRecorder.h"
 #include "edit/LRecordTarget.h"
 
+// Told on the user-interface thread when a take starts recording into the
+// target and when its sink has been released (the crash record follows it).
+class LRecordTakeWatcher {
+public:
+    virtual ~LRecordTakeWatcher() = default;
+    virtual void TakeStarted(const LRecordTarget& target) = 0;
+    virtual void TakeEnded() = 0;
+};
+
 // The record dialog without its window: the settings it edits, the takes and
 // the transport buttons' texts. A take records into the two lists of an
 // LRecordTarget: what was recorded before the take's start is kept, the take
@@ -63,8 +72,14 @@ public:
     bool HasRecording();
 
     LSoundRecorder& Recorder() { return recorder_; }
+    // Not owned; nullptr for none.
+    void SetTakeWatcher(LRecordTakeWatcher* watcher) { watcher_ = watcher; }
 
 private:
+    // Stops the recorder and tells the watcher when a take was running.
+    void StopRecorder();
+    LRecordTakeWatcher* watcher_ = nullptr;
+    bool takeRunning_ = false;
     LRecordTarget target_;
     LSoundRecorder recorder_;
     int32_t takeStartMs_ = 0;

@@ -18,6 +18,8 @@ MainDialog::MainDialog(LPlayerPort* player, LMainDialogView* view)
 
 MainDialog::~MainDialog()
 {
+    // An orderly end: the documents' records go with them.
+    recovery_.RemoveAll();
     StopPlayback();
     if (player_)
         player_->SetListener(nullptr);
@@ -45,6 +47,7 @@ void MainDialog::RemoveDocument(LKVFile* file)
         return;
     if (current_ == file || playingFile_ == file)
         StopPlayback();
+    recovery_.Remove(*file);
     documents_.erase(it);
     if (current_ == file)
         SetCurrentFile(documents_.empty() ? nullptr : documents_.back().get());
@@ -79,6 +82,7 @@ void MainDialog::EndModifyCurrentFile(int32_t cursor, int32_t preRoll)
     if (!current_)
         return;
     current_->pos.cursor = cursor;
+    RecordDocument(*current_);
     if (view_)
         view_->DocumentChanged(*current_);
     if (LSettings::ReadBool("Settings", "AutoPlaybackAfterEffects", true))
@@ -92,6 +96,7 @@ void MainDialog::CmUndo()
     StopPlayback();
     if (!current_->Undo())
         return;
+    RecordDocument(*current_);
     UpdateUndoMenuItem();
     if (view_) {
         view_->SaveEnabledChanged(current_->modified);

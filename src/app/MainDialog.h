@@ -15,8 +15,10 @@ struct LUiMixValues;
 #include "app/LKVCommandLine.h"
 #include "app/LKVProject.h"
 #include "app/LKVReadouts.h"
+#include "app/LKVRecovery.h"
 #include "app/LKVRegion.h"
 #include "app/LKeyMacros.h"
+#include "app/LRecordDlgModel.h"
 #include "app/LSettingsTable.h"
 #include "core/LUi.h"
 
@@ -351,7 +353,29 @@ public:
     const std::vector<std::string>& BatchFiles() const { return batchFiles_; }
     LKVReadouts Readouts() const { return LKVReadouts::Of(current_); }
 
+    // -- Crash recovery (MainDialogRecovery.cpp) --
+    // At start-up, before any document opens: when the working folder holds
+    // records of an editor that did not close properly, asks kQuestion once.
+    // Yes opens every document as it was (modified, untitled where it was, with
+    // its bookmarks and regions); No discards them and frees their segments.
+    // Returns how many documents came back. Nothing without a working folder of
+    // our own (a private tank).
+    int32_t RecoverAtStart();
+    const LKVRecovery& Recovery() const { return recovery_; }
+
 private:
+    // Brings the crash record of `doc` up to date (after a change, a load, a take).
+    void RecordDocument(const LKVFile& doc);
+    // The same for every document that has a record, and `also` (the marks changed).
+    void RecordMarks(const LKVFile* also);
+    struct TakeWatcher : LRecordTakeWatcher {
+        MainDialog* owner = nullptr;
+        LKVFile* doc = nullptr;
+        int32_t start = 0, end = 0;
+        void TakeStarted(const LRecordTarget& target) override;
+        void TakeEnded() override;
+    };
+
     // Plays `audio` (a private copy is taken) from `frame`, for `doc` (whose
     // cursor follows; nullptr for none), at the stored play speed.
     bool PlayAudio(const LCutListAudio& audio, int32_t frame, LKVFile* doc);
@@ -407,6 +431,7 @@ private:
     void ClearProject();
     void SetCaptionChanged();
 
+    LKVRecovery recovery_;
     LCutListAudio clipboard_;
     LKVLocalClipboard localClipboard_;
     LKVClipboardPort* clipboardPort_ = nullptr;

@@ -57,6 +57,7 @@ bool MainDialog::CmSetBookmark()
     bookmarks_.push_back({name, doc.GetPathOrTitle(), uint32_t(ms), 1, NowSeconds()});
     // The bookmark file is written with the document.
     doc.modified = true;
+    RecordMarks(&doc);
     if (view_) {
         view_->SaveEnabledChanged(true);
         view_->BookMarksChanged();
@@ -100,6 +101,7 @@ bool MainDialog::RenameBookmark(size_t index)
     bookmarks_[index].name = name;
     if (replace >= 0)
         bookmarks_.erase(bookmarks_.begin() + replace);
+    RecordMarks(nullptr);
     if (view_)
         view_->BookMarksChanged();
     return true;
@@ -111,6 +113,7 @@ bool MainDialog::DeleteBookmarks(std::vector<size_t> indexes)
                                             LUiIcon::Question) != LUiAnswer::Yes)
         return false;
     const bool erased = LKVEraseIndexes(bookmarks_, std::move(indexes));
+    RecordMarks(nullptr);
     if (erased && view_)
         view_->BookMarksChanged();
     return erased;
@@ -122,6 +125,7 @@ bool MainDialog::DeleteAllBookmarks()
                                                LUiButtons::YesNo, LUiIcon::Question) != LUiAnswer::Yes)
         return false;
     bookmarks_.clear();
+    RecordMarks(nullptr);
     if (view_)
         view_->BookMarksChanged();
     return true;

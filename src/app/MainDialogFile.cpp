@@ -36,6 +36,7 @@ LKVFile& MainDialog::AddNewDocument(std::unique_ptr<LKVFile> doc)
 {
     documents_.push_back(std::move(doc));
     LKVFile& added = *documents_.back();
+    RecordDocument(added);
     if (view_)
         view_->DocumentOpened(added);
     SetCurrentFile(&added);
@@ -138,6 +139,7 @@ LKVFile* MainDialog::OpenFile(const std::string& path)
     LKVFile& added = AddNewDocument(std::move(doc));
     if (LKVReadBookMarkFile(path, bookmarks_) == LKVBookMarkRead::Corrupt)
         LUiGet().Message(kFileVersionMessage, "File Error", LUiButtons::Ok, LUiIcon::Exclamation);
+    RecordDocument(added);
     if (view_)
         view_->BookMarksChanged();
     if (S::kPlayWhenOpen.Read())
@@ -208,6 +210,7 @@ bool MainDialog::SaveDocument(LKVFile& doc)
     if (SaveListTo(doc.audio, doc.path) != kJobDone)
         return false;
     doc.modified = false;
+    recovery_.Remove(doc);
     if (view_ && &doc == current_)
         view_->SaveEnabledChanged(false);
     return true;
@@ -235,6 +238,7 @@ bool MainDialog::SaveDocumentTo(LKVFile& doc, const std::string& path)
     RefileBookMarks(old, path);
     WriteBookMarkFile(path);
     doc.modified = false;
+    recovery_.Remove(doc);
     if (view_) {
         view_->DocumentChanged(doc);
         if (&doc == current_)

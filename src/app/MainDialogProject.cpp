@@ -67,6 +67,8 @@ void MainDialog::ReplaceProject(LKVProjectContents contents, const std::string& 
     }
     bookmarks_ = std::move(contents.bookmarks);
     regions_ = std::move(contents.regions);
+    for (const auto& d : documents_)
+        RecordDocument(*d);
     projectPath_ = path;
     SetCurrentFile(contents.currentIndex >= 0 ? documents_[size_t(contents.currentIndex)].get() : nullptr);
     if (view_) {

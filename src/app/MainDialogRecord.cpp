@@ -13,10 +13,25 @@ bool MainDialog::CmRecord()
         StopPlayback();
         LKVFile& doc = *current_;
         LRecordDlgModel model(doc.audio.sampleRate, doc.audio.channels);
+        // Where the take will go, for the crash record that follows it.
+        TakeWatcher watcher;
+        watcher.owner = this;
+        watcher.doc = &doc;
+        {
+            const int32_t length = doc.audio.GetLength();
+            watcher.start = std::clamp(doc.HasSelection() ? doc.pos.selStart : doc.pos.cursor, 0, length);
+            watcher.end = doc.HasSelection() ? std::clamp(doc.pos.selEnd, watcher.start, length) : watcher.start;
+        }
+        model.SetTakeWatcher(&watcher);
         const int32_t result = LUiGet().RecordDialog(model);
+        model.StopTake();
+        model.SetTakeWatcher(nullptr);
         model.StoreSettings();
-        if (result == 0 || !model.HasRecording())
+        if (result == 0 || !model.HasRecording()) {
+            // The record held the takes; the document is as it was.
+            RecordDocument(doc);
             return recorded;
+        }
         const LCutListAudio take = model.Recorded();
         StartModifyCurrentFile("Record");
         // Over the selection, or at the cursor when there is none.
@@ -28,6 +43,7 @@ bool MainDialog::CmRecord()
         doc.pos.viewStart = 0;
         doc.pos.viewEnd = doc.audio.GetLength();
         SetSelection(start, newEnd, start);
+        RecordDocument(doc);
         if (view_)
             view_->ShowWholeDocument(doc);
         recorded = true;

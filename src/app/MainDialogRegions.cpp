@@ -57,6 +57,7 @@ bool MainDialog::CmAddRegion()
         regions_[replace] = std::move(region);
     else
         regions_.push_back(std::move(region));
+    RecordMarks(&doc);
     if (view_)
         view_->RegionsChanged();
     return true;
@@ -245,6 +246,7 @@ bool MainDialog::RenameRegion(size_t index)
         } else {
             regions_[index].name = name;
         }
+        RecordMarks(nullptr);
         if (view_)
             view_->RegionsChanged();
         return true;
@@ -257,6 +259,7 @@ bool MainDialog::DeleteRegions(std::vector<size_t> indexes)
                                             LUiIcon::Question) != LUiAnswer::Yes)
         return false;
     const bool erased = LKVEraseIndexes(regions_, std::move(indexes));
+    RecordMarks(nullptr);
     if (erased && view_)
         view_->RegionsChanged();
     return erased;
@@ -268,6 +271,7 @@ bool MainDialog::DeleteAllRegions()
                                              LUiButtons::YesNo, LUiIcon::Question) != LUiAnswer::Yes)
         return false;
     regions_.clear();
+    RecordMarks(nullptr);
     if (view_)
         view_->RegionsChanged();
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // An open file, closed by the destructor. Reads and writes loop over partial
 // transfers and return the bytes actually moved; offsets are 64-bit.
@@ -49,6 +50,15 @@ private:
 // Writes all `bytes` to a descriptor, retrying partial writes and interrupts;
 // returns the bytes written (fewer on a full disk or a closed pipe).
 int32_t WriteAll(int fd, const void* buffer, int32_t bytes);
+
+// Replaces the file at `path` with `bytes` so that a crash or a full disk leaves
+// either the old file or the new one, never a mixture: a temporary file beside it
+// is written and synced, then renamed over `path`, and the folder is synced so the
+// rename itself survives a power cut. False (with the old file untouched and the
+// temporary file removed) when any step fails.
+bool WriteFileAtomically(const std::string& path, const void* bytes, size_t size);
+// The names of the entries of `folder` (not "." or ".."), in no particular order.
+std::vector<std::string> ListFolder(const std::string& folder);
 
 // Path helpers. "/" joins; splitting accepts "/" and "\".
 std::string FilePathCat(const std::string& path, const std::string& name);

@@ -1,8 +1,11 @@
 #include "edit/LAudioCutTank.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include "core/LFile.h"
@@ -86,16 +89,71 @@ bool LAudioCutTank::MakePrivateFolderLocked()
     return true;
 }
 
-void LAudioCutTank::SetWorkingFolder(const std::string& folder)
+// The shared folder's lock file stays when its owner ends: unlinking it would
+// let a process that opened the old file hold a lock nobody else can see.
+bool LAudioCutTank::SetWorkingFolder(const std::string& folder)
 {
     std::lock_guard lock(mutex_);
+    ForgetInheritedLocked();
     CreateFolders(folder);
+    int fd = ::open(FilePathCat(folder, kTankLockFile).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool busy = errno == EWOULDBLOCK;
+        ::close(fd);
+        fd = -1;
+        if (busy)
+            return false;
+    }
     if (lockFd_ >= 0)
         ::close(lockFd_);
-    lockFd_ = -1;
+    lockFd_ = fd;
     folder_ = folder;
     owner_ = getpid();
     privateFolder_ = false;
+    return true;
+}
+
+bool LAudioCutTank::OwnsSharedFolder()
+{
+    std::lock_guard lock(mutex_);
+    ForgetInheritedLocked();
+    return !folder_.empty() && !privateFolder_ && lockFd_ >= 0;
+}
+
+bool LAudioCutTank::ReserveSegments(const std::vector<LSegmentRef>& refs)
+{
+    std::lock_guard lock(mutex_);
+    ForgetInheritedLocked();
+    bool fresh = true;
+    for (LSegmentRef ref : refs) {
+        if (ref == kSilentSegment)
+            continue;
+        if (counts_[ref] == 0)
+            ++live_;
+        else
+            fresh = false;
+        if (counts_[ref] != UINT32_MAX)
+            ++counts_[ref];
+    }
+    return fresh;
+}
+
+void LAudioCutTank::RemoveDeadSegmentFiles()
+{
+    std::lock_guard lock(mutex_);
+    const std::string folder = FolderLocked();
+    for (const std::string& name : ListFolder(folder)) {
+        const std::string ext = GetFileExtension(name);
+        if (ext != ".aud" && ext != ".grf")
+            continue;
+        const std::string stem = name.substr(0, name.size() - ext.size());
+        char* end = nullptr;
+        const unsigned long n = std::strtoul(stem.c_str(), &end, 10);
+        const bool alive = !stem.empty() && *end == '\0' && n < kSilentSegment && counts_[n] != 0 &&
+                           std::to_string(n) == stem;
+        if (!alive)
+            ::unlink(FilePathCat(folder, name).c_str());
+    }
 }
 
 bool LAudioCutTank::UsePrivateFolder()

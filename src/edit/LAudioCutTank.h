@@ -19,12 +19,19 @@ inline constexpr LSegmentRef kSilentSegment = 65535;
 // fresh under the temporary folder and removed at exit. A private folder holds a
 // lock for its owner's life (LTankFolderLock.h); making one first removes those
 // whose owner is gone, so a crash or a kill leaves nothing behind for long.
+// The editor's shared folder holds the same lock (kTankLockFile) for as long as
+// the editor runs, so a lock that can be taken there means that whoever used
+// the folder before is gone, and a folder whose lock is held belongs to another.
 class LAudioCutTank {
 public:
     static LAudioCutTank& Get();
 
     // Uses `folder` (created when missing). Only before the first segment exists.
-    void SetWorkingFolder(const std::string& folder);
+    // False, with nothing changed, when another running process holds the folder:
+    // two tanks in one folder would overwrite and delete each other's segments.
+    // A folder that cannot be locked at all (read-only, no lock support) is
+    // still used, but OwnsSharedFolder() stays false.
+    bool SetWorkingFolder(const std::string& folder);
     // Uses a fresh private folder under the temporary folder, removed with the tank.
     bool UsePrivateFolder();
     // Deletes every segment file, and the folder itself when it is private; the
@@ -33,6 +40,18 @@ public:
     void ReleaseFolder();
     // The working folder; a private one is made on first use when none was set.
     std::string GetWorkingFolder();
+    // Whether this process holds the lock of a folder set by SetWorkingFolder
+    // (not a private one): only then may it read what an earlier run left there.
+    bool OwnsSharedFolder();
+
+    // Start-up of a folder an earlier run may have left segments in: each of
+    // `refs` gains one reference (a free one comes alive with its files as they
+    // are), so no new segment takes its number and its files stay until the
+    // references go. False when one was already alive in this process.
+    bool ReserveSegments(const std::vector<LSegmentRef>& refs);
+    // Deletes the ".aud" and ".grf" files of the working folder whose segment is
+    // not alive in this process: what an earlier run left and nothing names.
+    void RemoveDeadSegmentFiles();
 
     // The lowest free number with its count set to 1, or kSilentSegment when all
     // 65535 numbers are in use.
@@ -68,11 +87,15 @@ private:
     // overwrite the segment files of the process it was forked from.
     void ForgetInheritedLocked();
 
+    // Takes the lock of `folder`: 1 held, 0 busy elsewhere, -1 cannot lock.
+    int LockFolderLocked(const std::string& folder);
+    void UnlockLocked();
+
     std::mutex mutex_;
     pid_t owner_ = 0;  // the process that set up folder_
     std::string folder_;
     bool privateFolder_ = false;
-    int lockFd_ = -1;  // the private folder's lock, held while the folder is ours
+    int lockFd_ = -1;  // the folder's lock, held while the folder is ours
     std::vector<uint32_t> counts_;
     int32_t live_ = 0;
 };

@@ -291,4 +291,7 @@ void LCutListAudio::EfRepeat(int32_t sStart, int32_t sEnd, int32_t count)
 
 LSoundSource LCutListAudio::OpenSource() const { return MakeSource<LSRCCutListAudio>(*this); }
 
-LSoundSink LCutListAudio::OpenSink(int32_t rate, uint8_t ch) { return MakeSink<LSNKCutTank>(this, rate, ch); }
+LSoundSink LCutListAudio::OpenSink(int32_t rate, uint8_t ch, std::shared_ptr<LTankSinkProgress> progress)
+{
+    return MakeSink<LSNKCutTank>(this, rate, ch, std::move(progress));
+}

@@ -1,10 +1,13 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/LSoundSink.h"
 #include "core/LSoundSource.h"
 #include "edit/LCut.h"
+
+struct LTankSinkProgress;
 
 // A document's audio as an edit list: an ordered list of cuts, each a stretch of
 // a tank segment or of silence with a gain. Every edit is an operation on the
@@ -66,7 +69,8 @@ public:
     LSoundSource OpenSource() const;
     // The tank sink: when released, this list becomes one cut over the new
     // segment, at the sink's rate and channels. The list must outlive the sink.
-    LSoundSink OpenSink(int32_t rate, uint8_t channels);
+    // `progress` (may be null) follows the writing from another thread.
+    LSoundSink OpenSink(int32_t rate, uint8_t channels, std::shared_ptr<LTankSinkProgress> progress = {});
 
 private:
     // Index of the cut holding `position` and the frame where it starts; the cut

@@ -16,5 +16,6 @@ LSoundSink LRecordTarget::OpenRecordSink(LSoundTime position)
 {
     Merge();
     working_.EfCopy(0, position.GetSamples(working_.sampleRate), kept_);
-    return working_.OpenSink(working_.sampleRate, working_.channels);
+    progress_ = std::make_shared<LTankSinkProgress>();
+    return working_.OpenSink(working_.sampleRate, working_.channels, progress_);
 }

@@ -3,6 +3,7 @@
 #include "core/LSoundSource.h"
 #include "core/LSoundTime.h"
 #include "edit/LCutListAudio.h"
+#include "edit/LSNKCutTank.h"
 
 // What the recorder records into: a working copy of a document's audio and the
 // prefix kept in front of a recording that starts part-way in.
@@ -18,9 +19,14 @@ public:
     virtual LSoundSink OpenRecordSink(LSoundTime position);
 
     const LCutListAudio& Working() const { return working_; }
+    // While a take records: what is kept in front of it, and how far the sink
+    // of the last OpenRecordSink has written (safe to read on any thread).
+    const LCutListAudio& Kept() const { return kept_; }
+    std::shared_ptr<const LTankSinkProgress> Progress() const { return progress_; }
 
 private:
     void Merge();
     LCutListAudio working_;
     LCutListAudio kept_;
+    std::shared_ptr<LTankSinkProgress> progress_;
 };

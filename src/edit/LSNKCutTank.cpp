@@ -8,8 +8,13 @@
 
 static_assert(std::endian::native == std::endian::little, "segment files hold little-endian frames");
 
-LSNKCutTank::LSNKCutTank(LCutListAudio* destination, int32_t rate, uint8_t channels)
-    : LSoundSinkBase(rate, channels), destination_(destination), maxima_(GetChannels(), 0), minima_(GetChannels(), 0)
+LSNKCutTank::LSNKCutTank(LCutListAudio* destination, int32_t rate, uint8_t channels,
+                         std::shared_ptr<LTankSinkProgress> progress)
+    : LSoundSinkBase(rate, channels),
+      destination_(destination),
+      maxima_(GetChannels(), 0),
+      minima_(GetChannels(), 0),
+      progress_(std::move(progress))
 {
     LAudioCutTank& tank = LAudioCutTank::Get();
     segment_ = tank.GetNewRefAndIncRef();
@@ -18,6 +23,10 @@ LSNKCutTank::LSNKCutTank(LCutListAudio* destination, int32_t rate, uint8_t chann
     else if (!audio_.Open(tank.GetAudFilePath(segment_), LFile::Mode::Create) ||
              !peaks_.Open(tank.GetGrfFilePath(segment_), LFile::Mode::Create))
         SetError(errno);
+    if (progress_) {
+        progress_->frames.store(0);
+        progress_->segment.store(IsError() ? kSilentSegment : segment_);
+    }
 }
 
 LSNKCutTank::~LSNKCutTank()
@@ -104,6 +113,8 @@ void LSNKCutTank::Write(const int32_t* buffer, int32_t frames)
         frames -= k;
     }
     FlushPeaks();
+    if (progress_)
+        progress_->frames.store(position_, std::memory_order_release);
 }
 
 void LSNKCutTank::Seek(int32_t frame)
@@ -116,4 +127,6 @@ void LSNKCutTank::Seek(int32_t frame)
     std::fill(maxima_.begin(), maxima_.end(), 0);
     std::fill(minima_.begin(), minima_.end(), 0);
     framesInBlock_ = int32_t(position_ % kPeakBlock);
+    if (progress_)
+        progress_->frames.store(std::min(position_, progress_->frames.load()), std::memory_order_release);
 }

@@ -121,7 +121,15 @@ int main(int argc, char** argv)
         return 0;
 
     const std::string working = LKVSettings::kWorkingFolder.Read();
-    LAudioCutTank::Get().SetWorkingFolder(working.empty() ? LSettings::GetFolder("Current") : working);
+    // Another editor still running in the folder (one that did not hear this
+    // instance) keeps it: this one works in a private folder rather than
+    // overwrite that one's segments and crash records. The two looking modes
+    // work in a private folder too: they must not clear away what a crash left
+    // in the user's folder before the next real start offers it back.
+    const bool looking = !screenshots.empty() || startupTime;
+    if (looking ||
+        !LAudioCutTank::Get().SetWorkingFolder(working.empty() ? LSettings::GetFolder("Current") : working))
+        LAudioCutTank::Get().UsePrivateFolder();
 
     LKVPorts ports;
     LPlayerDevice player;
@@ -145,7 +153,11 @@ int main(int argc, char** argv)
         });
     } else {
         // After the event loop starts, so the window is up while a file loads.
-        QTimer::singleShot(0, &window, [&window, args] { window.StartWith(args); });
+        // What a crash left comes back first, before any segment is made.
+        QTimer::singleShot(0, &window, [&window, args] {
+            window.Model().RecoverAtStart();
+            window.StartWith(args);
+        });
     }
     return app.exec();
 }

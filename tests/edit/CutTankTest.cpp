@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include "core/LFile.h"
 #include "edit/EditTestSupport.h"
 #include "edit/LAudioCutTank.h"
+#include "edit/LTankFolderLock.h"
 #include "edit/LRecordTarget.h"
 #include "edit/LSNKCutTank.h"
 
@@ -185,4 +187,71 @@ TEST(RecordTarget, KeepsThePrefixAndMergesItBack)
     EXPECT_EQ(test::ReadAll(target.OpenSource()), merged);
     EXPECT_EQ(test::Frames(target.Working()), merged) << "merged once";
     EXPECT_EQ(test::Frames(doc), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10})) << "the document is untouched";
+}
+
+TEST(CutTank, AWorkingFolderHasOneOwnerWhoKeepsWhatAnEarlierRunLeftNamed)
+{
+    const std::string folder = test::TempPath("Current");
+    ASSERT_TRUE(CreateFolders(folder));
+    for (const char* name : {"0.aud", "0.grf", "1.aud", "1.grf", "5.aud", "05.aud", "x.aud", "notes.txt"})
+        test::WriteFileBytes(FilePathCat(folder, name), "left");
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        LAudioCutTank& tank = LAudioCutTank::Get();
+        EXPECT_TRUE(tank.SetWorkingFolder(folder));
+        EXPECT_TRUE(tank.OwnsSharedFolder());
+        // A second process is refused the folder while this one holds it.
+        pid_t second = fork();
+        if (second == 0)
+            std::_Exit(LAudioCutTank::Get().SetWorkingFolder(folder) ? 1 : 0);
+        int status = 0;
+        waitpid(second, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the second owner was let in";
+
+        // Segment 1 is named by what the earlier run left; the rest goes.
+        EXPECT_TRUE(tank.ReserveSegments({1}));
+        tank.RemoveDeadSegmentFiles();
+        std::vector<std::string> files = ListFolder(folder);
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(files, (std::vector<std::string>{"1.aud", "1.grf", "notes.txt", kTankLockFile}));
+        {
+            LCutListAudio fresh = ListOf({1, 2});
+            EXPECT_EQ(fresh.Cuts()[0].Segment(), 0) << "a new segment never takes a reserved number";
+            EXPECT_EQ(test::ReadFileBytes(FilePathCat(folder, "1.aud")), "left");
+        }
+        EXPECT_FALSE(tank.ReserveSegments({1})) << "already alive";
+        tank.DecRef(1);
+        tank.DecRef(1);
+        EXPECT_FALSE(FileExists(FilePathCat(folder, "1.aud")));
+        std::exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // At its owner's exit the segment files go; other files stay.
+    std::vector<std::string> files = ListFolder(folder);
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"notes.txt", kTankLockFile}));
+}
+
+TEST(RecordTarget, ItsProgressFollowsTheTakeAsItIsWritten)
+{
+    LCutListAudio doc = ListOf({1, 2, 3, 4});
+    LRecordTarget target(doc);
+    LSoundSink sink = target.OpenRecordSink(LSoundTime(0));
+    std::shared_ptr<const LTankSinkProgress> progress = target.Progress();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_NE(progress->segment.load(), kSilentSegment);
+    EXPECT_EQ(progress->frames.load(), 0u);
+    const int32_t values[6] = {1, 2, 3, 4, 5, 6};
+    sink->Write(values, 6);
+    EXPECT_EQ(progress->frames.load(), 6u);
+    // The recorder trims a silence by seeking back: only what stays counts.
+    sink->Seek(2);
+    EXPECT_EQ(progress->frames.load(), 2u);
+    sink->Write(values, 1);
+    EXPECT_EQ(progress->frames.load(), 3u);
+    EXPECT_EQ(test::ReadFileBytes(LAudioCutTank::Get().GetAudFilePath(LSegmentRef(progress->segment.load()))).size(),
+              6u * 4);
 }
