@@ -47,6 +47,49 @@ void SyncSegment(LSegmentRef segment)
 
 } // namespace
 
+// Flushes the records written on the user-interface thread to the disk, the
+// newest of each once, so that they also survive a power cut.
+class LKVRecordSyncer : public LThread {
+public:
+    ~LKVRecordSyncer() override { StopThreadTimed(); }
+
+    void Add(const std::string& path)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            pending_.push_back(path);
+        }
+        wake_.Set();
+        Start(LThreadPriority::BelowNormal);
+    }
+
+protected:
+    void ThreadBody() override
+    {
+        for (;;) {
+            const bool stop = LEvent::WaitAny(StopEvent(), wake_, 1000) == 0;
+            wake_.Reset();
+            std::vector<std::string> paths;
+            {
+                std::lock_guard lock(mutex_);
+                paths.swap(pending_);
+            }
+            std::sort(paths.begin(), paths.end());
+            paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+            // A record removed meanwhile is simply not there to flush.
+            for (const std::string& p : paths)
+                SyncFileAndFolder(p);
+            if (stop)
+                return;
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::string> pending_;
+    LEvent wake_;
+};
+
 // Keeps the record of a document that is being recorded into: the document as
 // it will be with the take, the take as long as its sink has written. The
 // record's parts before and after the take's cut are encoded once, at the
@@ -115,7 +158,11 @@ LKVRecovery::LKVRecovery()
     session_ = token;
 }
 
-LKVRecovery::~LKVRecovery() { keeper_.reset(); }
+LKVRecovery::~LKVRecovery()
+{
+    keeper_.reset();
+    syncer_.reset();
+}
 
 std::string LKVRecovery::PathOf(const LKVFile& doc)
 {
@@ -140,7 +187,13 @@ bool LKVRecovery::Write(const LKVFile& doc, const LKVBookMarkList& bookmarks, co
     e.Cuts(doc.audio.Cuts());
     e.Marks(doc, bookmarks, regions);
     const std::vector<uint8_t> bytes = e.Finish();
-    return WriteFileAtomically(PathOf(doc), bytes.data(), bytes.size());
+    const std::string path = PathOf(doc);
+    if (!WriteFileAtomically(path, bytes.data(), bytes.size(), false))
+        return false;
+    if (!syncer_)
+        syncer_ = std::make_unique<LKVRecordSyncer>();
+    syncer_->Add(path);
+    return true;
 }
 
 void LKVRecovery::Remove(const LKVFile& doc)

@@ -9,10 +9,14 @@
 #include "edit/LRecordTarget.h"
 
 class LKVTakeKeeper;
+class LKVRecordSyncer;
 
 // The crash records of the editor's open documents, one file per document in
 // the working folder (extension kExtension), replaced atomically after every
-// change and removed when the document is saved or closed. Active only when
+// change and removed when the document is saved or closed. A record is in
+// place for every process the moment Write returns, so it survives the editor
+// crashing; the flush to the disk, which can take tens of milliseconds, runs on
+// a thread of its own so that no edit waits for it. Active only when
 // this process owns a shared working folder (the editor); with a private tank
 // (command-line tool, tests) it does nothing. User-interface thread only,
 // except for the take keeper's own thread.
@@ -72,4 +76,5 @@ private:
     uint32_t serial_ = 0;
     std::unordered_map<const LKVFile*, std::string> names_;
     std::unique_ptr<LKVTakeKeeper> keeper_;
+    std::unique_ptr<LKVRecordSyncer> syncer_;
 };

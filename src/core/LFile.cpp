@@ -135,7 +135,7 @@ bool LFile::SetEndOfFile()
 
 bool LFile::Flush() { return fd_ >= 0 && ::fsync(fd_) == 0; }
 
-bool WriteFileAtomically(const std::string& path, const void* bytes, size_t size)
+bool WriteFileAtomically(const std::string& path, const void* bytes, size_t size, bool sync)
 {
     const std::string temp = path + ".tmp";
     int fd;
@@ -154,19 +154,37 @@ bool WriteFileAtomically(const std::string& path, const void* bytes, size_t size
         if (ok)
             done += size_t(n);
     }
-    ok = ok && ::fdatasync(fd) == 0;
+    ok = ok && (!sync || ::fdatasync(fd) == 0);
     ok = ::close(fd) == 0 && ok;
     if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;
     }
-    const std::string folder = GetFolderFromPath(path);
-    int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+    if (sync) {
+        const std::string folder = GetFolderFromPath(path);
+        int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
     }
     return true;
+}
+
+bool SyncFileAndFolder(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = ::fdatasync(fd) == 0;
+    ::close(fd);
+    const std::string folder = GetFolderFromPath(path);
+    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ok = ::fsync(dir) == 0 && ok;
+        ::close(dir);
+    }
+    return ok;
 }
 
 std::vector<std::string> ListFolder(const std::string& folder)

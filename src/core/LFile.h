@@ -53,10 +53,14 @@ int32_t WriteAll(int fd, const void* buffer, int32_t bytes);
 
 // Replaces the file at `path` with `bytes` so that a crash or a full disk leaves
 // either the old file or the new one, never a mixture: a temporary file beside it
-// is written and synced, then renamed over `path`, and the folder is synced so the
-// rename itself survives a power cut. False (with the old file untouched and the
-// temporary file removed) when any step fails.
-bool WriteFileAtomically(const std::string& path, const void* bytes, size_t size);
+// is written (and with `sync` flushed to the disk), then renamed over `path`, and
+// the folder is synced so the rename itself survives a power cut. False (with the
+// old file untouched and the temporary file removed) when any step fails.
+// Without `sync` the new file is complete for every process at once but reaches
+// the disk when the system writes it back, or when the caller syncs it.
+bool WriteFileAtomically(const std::string& path, const void* bytes, size_t size, bool sync = true);
+// Flushes the file at `path` and its folder to the disk; false when it cannot.
+bool SyncFileAndFolder(const std::string& path);
 // The names of the entries of `folder` (not "." or ".."), in no particular order.
 std::vector<std::string> ListFolder(const std::string& folder);
 
