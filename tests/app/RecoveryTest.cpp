@@ -59,11 +59,30 @@ std::vector<int16_t> TakeValues()
     return v;
 }
 
+// Whether the record of the document at `docPath` in `folder` holds `frames`.
+bool RecordHolds(const std::string& folder, const std::string& docPath, int64_t frames)
+{
+    for (const std::string& name : ListFolder(folder)) {
+        if (GetFileExtension(name) != LKVRecovery::kExtension)
+            continue;
+        const std::string bytes = test::ReadFileBytes(FilePathCat(folder, name));
+        LKVRecoveryRecord r;
+        if (!LKVRecoveryRecord::Decode(std::vector<uint8_t>(bytes.begin(), bytes.end()), r) || r.path != docPath)
+            continue;
+        int64_t total = 0;
+        for (const auto& c : r.cuts)
+            total += c.length;
+        if (total == frames)
+            return true;
+    }
+    return false;
+}
+
 // The editor's work, step by step; `after(k)` runs when step k is complete.
-// `killInTake` makes the process kill itself while the take is still open,
-// once the record has had time to follow all of it.
+// With a `killInTake` folder the process kills itself while the take is still
+// open, once the record there has followed all of it.
 void Work(MainDialog& main, Ui& ui, const std::string& docPath, const std::function<void(int32_t)>& after,
-          bool killInTake)
+          const std::string& killInTake = {})
 {
     int32_t step = 0;
     auto done = [&] { after(step++); };
@@ -79,8 +98,10 @@ void Work(MainDialog& main, Ui& ui, const std::string& docPath, const std::funct
     ui.record = [&](LRecordDlgModel& model) {
         EXPECT_TRUE(model.StartTake(0));
         EXPECT_TRUE(LFileWaveIn::WaitUntilDrained(30000));
-        if (killInTake) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(LKVRecovery::takeIntervalMs * 4));
+        if (!killInTake.empty()) {
+            // The take replaces the 1000 selected frames.
+            for (int i = 0; i < 10000 && !RecordHolds(killInTake, docPath, kDocFrames - 1000 + kTakeFrames); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             ::raise(SIGKILL);
         }
         model.StopTake();
@@ -246,7 +267,8 @@ protected:
             Ui ui;
             test::ScriptedProgress progress;
             MainDialog main;
-            Work(main, ui, docPath_, [&](int32_t step) { WriteAllOrDie(report, &step, 4); }, killInTake);
+            Work(main, ui, docPath_, [&](int32_t step) { WriteAllOrDie(report, &step, 4); },
+                 killInTake ? folder_ : std::string());
             ::close(report);
             for (;;)
                 ::pause();
@@ -330,7 +352,7 @@ protected:
         MainDialog main;
         EXPECT_FALSE(main.Recovery().Active());
         std::vector<State> states;
-        Work(main, ui, docPath_, [&](int32_t) { states.push_back(StateOf(main)); }, false);
+        Work(main, ui, docPath_, [&](int32_t) { states.push_back(StateOf(main)); });
         takeAt_ = main.Documents().front()->pos.selStart;
         return states;
     }
