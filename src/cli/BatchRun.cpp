@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/LConsoleProgress.h"
+#include "cli/BatchUi.h"
 #include "core/LSettings.h"
 #include "core/LFile.h"
 #include "core/LPRSourceToSink.h"
@@ -130,22 +130,25 @@ bool OutputsSpareTheSources(const BatchOptions& options, std::string& message)
 // Converts `files` one after another; the exit status.
 int ConvertAll(const BatchOptions& options, const std::vector<std::string>& files, bool quietProgress)
 {
-    LConsoleProgress progress(quietProgress);
-    LProgressSetBackend(&progress);
+    BatchUi ui(quietProgress);
     int status = kExitDone;
     for (const std::string& file : files) {
         const std::string target = TargetPath(options, file);
+        ui.BeginFile();
         int32_t result = ConvertFile(file, target, options);
+        if (result != kJobDone && result != kJobCancelled) {
+            std::fprintf(stderr, "%s -> %s: failed: %s\n", file.c_str(), target.c_str(), ui.FailureReason().c_str());
+            status = kExitFailed;
+            continue;
+        }
+        ui.ShowHeld();
         if (result != kJobDone || !options.quiet)
             std::fprintf(stderr, "%s -> %s: %s\n", file.c_str(), target.c_str(), Outcome(result));
         if (result == kJobCancelled) {
             status = kExitCancelled;
             break;
         }
-        if (result != kJobDone)
-            status = kExitFailed;
     }
-    LProgressSetBackend(nullptr);
     return status;
 }
 

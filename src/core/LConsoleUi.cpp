@@ -1,6 +1,24 @@
 #include "core/LConsoleUi.h"
 
 #include <cstdio>
+#include <string>
+
+std::string LConsoleUi::TerminalText(const std::string& text)
+{
+    // Message texts use Windows line breaks; show each as one line break.
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 
 LUiAnswer LConsoleUi::MessageBox(const LUiMessage& message)
 {
@@ -12,20 +30,27 @@ LUiAnswer LConsoleUi::MessageBox(const LUiMessage& message)
     case LUiButtons::YesNoCancel: answer = assumeYes_ ? LUiAnswer::Yes : LUiAnswer::Cancel; break;
     case LUiButtons::RetryCancel: answer = LUiAnswer::Cancel; break;
     }
-    if (!quiet_ || message.buttons != LUiButtons::Ok) {
-        // Message texts use Windows line breaks; show each as one line break.
-        std::string text;
-        for (size_t i = 0; i < message.text.size(); ++i) {
-            char c = message.text[i];
-            if (c == '\r') {
-                text += '\n';
-                if (i + 1 < message.text.size() && message.text[i + 1] == '\n')
-                    ++i;
-            } else {
-                text += c;
-            }
-        }
-        std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), text.c_str());
-    }
+    if (!quiet_ || message.buttons != LUiButtons::Ok)
+        std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), TerminalText(message.text).c_str());
     return answer;
+}
+
+bool LConsoleUi::RawSettingsDialog(const std::string& section, LUiRawAudioSettings& settings)
+{
+    // What the dialog's fields accept.
+    if (settings.sampleRate < 6000 || settings.sampleRate > 196000) {
+        MessageBox({"The setting \"SampleRate\" of \"" + section + "\" is " +
+                        std::to_string(int32_t(settings.sampleRate)) +
+                        " Hz; a headerless file's rate must be between 6000 and 196000.",
+                    "Error", LUiButtons::Ok, LUiIcon::Stop});
+        return false;
+    }
+    if (settings.codec >= kRawCodings) {
+        MessageBox({"The setting \"Codec\" of \"" + section + "\" is " + std::to_string(settings.codec) +
+                        "; a headerless file's coding is one of 0 to " +
+                        std::to_string(kRawCodings - 1) + ".",
+                    "Error", LUiButtons::Ok, LUiIcon::Stop});
+        return false;
+    }
+    return true;
 }

@@ -7,9 +7,19 @@
 class LConsoleUi : public LUi {
 public:
     LUiAnswer MessageBox(const LUiMessage& message) override;
+    // A terminal has no settings dialog to show: the answer is the settings as
+    // stored (with the run's overrides), which the caller passes in. A rate or a
+    // coding the dialog would not accept is refused with a message instead (the
+    // caller then treats the file as not opened).
+    bool RawSettingsDialog(const std::string& section, LUiRawAudioSettings& settings) override;
+    // Entries of the raw settings dialog's coding list.
+    static constexpr uint8_t kRawCodings = 7;
     // Answer every question with Yes (or Ok/Retry) instead of the safe answer.
     void SetAssumeYes(bool yes) { assumeYes_ = yes; }
     void SetQuiet(bool quiet) { quiet_ = quiet; }
+    // A message's text as the terminal shows it: each Windows line break ("\r\n")
+    // becomes one "\n".
+    static std::string TerminalText(const std::string& text);
 
 private:
     bool assumeYes_ = false;

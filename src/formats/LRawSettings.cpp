@@ -3,8 +3,11 @@
 #include <cctype>
 #include <strings.h>
 
+#include "core/LConsoleUi.h"
 #include "core/LSettings.h"
 #include "core/LUi.h"
+
+static_assert(LConsoleUi::kRawCodings == kRawCodecCount, "the terminal knows every coding");
 
 namespace {
 

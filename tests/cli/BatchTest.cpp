@@ -138,6 +138,13 @@ TEST(Batch, FailuresAreReportedAndLeaveNoOutput)
     std::string text = test::ReadFileBytes(log);
     EXPECT_NE(text.find("because it is corrupt."), std::string::npos) << text;
     EXPECT_NE(text.find("Check it exists and you have read access."), std::string::npos) << text;
+    // Each failed file's own line says why.
+    for (const char* name : {"bad.wav -> ", "none.wav -> "}) {
+        size_t at = text.find(name);
+        ASSERT_NE(at, std::string::npos) << text;
+        std::string line = text.substr(at, text.find('\n', at) - at);
+        EXPECT_NE(line.find(": failed: Cannot open the file"), std::string::npos) << line;
+    }
     EXPECT_FALSE(FileExists(out + "/bad.wav"));
     EXPECT_TRUE(FileExists(out + "/good.wav")) << "later files still convert";
     EXPECT_EQ(test::Run(Batch() + " -q -o /proc/forbidden " + Quote(good) + " 2>/dev/null"), 2);
