@@ -18,6 +18,7 @@
 #include "core/LSoundTime.h"
 #include "core/LUi.h"
 #include "edit/LAudioCutTank.h"
+#include "edit/LTankFolderLock.h"
 #include "app/KVBatchConverter.h"
 #include "app/LKVScriptFile.h"
 #include "formats/KVLoadFile.h"
@@ -251,6 +252,9 @@ int RunBatch(const BatchOptions& options)
         std::fprintf(stderr, "kelvane-batch: cannot create the folder %s\n", options.outputDir.c_str());
         return kExitFailed;
     }
+    // A run that streams makes no tank, so the folders earlier runs left behind
+    // are cleared here rather than when a tank is first used.
+    LRemoveAbandonedTankFolders(GetTempFolder());
     const int32_t jobs = std::min<int32_t>(options.jobs, int32_t(options.files.size()));
     if (jobs > 1)
         return ConvertInParallel(options, jobs);
