@@ -81,11 +81,17 @@ bool LKVScriptDocument::OpenPath(const std::string& path)
         modified_ = false;
         return true;
     case LKVScriptFile::ReadResult::WrongVersion:
+        // The emptied list is no longer the script it was named after: saving
+        // it must not overwrite that file with nothing.
         commands.clear();
+        path_.clear();
+        modified_ = false;
         LUiGet().Message(LKVScriptFile::kVersionMessage, "Kelvane", LUiButtons::Ok, LUiIcon::Exclamation);
         return false;
     case LKVScriptFile::ReadResult::CannotOpen:
         commands.clear();
+        path_.clear();
+        modified_ = false;
         LUiGet().Message(LKVScriptFile::kCannotOpenMessage, "File Error", LUiButtons::Ok, LUiIcon::Exclamation);
         return false;
     }

@@ -351,6 +351,8 @@ public:
     void OnInstanceMessage(int32_t message, const std::string& argument);
     // The batch converter's file list.
     const std::vector<std::string>& BatchFiles() const { return batchFiles_; }
+    // The batch converter's window edits the list and empties it when it closes.
+    std::vector<std::string>& BatchFiles() { return batchFiles_; }
     LKVReadouts Readouts() const { return LKVReadouts::Of(current_); }
 
     // -- Crash recovery (MainDialogRecovery.cpp) --

@@ -171,6 +171,11 @@ public:
     virtual bool RepeatDialog(int32_t& /*times*/) { return false; }
     // "LKVPasteFileMixDlg", captioned with the command name.
     virtual bool PasteMixDialog(const std::string& /*caption*/, LUiMixValues& /*values*/) { return false; }
+    // The batch converter's conversion settings, opened on the value passed in:
+    // "Convert Sample Rate" (6000..196000 Hz) and "Convert Channel (Mono <->
+    // Stereo)" (1 or 2 channels). Neither changes a stored value.
+    virtual bool ConvertRateDialog(int32_t& /*rate*/) { return false; }
+    virtual bool ConvertChannelDialog(int32_t& /*channels*/) { return false; }
 
     // The WAV format chooser titled `title`: the user picks one of `choices`
     // (`chosen` starts at the current one, or -1). True on OK with `chosen` set;

@@ -16,7 +16,13 @@ constexpr char kSection[] = "StoredValues";
 constexpr char kName[] = "ConvertSampleRate";
 } // namespace
 
-LConvertRateDlg::LConvertRateDlg(int32_t currentRate, QWidget* parent) : QDialog(parent)
+LConvertRateDlg::LConvertRateDlg(int32_t currentRate, QWidget* parent)
+    : LConvertRateDlg(currentRate, LSettings::ReadInt(kSection, kName, 44100), true, parent)
+{
+}
+
+LConvertRateDlg::LConvertRateDlg(int32_t currentRate, int32_t proposedRate, bool remember, QWidget* parent)
+    : QDialog(parent), remember_(remember)
 {
     setObjectName(QStringLiteral("ConvertRateDlg"));
     setWindowTitle(QStringLiteral("Convert Sample Rate"));
@@ -27,12 +33,13 @@ LConvertRateDlg::LConvertRateDlg(int32_t currentRate, QWidget* parent) : QDialog
     for (int32_t r : LRawSettings::kDialogRates)
         combo_->addItem(QString::number(r));
     combo_->lineEdit()->setValidator(new QIntValidator(0, 99999999, combo_));
-    combo_->setCurrentText(QString::number(LSettings::ReadInt(kSection, kName, 44100)));
+    combo_->setCurrentText(QString::number(proposedRate));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &LConvertRateDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("Current rate:"), new QLabel(QStringLiteral("%1 Hz").arg(currentRate)));
+    if (currentRate > 0)
+        form->addRow(QStringLiteral("Current rate:"), new QLabel(QStringLiteral("%1 Hz").arg(currentRate)));
     form->addRow(QStringLiteral("&New rate (Hz):"), combo_);
     form->addRow(buttons);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
@@ -46,7 +53,8 @@ void LConvertRateDlg::accept()
                          LUiIcon::Stop);
         return;
     }
-    LSettings::WriteInt(kSection, kName, rate);
+    if (remember_)
+        LSettings::WriteInt(kSection, kName, rate);
     rate_ = rate;
     QDialog::accept();
 }

@@ -10,6 +10,10 @@ class LConvertRateDlg : public QDialog {
     Q_OBJECT
 public:
     LConvertRateDlg(int32_t currentRate, QWidget* parent = nullptr);
+    // Opened on `proposedRate` instead of the remembered one; `remember` false
+    // leaves "ConvertSampleRate" alone (a batch command keeps its own rate). A
+    // `currentRate` of 0 shows no current rate.
+    LConvertRateDlg(int32_t currentRate, int32_t proposedRate, bool remember, QWidget* parent = nullptr);
     int32_t Rate() const { return rate_; }
 
     void accept() override;
@@ -17,4 +21,5 @@ public:
 private:
     QComboBox* combo_;
     int32_t rate_ = 0;
+    bool remember_ = true;
 };

@@ -31,6 +31,7 @@
 #include "app/LKVWorkingFolder.h"
 #include "ui/LConvertRateDlg.h"
 #include "ui/LKVDialogExec.h"
+#include "ui/LKVBatchWizardDlg.h"
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVHelpWindow.h"
 #include "ui/LKVMdiArea.h"
@@ -304,6 +305,7 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmOpenBookmarkList: ShowBookMarks(); return;
     case kCmOpenRegionList: ShowRegions(); return;
     case kCmPlayer: ShowPlayer(); return;
+    case kCmBatchConverter: ShowBatchConverter(); return;
     default: break;
     }
     if (id >= kCmZoomIn && id <= kCmDisplayLeftRight) {
@@ -559,7 +561,28 @@ void LKVMainWindow::CurrentFileChanged(LKVFile* doc)
 
 void LKVMainWindow::CaptionChanged(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
 
-void LKVMainWindow::BatchConverterRequested() { LQtUi::NotAvailable("The batch converter window"); }
+void LKVMainWindow::BatchConverterRequested()
+{
+    if (batch_) {
+        batch_->FilesChanged();
+        return;
+    }
+    // Opened once the caller (a command line, another instance) has returned.
+    QMetaObject::invokeMethod(this, [this] { ShowBatchConverter(); }, Qt::QueuedConnection);
+}
+
+void LKVMainWindow::ShowBatchConverter()
+{
+    if (batch_) {
+        batch_->raise();
+        return;
+    }
+    LKVBatchWizardDlg wizard(model_->BatchFiles(), this);
+    batch_ = &wizard;
+    LKVExec(wizard);
+    batch_ = nullptr;
+    Refresh();
+}
 
 void LKVMainWindow::closeEvent(QCloseEvent* event)
 {
@@ -603,7 +626,9 @@ void LKVMainWindow::StartWith(const std::vector<std::string>& args)
 
 void LKVMainWindow::InstanceMessage(int32_t message, const std::string& argument)
 {
-    if (LQtProgressBackend::Busy() || QApplication::activeModalWidget()) {
+    // The batch converter takes files while it waits for the user, not while it converts.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (LQtProgressBackend::Busy() || (modal && modal != batch_)) {
         QTimer::singleShot(200, this, [this, message, argument] { InstanceMessage(message, argument); });
         return;
     }

@@ -7,6 +7,7 @@
 #include "app/MainDialog.h"
 
 class LKVBookMarkDlg;
+class LKVBatchWizardDlg;
 class LKVDocumentWindows;
 class LKVRegionDlg;
 class LKVFFTDlg;
@@ -80,6 +81,10 @@ public:
     void ConvertSampleRate();
     // The transport dialog over the open documents, from the current one.
     void ShowPlayer();
+    // The batch converter wizard over the model's file list (raised when open).
+    void ShowBatchConverter();
+    // The open batch converter, or nullptr.
+    LKVBatchWizardDlg* BatchConverter() const { return batch_; }
     LKVHelpWindow* HelpWindow() const { return help_; }
     // The bookmark and region list windows: modeless, at most one of each; the
     // command brings an open one to the front. Null while closed.
@@ -139,4 +144,5 @@ private:
     bool wasMaximized_ = true;
     LKVBookMarkDlg* bookmarkDlg_ = nullptr;
     LKVRegionDlg* regionDlg_ = nullptr;
+    LKVBatchWizardDlg* batch_ = nullptr;
 };

@@ -27,6 +27,7 @@
 #include "formats/LWaveSaveFormat.h"
 #include "ui/LAssembleOptionDlg.h"
 #include "ui/LFrequencyWindow.h"
+#include "ui/LKVBatchShots.h"
 #include "ui/LKVBookMarkDlg.h"
 #include "ui/LKVRegionDlg.h"
 #include "ui/LKVDialogExec.h"
@@ -316,6 +317,7 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
     if (args.size() >= 3)
         Documents(args[1], args[2]);
     LKVEffectShots(&window_, [this](QWidget& w, const QString& name) { Save(w, name); });
+    LKVBatchShots(&window_, [this](QWidget& w, const QString& name) { Save(w, name); });
     // Nothing is saved: the pictured documents are thrown away.
     for (const auto& doc : window_.Model().Documents())
         doc->modified = false;

@@ -174,6 +174,7 @@ TEST(Script, DocumentAsksBeforeLosingAList)
     EXPECT_FALSE(doc.OpenPath(path));
     EXPECT_EQ(ui.messages.back().text, LKVScriptFile::kVersionMessage);
     EXPECT_TRUE(doc.commands.empty());
+    EXPECT_EQ(doc.Title(), "Untitled.kvb") << "Save must not empty the script that could not be read";
 }
 
 TEST(BatchRun, OutputPageChecks)
