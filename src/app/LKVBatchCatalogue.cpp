@@ -81,6 +81,13 @@ bool ParseInteger(const std::string& text, int64_t& value)
     return true;
 }
 
+// Digits too many for ParseInteger, optionally signed: still a whole number.
+bool IsLongInteger(const std::string& text)
+{
+    const size_t from = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    return text.size() > from && text.find_first_not_of("0123456789", from) == std::string::npos;
+}
+
 std::vector<std::string> Split(const std::string& text, char separator)
 {
     std::vector<std::string> parts;
@@ -338,7 +345,19 @@ bool LKVBatchCatalogue::Parse(const std::string& text, LKVCommand& command, std:
     bool allGood = true;
     for (uint8_t i = 0; i < e->fieldCount; ++i) {
         int64_t v = 0;
-        const bool good = ParseInteger(parts[i], v) && InTypeRange(e->fields[i].type, v);
+        // Text that is no number at all is named as such; a number out of range
+        // gets the settings dialog's message below.
+        const bool number = ParseInteger(parts[i], v);
+        if (!number && !IsLongInteger(parts[i])) {
+            if (!parts[i].empty())
+                error = std::string(e->name) + ": \"" + parts[i] + "\" is not a whole number.";
+            else if (e->fieldCount == 1)
+                error = std::string(e->name) + " needs a whole number after \"=\".";
+            else
+                error = std::string(e->name) + ": value " + std::to_string(i + 1) + " is missing; a whole number is needed.";
+            return false;
+        }
+        const bool good = number && InTypeRange(e->fields[i].type, v);
         allGood = allGood && good;
         values.push_back(good ? int32_t(v) : INT32_MAX);
     }

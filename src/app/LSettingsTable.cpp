@@ -51,6 +51,7 @@ std::vector<LSettingRow> Build()
         Row(S::kSaveSameFileFormat), Row(S::kSaveFileFormat), Row(S::kSameOutputFolder), Row(S::kOutputFolder),
         Row(S::kWindowX), Row(S::kWindowY), Row(S::kWindowWidth), Row(S::kWindowHeight), Row(S::kWindowMaximized),
         {"Folders", "DataFiles", Kind::String, ""}, {"Folders", "Current", Kind::String, ""},
+        {"Folders", "AppData", Kind::String, ""},
         Row(S::kPlayerDevice), Row(S::kPlayerVolumeDB),
         Row(S::kRecorderDevice), Row(S::kRecorderChannel), Row(S::kRecorderVolume), Row(S::kRecorderAutotrim),
         Row(S::kRecorderVor), Row(S::kRecorderThreshold),

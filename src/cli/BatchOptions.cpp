@@ -1,12 +1,14 @@
 #include "cli/BatchOptions.h"
 
 #include "app/LKVScriptFile.h"
+#include "app/LSettingsTable.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <iterator>
 #include <cstdlib>
+#include <strings.h>
 
 namespace {
 
@@ -20,6 +22,56 @@ bool ParseNumber(const std::string& text, int32_t& value)
     if (errno != 0 || *end != 0 || v < INT32_MIN || v > INT32_MAX)
         return false;
     value = int32_t(v);
+    return true;
+}
+
+bool SameName(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
+
+// A --set must name a setting the program reads and give it a value of its kind;
+// anything else would be ignored without a word. Names match ignoring case, as
+// the settings store matches them.
+bool CheckSetting(const BatchOptions::Setting& s, std::string& error)
+{
+    const std::string what = "--set " + s.section + "." + s.name;
+    // Every program the encoders and decoders use can be replaced, by any name.
+    if (s.section.size() > 11 && SameName(s.section.substr(0, 11), "Components\\")) {
+        if (SameName(s.name, "Path"))
+            return true;
+        error = what + ": a component has only the value Path";
+        return false;
+    }
+    const LSettingRow* row = nullptr;
+    std::string sections, names;
+    for (const LSettingRow& r : LSettingsTable()) {
+        if (!SameName(r.section, s.section)) {
+            if (sections.find(" " + r.section + ",") == std::string::npos)
+                sections += " " + r.section + ",";
+            continue;
+        }
+        names += " " + r.name + ",";
+        if (SameName(r.name, s.name))
+            row = &r;
+    }
+    if (names.empty()) {
+        sections.pop_back();
+        error = what + ": there is no settings section \"" + s.section + "\"; the sections are" + sections +
+                " and Components\\PROGRAM";
+        return false;
+    }
+    if (!row) {
+        names.pop_back();
+        error = what + ": section " + s.section + " has no value \"" + s.name + "\"; its values are" + names;
+        return false;
+    }
+    int32_t number = 0;
+    if (row->kind == LSettingRow::Kind::Int && !ParseNumber(s.value, number)) {
+        error = what + " wants a whole number, not \"" + s.value + "\"";
+        return false;
+    }
+    if (row->kind == LSettingRow::Kind::Bool && s.value != "0" && s.value != "1") {
+        error = what + " wants 1 (on) or 0 (off), not \"" + s.value + "\"";
+        return false;
+    }
     return true;
 }
 
@@ -46,7 +98,8 @@ const char* BatchUsage()
            "                  Repeat -c for more commands; they run in the order given.\n"
            "  -s SCRIPT.kvb   append the commands of a script (with -c, in the order given)\n"
            "  --set S.N=V     override setting N of section S for this run only, e.g.\n"
-           "                  --set RawAudio.SampleRate=8000 or --set MP3Encoder.CBRBitRate=192\n"
+           "                  --set RawAudio.SampleRate=8000 or --set MP3Encoder.ConstantBitRate=1\n"
+           "                  --set MP3Encoder.CBRBitRate=192\n"
            "  -j N            convert N files at once (results are identical to -j 1)\n"
            "  --list-commands print the batch commands with their parameters and defaults\n"
            "  --save-script F write the command list (-s and -c) as a script F\n"
@@ -118,6 +171,8 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
                 return false;
             }
             options.settings.push_back({v.substr(0, dot), v.substr(dot + 1, eq - dot - 1), v.substr(eq + 1)});
+            if (!CheckSetting(options.settings.back(), error))
+                return false;
         } else if (a == "-j") {
             if (!value(v))
                 return false;

@@ -57,12 +57,12 @@ TEST(BatchCatalogue, TableLayoutsAndParsing)
     const std::pair<const char*, const char*> bad[] = {
         {"Amplify=401", "Amplify Gain must be less than 400%. Please try again."},
         {"Amplify=-1", "Amplify Gain must be less than 400%. Please try again."},
-        {"Amplify=1.5", "Amplify Gain must be less than 400%. Please try again."},
+        {"Amplify=1.5", "Amplify: \"1.5\" is not a whole number."},
         {"Normalize=101", "Normailze Peak Level must be less than 100%. Please try again."},
         {"Simple Speed and Pitch Change=301", "Speed Change Percent must be less than 300."},
-        {"Constant Pitch and Speed Change=", "Speed Change Percent must be less than 300."},
+        {"Constant Pitch and Speed Change=", "Constant Pitch and Speed Change needs a whole number after \"=\"."},
         {"Echo=3000,100", "Echo time must be between 10 and 3000ms. Please try again."},
-        {"Echo=800,x", "Echo Gain must be less than 100%. Please try again."},
+        {"Echo=800,x", "Echo: \"x\" is not a whole number."},
         {"Reverb=2000,101", "Reverb level must be less than 100. Please try again."},
     };
     for (const auto& [text, message] : bad) {
@@ -104,7 +104,8 @@ TEST(BatchCommands, BadValuesWriteNothing)
     EXPECT_EQ(test::Run(Batch() + " -q -c \"Constant Speed and Pitch Change=abc\" -o " + Quote(out) + " " + Quote(in) +
                         " 2>" + Quote(err)),
               2);
-    EXPECT_NE(test::ReadFileBytes(err).find("Speed Change Percent must be less than 300."), std::string::npos);
+    EXPECT_NE(test::ReadFileBytes(err).find("Constant Speed and Pitch Change: \"abc\" is not a whole number."),
+              std::string::npos);
     EXPECT_FALSE(FileExists(FilePathCat(out, "tone.wav")));
     // A conversion the converters cannot make fails the file before anything is saved.
     EXPECT_EQ(test::Run(Batch() + " -q -c \"Convert Sample Rate=5\" -o " + Quote(out) + " " + Quote(in) + " 2>" +
