@@ -120,6 +120,11 @@ std::string DialogCheck(uint32_t index, const std::vector<int32_t>& v)
     }
 }
 
+std::string CurveMessage(const LKVCatalogueEntry& e)
+{
+    return std::string(e.name) + " needs 2 to 64 pairs of x and y, each from 0 to 255.";
+}
+
 void PutLE(std::vector<uint8_t>& data, uint32_t value, uint32_t bytes)
 {
     for (uint32_t i = 0; i < bytes; ++i)
@@ -304,6 +309,20 @@ bool LKVBatchCatalogue::CheckConversion(uint32_t index, int32_t value)
     return false;
 }
 
+std::string LKVBatchCatalogue::CheckValues(const LKVCommand& command)
+{
+    const LKVCatalogueEntry* e = Find(command.index);
+    if (!e || e->DataSize() == 0 || command.data.size() < e->DataSize())
+        return {};
+    if (e->fields[0].type == LKVFieldType::Curve) {
+        const uint8_t points = command.data[0];
+        if (points < 2 || points > PointList::kMaxPoints)
+            return CurveMessage(*e);
+        return {};
+    }
+    return DialogCheck(e->index, Values(command));
+}
+
 bool LKVBatchCatalogue::Parse(const std::string& text, LKVCommand& command, std::string& error)
 {
     const size_t eq = text.find('=');
@@ -327,7 +346,7 @@ bool LKVBatchCatalogue::Parse(const std::string& text, LKVCommand& command, std:
             bytes.push_back(uint8_t(v));
         }
         if (!ok) {
-            error = std::string(e->name) + " needs 2 to 64 pairs of x and y, each from 0 to 255.";
+            error = CurveMessage(*e);
             return false;
         }
         bytes.resize(PointList::kBytes, 0);

@@ -68,6 +68,11 @@ public:
     // produce; when it is not, the user is told and the command must fail.
     static bool CheckConversion(uint32_t index, int32_t value);
 
+    // The settings dialog's message for the values a command carries in its own
+    // data (as Parse checks them), or empty when they are accepted. A command
+    // without data of its own (it runs with the stored values) passes.
+    static std::string CheckValues(const LKVCommand& command);
+
     // Parses "NAME" or "NAME=V,V,..." (values in catalogue order; a curve as
     // x,y pairs) into a command carrying its data. Values are checked as the
     // command's settings dialog checks them: on failure `error` holds that

@@ -5,9 +5,16 @@
 #include "core/ByteOrder.h"
 #include "core/LFile.h"
 
-LKVScriptFile::ReadResult LKVScriptFile::Read(const std::string& path, std::vector<LKVCommand>& commands)
+LKVScriptFile::ReadResult LKVScriptFile::Read(const std::string& path, std::vector<LKVCommand>& commands,
+                                              Damage* damage)
 {
     commands.clear();
+    if (damage)
+        *damage = Damage{};
+    auto cutShort = [&](const std::string& reason) {
+        if (damage && damage->record == 0)
+            *damage = Damage{commands.size() + 1, reason};
+    };
     LFile file;
     if (!file.Open(path, LFile::Mode::Read))
         return ReadResult::CannotOpen;
@@ -19,14 +26,22 @@ LKVScriptFile::ReadResult LKVScriptFile::Read(const std::string& path, std::vect
     const int64_t size = file.GetFileSizeBytes();
     for (;;) {
         uint8_t head[8];
-        if (file.Read(head, 8) != 8)
+        const int32_t got = file.Read(head, 8);
+        if (got != 8) {
+            if (got > 0)
+                cutShort("the file ends " + std::to_string(got) + " bytes into its 8-byte header");
             break;
+        }
         LKVCommand command;
         command.index = GetLE32(head);
+        const uint32_t claimed = GetLE32(head + 4);
         // A damaged size cannot make us allocate more than the file holds.
-        int64_t want = std::min<int64_t>(GetLE32(head + 4), std::max<int64_t>(size - file.Tell(), 0));
+        int64_t want = std::min<int64_t>(claimed, std::max<int64_t>(size - file.Tell(), 0));
         command.data.resize(size_t(want));
         command.data.resize(size_t(std::max(file.Read(command.data.data(), int32_t(want)), 0)));
+        if (command.data.size() < claimed)
+            cutShort("it has " + std::to_string(claimed) + " bytes of values, but the file ends after " +
+                     std::to_string(command.data.size()));
         commands.push_back(std::move(command));
     }
     return ReadResult::Ok;

@@ -10,11 +10,19 @@ class LKVScriptFile {
 public:
     enum class ReadResult { Ok, CannotOpen, WrongVersion };
 
+    // Where a script was found cut short: the record (counted from 1; 0 when the
+    // file is whole) and what is wrong with it.
+    struct Damage {
+        size_t record = 0;
+        std::string reason;
+    };
+
     // Reads `path` into `commands` (emptied first). Reading stops at the first
     // record whose size field is incomplete; a record whose data runs past the end
     // keeps what is there (too short for its layout, it runs with stored values).
-    // Records of index 18 or more are kept; the run skips them.
-    static ReadResult Read(const std::string& path, std::vector<LKVCommand>& commands);
+    // Records of index 18 or more are kept; the run skips them. When `damage` is
+    // given, it names the first record that the end of the file cut short.
+    static ReadResult Read(const std::string& path, std::vector<LKVCommand>& commands, Damage* damage = nullptr);
     // Writes `commands`; false when the file cannot be written.
     static bool Write(const std::string& path, const std::vector<LKVCommand>& commands);
 

@@ -75,6 +75,47 @@ bool CheckSetting(const BatchOptions::Setting& s, std::string& error)
     return true;
 }
 
+// A script named on the command line is held to what -c accepts: a record that
+// the end of the file cut short, a command this version does not know, data too
+// short for the command's values, or values its settings dialog refuses stop the
+// run before anything is written. (The editor's wizard loads such scripts as
+// they are and runs what it can.)
+bool CheckScript(const std::string& path, const std::vector<LKVCommand>& script, const LKVScriptFile::Damage& damage,
+                 std::string& error)
+{
+    auto where = [&](size_t record, const LKVCatalogueEntry* e) {
+        return path + ", record " + std::to_string(record) + (e ? std::string(" (") + e->name + ")" : "") + ": ";
+    };
+    for (size_t i = 0; i < script.size(); ++i) {
+        const LKVCommand& c = script[i];
+        const LKVCatalogueEntry* e = LKVBatchCatalogue::Find(c.index);
+        if (damage.record == i + 1) {
+            error = where(i + 1, e) + damage.reason;
+            return false;
+        }
+        if (!e) {
+            error = where(i + 1, nullptr) + "there is no command number " + std::to_string(c.index) + " (0 to " +
+                    std::to_string(LKVBatchCatalogue::kCount - 1) + " are; --list-commands shows them)";
+            return false;
+        }
+        if (!c.data.empty() && c.data.size() < e->DataSize()) {
+            error = where(i + 1, e) + "its " + std::to_string(c.data.size()) + " bytes of values are too few for the " +
+                    std::to_string(e->DataSize()) + " it needs";
+            return false;
+        }
+        const std::string message = LKVBatchCatalogue::CheckValues(c);
+        if (!message.empty()) {
+            error = where(i + 1, e) + message;
+            return false;
+        }
+    }
+    if (damage.record > script.size()) {
+        error = where(damage.record, nullptr) + damage.reason;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const char* BatchUsage()
@@ -155,11 +196,14 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
             if (!value(v))
                 return false;
             std::vector<LKVCommand> script;
-            switch (LKVScriptFile::Read(v, script)) {
+            LKVScriptFile::Damage damage;
+            switch (LKVScriptFile::Read(v, script, &damage)) {
             case LKVScriptFile::ReadResult::Ok: break;
             case LKVScriptFile::ReadResult::WrongVersion: error = std::string(LKVScriptFile::kVersionMessage) + " (" + v + ")"; return false;
             case LKVScriptFile::ReadResult::CannotOpen: error = std::string(LKVScriptFile::kCannotOpenMessage) + " (" + v + ")"; return false;
             }
+            if (!CheckScript(v, script, damage, error))
+                return false;
             options.commands.insert(options.commands.end(), script.begin(), script.end());
         } else if (a == "--set") {
             if (!value(v))
