@@ -62,7 +62,7 @@ TEST(BatchEffects, OutOfRangeValuesGiveTheCheckMessageAndWriteNothing)
         {"\"Dynamic Range Compressor=1,2,3\"", "Threshold must be between -40 and 0 dB. Please try again."},
         {"\"Dynamic Range Compressor=-20,7,3\"", "Ratio must be one of the 7 ratios, 0 (1:1) to 6 (Limit). Please try again."},
         {"\"Dynamic Range Compressor=-20,6,13\"", "Limit must be between 0 and 12 dB. Please try again."},
-        {"\"High-Pass Filter=2x\"", "Invalid value for High-Pass Filter: \"2x\"."},
+        {"\"High-Pass Filter=2x\"", "High-Pass Filter: \"2x\" is not a whole number."},
         {"\"Insert Silence At The End=99999999999\"", "Invalid value for Insert Silence At The End: \"99999999999\"."},
     };
     for (const auto& [command, message] : bad) {
