@@ -58,11 +58,14 @@ TEST(BatchCatalogue, TableLayoutsAndParsing)
         {"Amplify=401", "Amplify Gain must be less than 400%. Please try again."},
         {"Amplify=-1", "Amplify Gain must be less than 400%. Please try again."},
         {"Amplify=1.5", "Amplify: \"1.5\" is not a whole number."},
+        {"Amplify=abc", "Amplify: \"abc\" is not a whole number."},
+        {"Amplify=99999999999999999999999", "Amplify Gain must be less than 400%. Please try again."},
         {"Normalize=101", "Normailze Peak Level must be less than 100%. Please try again."},
         {"Simple Speed and Pitch Change=301", "Speed Change Percent must be less than 300."},
         {"Constant Pitch and Speed Change=", "Constant Pitch and Speed Change needs a whole number after \"=\"."},
         {"Echo=3000,100", "Echo time must be between 10 and 3000ms. Please try again."},
         {"Echo=800,x", "Echo: \"x\" is not a whole number."},
+        {"Echo=800,", "Echo: value 2 is missing; a whole number is needed."},
         {"Reverb=2000,101", "Reverb level must be less than 100. Please try again."},
     };
     for (const auto& [text, message] : bad) {

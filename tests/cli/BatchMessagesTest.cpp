@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/LKVBatchCatalogue.h"
 #include "cli/BatchOptions.h"
 #include "core/LFile.h"
 #include "support/TestSupport.h"
@@ -29,28 +28,6 @@ int32_t FirstFrameKbps(const std::string& bytes)
 }
 
 } // namespace
-
-TEST(BatchMessages, AValueThatIsNoWholeNumberSaysSo)
-{
-    LKVCommand c;
-    std::string e;
-    const std::pair<const char*, const char*> bad[] = {
-        {"Amplify=abc", "Amplify: \"abc\" is not a whole number."},
-        {"Amplify=50.5", "Amplify: \"50.5\" is not a whole number."},
-        {"Amplify=", "Amplify needs a whole number after \"=\"."},
-        {"Echo=800,", "Echo: value 2 is missing; a whole number is needed."},
-        {"Echo=,50", "Echo: value 1 is missing; a whole number is needed."},
-        {"Dynamic Range Compressor=-20,x,3", "Dynamic Range Compressor: \"x\" is not a whole number."},
-        // A whole number out of range still gets the settings dialog's message.
-        {"Amplify=70000", "Amplify Gain must be less than 400%. Please try again."},
-        {"Amplify=99999999999999999999999", "Amplify Gain must be less than 400%. Please try again."},
-    };
-    for (const auto& [text, message] : bad) {
-        EXPECT_FALSE(LKVBatchCatalogue::Parse(text, c, e)) << text;
-        EXPECT_EQ(e, message) << text;
-    }
-    EXPECT_TRUE(LKVBatchCatalogue::Parse("Amplify=+150", c, e)) << e;
-}
 
 TEST(BatchMessages, SetRefusesWhatNoReaderWouldTake)
 {
