@@ -44,7 +44,7 @@ bool LKVBatchOutput::OutputPath(const std::string& source, std::string& path) co
 
 int32_t KVBatchConverter::ProcessFile(const std::string& source, const std::string& target,
                                       const std::vector<LKVCommand>& commands,
-                                      const std::function<int32_t(LCutListAudio&)>& beforeSave,
+                                      const BeforeSave& beforeSave,
                                       const LKVBatchConversion& conversion)
 {
     LCutListAudio audio;
@@ -83,9 +83,9 @@ int32_t KVBatchConverter::ProcessFile(const std::string& source, const std::stri
                 return result;
         }
     }
-    if (beforeSave && (result = beforeSave(audio)) != kJobDone)
-        return result;
     LKVSaveToSink::Data save{&audio, target, false};
+    if (beforeSave && (result = beforeSave(audio, save)) != kJobDone)
+        return result;
     return RunJob("Saving", [&](LProgressDialog& d) {
         return stream ? LKVSaveToSink::Process(d, save, *stream) : LKVSaveToSink::Process(d, save);
     });

@@ -7,6 +7,7 @@
 
 #include "app/LKVBatchCatalogue.h"
 #include "core/LProgressDialog.h"
+#include "formats/LKVSaveToSink.h"
 
 // Where and how the batch converter saves, kept in the settings section
 // "BatchConverter".
@@ -38,13 +39,15 @@ struct LKVBatchConversion {
 // the tank, with the same result.
 class KVBatchConverter {
 public:
+    // Runs before a file is saved, on its result and on how it will be saved (which
+    // it may change); a job result, kJobDone to go on.
+    using BeforeSave = std::function<int32_t(LCutListAudio&, LKVSaveToSink::Data&)>;
     // One file, from `source` to `target`; a job result (the jobs report their own
     // failures). The result is converted by `conversion`, then `beforeSave`, when
     // given, runs on it before it is saved; in a run that streams, the list it
     // gets holds no audio, only the result's rate and channels.
     static int32_t ProcessFile(const std::string& source, const std::string& target,
-                               const std::vector<LKVCommand>& commands,
-                               const std::function<int32_t(LCutListAudio&)>& beforeSave = {},
+                               const std::vector<LKVCommand>& commands, const BeforeSave& beforeSave = {},
                                const LKVBatchConversion& conversion = {});
     // The whole list as one job titled "Batch Converter": stops at the first file
     // that fails (kJobFailed; outputs already written stay) or a cancel.

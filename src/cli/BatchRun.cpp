@@ -24,7 +24,10 @@
 #include "formats/KVLoadFile.h"
 #include "formats/LFileCoding.h"
 #include "formats/LKVSaveToSink.h"
+#include "formats/LGenSink.h"
 #include "formats/LGenSource.h"
+#include "formats/LWaveFile.h"
+#include "formats/LWaveSaveFormat.h"
 
 namespace {
 
@@ -33,18 +36,57 @@ const char* Outcome(int32_t result)
     return result == kJobDone ? "done" : result == kJobCancelled ? "cancelled" : "failed";
 }
 
+// "saved at 22050 Hz (not 8000 Hz): <why>" when an encoder could not keep the
+// rate or the channels it was asked for; else nothing.
+std::string EncodingNotice(const LGenSinkEncoding& e)
+{
+    const bool rate = e.rate != e.askedRate, channels = e.channels != e.askedChannels;
+    if (!rate && !channels)
+        return {};
+    auto layout = [](uint8_t count) { return count == 1 ? "mono" : "stereo"; };
+    std::string saved = "saved", instead = "not";
+    if (rate) {
+        saved += " at " + std::to_string(e.rate) + " Hz";
+        instead += " " + std::to_string(e.askedRate) + " Hz";
+    }
+    if (channels) {
+        saved += std::string(" in ") + layout(e.channels);
+        instead += std::string(rate ? " in " : " ") + layout(e.askedChannels);
+    }
+    return saved + " (" + instead + "): " + e.note;
+}
+
+// A WAV source wider than 16 bits keeps its coding when saved as WAV in the
+// default format, 16-bit PCM; a format the user stored is theirs. The samples
+// come through 16 bits either way, which the user is told.
+std::string KeepWavWidth(const std::string& source, const LCutListAudio& audio, LKVSaveToSink::Data& save)
+{
+    LWaveFile::Layout layout;
+    const LWaveFileFormat stored = LWaveSaveFormat::Load(audio.sampleRate, audio.channels);
+    if (!stored.IsPcm16() || !LWaveFile::ReadLayout(source, layout) || !LWaveSaveFormat::IsWide(layout.format))
+        return {};
+    const std::string coding = LDescribeWavCoding(layout.format);
+    const auto wide = LWaveSaveFormat::SameWideCoding(layout.format, int32_t(stored.SamplesPerSec()), stored.Channels());
+    if (!wide)
+        return "saved as PCM 16-bit: no WAV writer here takes the source's " + coding;
+    save.waveFormat = *wide;
+    return "saved as " + coding + " like the source, with 16 significant bits: wider samples are read through 16 bits";
+}
+
 } // namespace
 
-int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options)
+int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options,
+                    std::string* notice)
 {
+    std::string ext = LGenExtension(target);
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
     // Encoders that take their rate and channels from their settings get the
     // document's for this file, as the editor's options step would give them,
     // unless the user fixed them with --set: a stereo file must not come out mono.
     std::vector<std::pair<std::string, std::string>> temporary;
-    auto prepare = [&](LCutListAudio& audio) -> int32_t {
-        std::string ext = LGenExtension(target);
-        for (char& c : ext)
-            c = char(std::tolower(static_cast<unsigned char>(c)));
+    std::vector<std::string> notices;
+    auto prepare = [&](LCutListAudio& audio, LKVSaveToSink::Data& save) -> int32_t {
         const char* section = ext == ".ogg" ? "OggEncoder" : ext == ".flac" ? "FlacEncoder"
                               : ext == ".aac" || ext == ".m4a"             ? "AACEncoder"
                                                                            : nullptr;
@@ -57,12 +99,23 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
                 }
             }
         }
+        LGenSinkEncoding encoding;
+        if (LGenSinkEncoderFormat(ext, audio.sampleRate, audio.channels, encoding))
+            notices.push_back(EncodingNotice(encoding));
+        if (ext == ".wav")
+            notices.push_back(KeepWavWidth(source, audio, save));
         return kJobDone;
     };
     const LKVBatchConversion conversion{options.rate, uint8_t(options.channels)};
     int32_t result = KVBatchConverter::ProcessFile(source, target, options.commands, prepare, conversion);
     for (const auto& [section, name] : temporary)
         LSettings::RemoveOverride(section, name);
+    if (notice) {
+        notice->clear();
+        for (const std::string& n : notices)
+            if (!n.empty())
+                *notice += (notice->empty() ? "" : "; ") + n;
+    }
     return result;
 }
 
@@ -136,13 +189,17 @@ int ConvertAll(const BatchOptions& options, const std::vector<std::string>& file
     for (const std::string& file : files) {
         const std::string target = TargetPath(options, file);
         ui.BeginFile();
-        int32_t result = ConvertFile(file, target, options);
+        std::string notice;
+        int32_t result = ConvertFile(file, target, options, &notice);
         if (result != kJobDone && result != kJobCancelled) {
             std::fprintf(stderr, "%s -> %s: failed: %s\n", file.c_str(), target.c_str(), ui.FailureReason().c_str());
             status = kExitFailed;
             continue;
         }
         ui.ShowHeld();
+        // What the file could not keep is said even under -q.
+        if (result == kJobDone && !notice.empty())
+            std::fprintf(stderr, "%s -> %s: %s\n", file.c_str(), target.c_str(), notice.c_str());
         if (result != kJobDone || !options.quiet)
             std::fprintf(stderr, "%s -> %s: %s\n", file.c_str(), target.c_str(), Outcome(result));
         if (result == kJobCancelled) {

@@ -11,7 +11,11 @@ enum : int { kExitDone = 0, kExitCancelled = 1, kExitFailed = 2 };
 // target's type. The result is written beside the target under a temporary name
 // and renamed over it only when complete, so a failed or cancelled conversion
 // leaves no partial output and never harms the source. Returns a job result.
-int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options);
+// `notice`, when given, gets what the saved file could not keep of the result
+// (a rate or channel count an encoder changed, the precision of wide samples),
+// or nothing.
+int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options,
+                    std::string* notice = nullptr);
 
 // One line describing a file: rate, channels, length and format.
 bool DescribeFile(const std::string& path, std::string& line);

@@ -17,6 +17,10 @@ public:
     static LEncoderCommand BuildCommand(const std::string& componentPath, const std::string& fileName,
                                         const LAACEncoderSettings& settings);
 
+    // The AAC rate nearest `rate`: the rate of the file an encoder writes from
+    // PCM at `rate`.
+    static int32_t StandardRate(int32_t rate);
+
     // The encoder sink, already running; empty when the component cannot be found.
     static LSoundSink OpenAACSink(const std::string& fileName, const LAACEncoderSettings& settings);
 };

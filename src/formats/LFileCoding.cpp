@@ -42,9 +42,7 @@ LFileCoding Raw(const char* section)
 
 std::string LDescribeWavCoding(const LWaveFileFormat& f)
 {
-    uint16_t tag = f.Tag();
-    if (tag == LWaveFileFormat::kTagExtensible && f.ExtraSize() >= 22)
-        tag = GetLE16(f.Extra() + 6);
+    const uint16_t tag = f.Coding();
     switch (tag) {
     case LWaveFileFormat::kTagPcm: return Pcm(f.BitsPerSample() <= 8 ? 8 : f.BitsPerSample());
     case LWaveFileFormat::kTagFloat: return "IEEE float " + std::to_string(f.BitsPerSample()) + "-bit";

@@ -11,7 +11,7 @@ LEncoderCommand LFlacEncodePipe::BuildCommand(const std::string& componentPath, 
                        " --compression-level-" + std::to_string(s.compression) +
                        " --sample-rate=" + std::to_string(s.sampleRate) +
                        " --lax --endian=little --bps=16 --sign=signed -f - -o " + QuoteEncoderFileName(fileName);
-    return {line, s.sampleRate, uint8_t(channels)};
+    return {line, s.sampleRate, uint8_t(channels), {}, 0};
 }
 
 LSoundSink LFlacEncodePipe::OpenFlacSink(const std::string& fileName, const LFlacEncoderSettings& settings)

@@ -97,11 +97,12 @@ bool LGenSinkCheckSettings(const std::string& ext, int32_t rate, uint8_t channel
     return false;
 }
 
-LSoundSink LGenSinkOpenSink(const std::string& path, int32_t rate, uint8_t channels)
+LSoundSink LGenSinkOpenSink(const std::string& path, int32_t rate, uint8_t channels,
+                            const LWaveFileFormat* waveFormat)
 {
     const std::string ext = LGenExtension(path);
     if (Is(ext, ".wav"))
-        return LWaveFile::OpenSink(path, LWaveSaveFormat::Load(rate, channels));
+        return LWaveFile::OpenSink(path, waveFormat ? *waveFormat : LWaveSaveFormat::Load(rate, channels));
     if (Is(ext, ".mp3"))
         return LMP3EncodePipe::OpenMp3Sink(path, LMp3EncoderSettings::Read(), rate, channels);
     if (Is(ext, ".aif") || Is(ext, ".aiff"))
@@ -121,4 +122,36 @@ LSoundSink LGenSinkOpenSink(const std::string& path, int32_t rate, uint8_t chann
     if (IsAac(ext))
         return LAACEncodePipe::OpenAACSink(path, LAACEncoderSettings::Read());
     return {};
+}
+
+bool LGenSinkEncoderFormat(const std::string& ext, int32_t rate, uint8_t channels, LGenSinkEncoding& encoding)
+{
+    // The command lines are not used, so no program needs to be found.
+    LEncoderCommand command;
+    auto asked = [&](int32_t askedRate, int32_t askedChannels) {
+        encoding.askedRate = askedRate;
+        encoding.askedChannels = askedChannels >= 2 ? 2 : 1;
+    };
+    if (Is(ext, ".mp3")) {
+        command = LMP3EncodePipe::BuildCommand({}, {}, LMp3EncoderSettings::Read(), rate, channels);
+        asked(rate, channels);
+    } else if (Is(ext, ".ogg")) {
+        const LOggEncoderSettings s = LOggEncoderSettings::Read();
+        command = LOggEncodePipe::BuildCommand({}, {}, s);
+        asked(s.sampleRate, s.channels);
+    } else if (Is(ext, ".flac")) {
+        const LFlacEncoderSettings s = LFlacEncoderSettings::Read();
+        command = LFlacEncodePipe::BuildCommand({}, {}, s);
+        asked(s.sampleRate, s.channels);
+    } else if (IsAac(ext)) {
+        const LAACEncoderSettings s = LAACEncoderSettings::Read();
+        command = LAACEncodePipe::BuildCommand({}, {}, s);
+        asked(s.sampleRate, s.channels);
+    } else {
+        return false;
+    }
+    encoding.rate = command.FileRate();
+    encoding.channels = command.channels;
+    encoding.note = command.note;
+    return true;
 }

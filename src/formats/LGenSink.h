@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/LSoundSink.h"
+#include "formats/LWaveFileFormat.h"
 
 // Saving by file type (the extension, case-insensitive).
 
@@ -19,5 +20,22 @@ bool LGenSinkCheckSettings(const std::string& ext, int32_t rate, uint8_t channel
 // encoder types), for the save dialog's options button.
 bool LGenSinkHasOptions(const std::string& ext);
 // The sink for `path` by its extension, at the given rate and channels where the
-// type takes them; an empty handle for an unknown type.
-LSoundSink LGenSinkOpenSink(const std::string& path, int32_t rate, uint8_t channels);
+// type takes them; an empty handle for an unknown type. A WAV file is written in
+// `waveFormat` when given, else in the stored save format.
+LSoundSink LGenSinkOpenSink(const std::string& path, int32_t rate, uint8_t channels,
+                            const LWaveFileFormat* waveFormat = nullptr);
+
+// The rate and channels an encoder type asked for and those of the file it will
+// write, which its bit rates can force apart, with the encoder's reason.
+struct LGenSinkEncoding {
+    int32_t askedRate = 0;
+    uint8_t askedChannels = 0;
+    int32_t rate = 0;
+    uint8_t channels = 0;
+    std::string note;  // empty when both are kept
+};
+// What saving a document at `rate` and `channels` with the encoder type `ext`
+// writes under the stored settings: MP3 is asked for the document's format, the
+// other encoders for the rate and channels of their settings. False for the
+// types that are not saved through an encoder.
+bool LGenSinkEncoderFormat(const std::string& ext, int32_t rate, uint8_t channels, LGenSinkEncoding& encoding);

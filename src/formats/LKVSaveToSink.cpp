@@ -67,7 +67,8 @@ int32_t LKVSaveToSink::Process(LProgressDialog& dialog, Data& data, const LSound
         return kJobFailed;
 
     const std::string temp = TempNameBeside(data.path);
-    LPRSourceToSink::Data pump{"Saving file...", source, LGenSinkOpenSink(temp, audio.sampleRate, audio.channels)};
+    LPRSourceToSink::Data pump{"Saving file...", source, LGenSinkOpenSink(temp, audio.sampleRate, audio.channels,
+                                                                            data.waveFormat ? &*data.waveFormat : nullptr)};
     if (!pump.sink || pump.sink->IsError()) {
         const std::string reason = SystemReason(pump.sink ? pump.sink->GetSystemError() : 0);
         pump.sink.Reset();

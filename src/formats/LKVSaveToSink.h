@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/LProgressDialog.h"
 #include "edit/LCutListAudio.h"
+#include "formats/LWaveFileFormat.h"
 
 // The job that saves a cut list to a file by its type. The file is written under a
 // temporary name beside the target and renamed over it only when complete (and,
@@ -16,6 +18,8 @@ public:
         const LCutListAudio* audio;
         std::string path;
         bool askOptions = false;  // run the type's options step first
+        // The format of a WAV file in place of the stored save format.
+        std::optional<LWaveFileFormat> waveFormat = std::nullopt;
     };
     static int32_t Process(LProgressDialog& dialog, Data& data);
     // Saves `stream` in place of the list's frames: a source of the list's rate

@@ -39,19 +39,35 @@ LEncoderCommand LMP3EncodePipe::BuildCommand(const std::string& componentPath, c
     const int32_t highest = s.constantBitRate ? s.cbrBitRate : s.vbrMaxBitRate;
     const int32_t lowest = s.constantBitRate ? s.cbrBitRate : s.vbrMinBitRate;
 
+    const std::string top = "MP3 at " + std::string(s.constantBitRate ? "" : "up to ") + std::to_string(highest) +
+                            " kbit/s";
+    const std::string bottom = "MP3 " + std::string(s.constantBitRate ? "at " : "down to ") +
+                               std::to_string(lowest) + " kbit/s";
+    std::string note;
+
     // Above 160 kbit/s only MPEG-1 rates (32000 Hz and up) will do.
     int32_t rate = std::min(documentRate, 48000);
+    if (rate < documentRate)
+        AddEncoderNote(note, "MP3 takes 48000 Hz at most");
     if (highest < 161 || rate >= 32000) {
-        if (lowest < 32 && rate > 22050)
+        if (lowest < 32 && rate > 22050) {
             rate = 22050;
-        rate = SnapMpegRate(rate);
+            AddEncoderNote(note, bottom + " takes 22050 Hz at most");
+        }
+        if (SnapMpegRate(rate) != rate) {
+            rate = SnapMpegRate(rate);
+            AddEncoderNote(note, "MP3 is saved at 8000, 11025, 16000, 22050, 24000, 32000, 44100 or 48000 Hz");
+        }
     } else {
         rate = 44100;
+        AddEncoderNote(note, top + " needs 32000 Hz or more");
     }
 
     int32_t channels = documentChannels >= 2 ? 2 : 1;
-    if (lowest < 24)
+    if (lowest < 24 && channels == 2) {
         channels = 1;
+        AddEncoderNote(note, bottom + " is mono only");
+    }
 
     // The adapter reads mono PCM exactly when the mode is mono, so the mode
     // follows the channel count last.
@@ -80,7 +96,7 @@ LEncoderCommand LMP3EncodePipe::BuildCommand(const std::string& componentPath, c
     line += " -r -x -s ";
     line += rateText;
     line += " -S - " + QuoteEncoderFileName(fileName);
-    return {line, rate, uint8_t(channels)};
+    return {line, rate, uint8_t(channels), note, 0};
 }
 
 LSoundSink LMP3EncodePipe::OpenMp3Sink(const std::string& fileName, const LMp3EncoderSettings& settings,

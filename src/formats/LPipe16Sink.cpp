@@ -10,6 +10,11 @@ std::string QuoteEncoderFileName(const std::string& path)
     return QuoteArgument(!path.empty() && path[0] == '-' ? "./" + path : path);
 }
 
+void AddEncoderNote(std::string& note, const std::string& reason)
+{
+    note += note.empty() ? reason : "; " + reason;
+}
+
 LPipe16Sink::LPipe16Sink(const std::string& commandLine, int32_t sampleRate, uint8_t channels)
     : LSoundSinkBase(sampleRate, channels)
 {

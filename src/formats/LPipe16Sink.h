@@ -14,7 +14,19 @@ struct LEncoderCommand {
     std::string commandLine;
     int32_t sampleRate = 44100;  // Hz
     uint8_t channels = 1;        // 1 or 2
+    // Why the rate or channel count of the file differs from the one the
+    // opener was asked for ("Ogg Vorbis at up to 128 kbit/s needs 22050 Hz or
+    // more"); empty when both are kept.
+    std::string note;
+    // The rate of the file when the encoder resamples what it reads; 0 when it
+    // writes `sampleRate`.
+    int32_t outputRate = 0;
+
+    int32_t FileRate() const { return outputRate ? outputRate : sampleRate; }
 };
+
+// Joins the reasons an opener gives in `note`.
+void AddEncoderNote(std::string& note, const std::string& reason);
 
 // `path` quoted for an encoder command line. A name starting with "-" gets "./"
 // in front, so that no encoder can take the output file for one of its options.

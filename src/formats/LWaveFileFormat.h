@@ -41,6 +41,11 @@ public:
     // 18 + extra size, capped at the block's size.
     int32_t UsedBytes() const { return std::min<int32_t>(18 + ExtraSize(), kSize); }
     const uint8_t* Extra() const { return bytes_.data() + 18; }
+    // The tag, seen through an extensible block's sub-format.
+    uint16_t Coding() const
+    {
+        return Tag() == kTagExtensible && ExtraSize() >= 22 ? GetLE16(Extra() + 6) : Tag();
+    }
     // 16-bit PCM, which the program reads and writes without a codec.
     bool IsPcm16() const { return Tag() == kTagPcm && BitsPerSample() == 16; }
 

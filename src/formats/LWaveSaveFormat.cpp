@@ -82,3 +82,20 @@ bool LWaveSaveFormat::OptionsDialog(int32_t rate, uint16_t channels)
         return false;
     return Store(f);
 }
+
+bool LWaveSaveFormat::IsWide(const LWaveFileFormat& format)
+{
+    return (format.Coding() == LWaveFileFormat::kTagPcm && format.BitsPerSample() > 16) ||
+           format.Coding() == LWaveFileFormat::kTagFloat;
+}
+
+std::optional<LWaveFileFormat> LWaveSaveFormat::SameWideCoding(const LWaveFileFormat& source, int32_t rate,
+                                                               uint16_t channels)
+{
+    if (!IsWide(source))
+        return std::nullopt;
+    for (const LAcmFormat& offered : LAcmFormats::List(rate, channels))
+        if (offered.format.Coding() == source.Coding() && offered.format.BitsPerSample() == source.BitsPerSample())
+            return offered.format;
+    return std::nullopt;
+}

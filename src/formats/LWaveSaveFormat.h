@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "formats/LWaveFileFormat.h"
@@ -26,4 +27,13 @@ public:
     // and channels when nonzero), the chooser "Select Wave File Format", and the
     // block stored on success.
     static bool OptionsDialog(int32_t rate, uint16_t channels);
+
+    // Whether `format` holds samples wider than 16 bits: PCM of 17 bits and more,
+    // and IEEE float.
+    static bool IsWide(const LWaveFileFormat& format);
+    // The writable format with the coding and width of the wide `source` at
+    // `rate` and `channels`, as the chooser offers it; nothing when `source` is
+    // not wide or no format matches it (64-bit float).
+    static std::optional<LWaveFileFormat> SameWideCoding(const LWaveFileFormat& source, int32_t rate,
+                                                         uint16_t channels);
 };

@@ -129,8 +129,11 @@ int main(int argc, char** argv)
     }
     char khz[16];
     std::snprintf(khz, sizeof khz, "%d.%03d", o.rate / 1000, o.rate % 1000);
-    std::vector<std::string> args = {"lame", "-r", "--little-endian", "--signed", "--bitwidth", "16",
-                                     "-s",   khz,  "-m",              o.mode};
+    // "--resample" at the input rate: lame would otherwise pick a lower rate of
+    // its own for low bit rates, and the file would not have the rate the editor
+    // chose (and told the user).
+    std::vector<std::string> args = {"lame", "-r", "--little-endian", "--signed", "--bitwidth", "16", "-s",
+                                     khz,    "--resample", khz, "-m", o.mode};
     if (o.protection)
         args.push_back("-p");
     if (o.vbr) {

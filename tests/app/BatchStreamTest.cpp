@@ -34,7 +34,7 @@ struct StreamRun {
 int32_t Convert(const std::string& in, const std::string& out, const std::vector<LKVCommand>& commands,
                 const LKVBatchConversion& conversion, int32_t& segments)
 {
-    auto count = [&](LCutListAudio&) {
+    auto count = [&](LCutListAudio&, LKVSaveToSink::Data&) {
         segments = LAudioCutTank::Get().LiveSegments();
         return kJobDone;
     };

@@ -86,6 +86,7 @@ TEST(EncoderCommand, OggFlacAacRateAndChannels)
     LOggEncoderSettings ogg;
     LEncoderCommand c = LOggEncodePipe::BuildCommand(kComp, "/o/x.ogg", ogg);
     EXPECT_EQ(c.commandLine, "\"/opt/my encoders/enc\" -C 1 -q 4 -R 44100 -Q - -o \"/o/x.ogg\"");
+    EXPECT_EQ(c.note, "");
     ogg.averageBitRate = true;
     ogg.sampleRate = 16000;
     ogg.channels = 2;
@@ -93,11 +94,13 @@ TEST(EncoderCommand, OggFlacAacRateAndChannels)
     EXPECT_EQ(c.sampleRate, 22050);
     EXPECT_EQ(c.channels, 2);
     EXPECT_NE(c.commandLine.find(" -C 2 -b 128 -R 22050 "), std::string::npos);
+    EXPECT_EQ(c.note, "Ogg Vorbis at 128 kbit/s needs 22050 Hz or more");
     ogg.abrBitRate = 32;
     ogg.sampleRate = 48000;
     c = LOggEncodePipe::BuildCommand(kComp, "x", ogg);
     EXPECT_EQ(c.sampleRate, 32000);
     EXPECT_EQ(c.channels, 1);
+    EXPECT_EQ(c.note, "Ogg Vorbis at 32 kbit/s takes 32000 Hz at most; Ogg Vorbis at 32 kbit/s is mono only");
 
     LFlacEncoderSettings flac;
     flac.channels = 0;
@@ -120,6 +123,8 @@ TEST(EncoderCommand, OggFlacAacRateAndChannels)
     aac.forceMpeg2 = aac.disableTns = true;
     c = LAACEncodePipe::BuildCommand(kComp, "x.aac", aac);
     EXPECT_EQ(c.commandLine, "\"/opt/my encoders/enc\" -C 1 -b 64 -R 11025 --mpeg-vers 2 --no-tns -X - -o \"x.aac\"");
+    EXPECT_EQ(c.note, "AAC at 64 kbit/s in mono needs 11025 Hz or more");
+    EXPECT_EQ(c.FileRate(), 11025);
     aac.abrBitRate = 128;
     aac.sampleRate = 16000;
     EXPECT_EQ(LAACEncodePipe::BuildCommand(kComp, "x", aac).sampleRate, 22050);
@@ -127,6 +132,14 @@ TEST(EncoderCommand, OggFlacAacRateAndChannels)
     EXPECT_EQ(LAACEncodePipe::BuildCommand(kComp, "x", aac).sampleRate, 16000);
     aac.abrBitRate = 32;
     EXPECT_EQ(LAACEncodePipe::BuildCommand(kComp, "x", aac).channels, 1);
+
+    // AAC files hold the standard rates only; halfway between two goes up.
+    for (auto [asked, saved] : {std::pair{6000, 7350}, {7675, 8000}, {44100, 44100}, {50000, 48000}, {200000, 96000}})
+        EXPECT_EQ(LAACEncodePipe::StandardRate(asked), saved) << asked;
+    aac.sampleRate = 6000;
+    c = LAACEncodePipe::BuildCommand(kComp, "x", aac);
+    EXPECT_EQ(c.sampleRate, 6000) << "the encoder reads the document's rate and resamples";
+    EXPECT_EQ(c.FileRate(), 7350);
 }
 
 TEST(EncoderCommand, AnyFileNameReachesTheEncoderUnchanged)

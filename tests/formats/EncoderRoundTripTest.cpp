@@ -256,6 +256,7 @@ TEST(EncoderAdapters, CommandLinesAreCheckedAndLameGetsRawPcmOptions)
     EXPECT_EQ(test::Run("PATH=" + Quote(fakeDir) + ":$PATH " + mp3el +
                         " -m m -p -v -b 32 -B 320 -V 2 -r -x -s 22.050 -S - 'o u t.mp3' < /dev/null"),
               5);
-    EXPECT_EQ(test::ReadFileBytes(args), "-r\n--little-endian\n--signed\n--bitwidth\n16\n-s\n22.050\n-m\nm\n-p\n-V\n2\n"
+    EXPECT_EQ(test::ReadFileBytes(args), "-r\n--little-endian\n--signed\n--bitwidth\n16\n-s\n22.050\n"
+                                         "--resample\n22.050\n-m\nm\n-p\n-V\n2\n"
                                          "-b\n32\n-B\n320\n--silent\n-\no u t.mp3\n");
 }

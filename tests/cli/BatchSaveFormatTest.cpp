@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include "core/LFile.h"
+#include "formats/LGenSource.h"
+#include "formats/LWaveFile.h"
+#include "formats/LWaveFileFormat.h"
+#include "formats/LWaveSaveFormat.h"
+#include "support/TestSupport.h"
+#include "support/WavTestSupport.h"
+
+using test::Quote;
+using test::TempPath;
+
+namespace {
+
+struct Saved {
+    int status = -1;
+    std::string log;  // what the run printed on stderr
+};
+
+Saved Batch(const std::string& arguments)
+{
+    const std::string log = TempPath("batch.log");
+    Saved s;
+    s.status = test::Run(test::BatchProgram() + " -q " + arguments + " 2> " + Quote(log));
+    s.log = test::ReadFileBytes(log);
+    return s;
+}
+
+// "rate,channels" of the first audio stream, as ffprobe sees it.
+std::string Probe(const std::string& path)
+{
+    const std::string out = TempPath("probe.txt");
+    test::Run("ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels -of csv=p=0 " +
+              Quote(path) + " > " + Quote(out));
+    std::string text = test::ReadFileBytes(out);
+    while (!text.empty() && (text.back() == '\n' || text.back() == ','))
+        text.pop_back();
+    return text;
+}
+
+std::vector<int32_t> Samples(const std::string& path)
+{
+    LSoundSource source;
+    uint8_t askOnce = 0;
+    if (LGenSourceOpen(source, path, &askOnce) != 0)
+        return {};
+    return test::ReadAll(source);
+}
+
+} // namespace
+
+// A rate or channel count an encoder cannot take is replaced, and the user is
+// told which one the file got and why, even under -q.
+TEST(BatchSaveFormat, SaysWhichRateAnEncoderSavedAtAndWhy)
+{
+    ASSERT_TRUE(test::HaveProgram("sox") && test::HaveProgram("ffprobe"));
+    const std::string in = TempPath("tone.wav");
+    ASSERT_EQ(test::Run("sox -n -r 8000 -c 2 -b 16 " + Quote(in) + " synth 1 sine 300 sine 500"), 0);
+    const std::string out = TempPath("out");
+    struct Case {
+        const char* options;
+        const char* ext;
+        const char* said;  // empty: nothing to say
+        const char* probed;
+    };
+    const Case cases[] = {
+        {"-f ogg", ".ogg",
+         "saved at 22050 Hz (not 8000 Hz): Ogg Vorbis at up to 128 kbit/s needs 22050 Hz or more", "22050,2"},
+        {"-f mp3 --rate 6000", ".mp3",
+         "saved at 8000 Hz (not 6000 Hz): MP3 is saved at 8000, 11025, 16000, 22050, 24000, 32000, 44100 or 48000 Hz",
+         "8000,2"},
+        {"-f aac --rate 6000", ".aac",
+         "saved at 7350 Hz (not 6000 Hz): AAC is saved at 7350, 8000, 11025, 12000, 16000, 22050, 24000, 32000, "
+         "44100, 48000, 64000, 88200 or 96000 Hz",
+         "7350,2"},
+        {"-f mp3 --rate 44100 --set MP3Encoder.ConstantBitRate=1 --set MP3Encoder.CBRBitRate=16", ".mp3",
+         "saved at 22050 Hz in mono (not 44100 Hz in stereo): MP3 at 16 kbit/s takes 22050 Hz at most; "
+         "MP3 at 16 kbit/s is mono only",
+         "22050,1"},
+        {"-f flac", ".flac", "", "8000,2"},
+        {"-f mp3", ".mp3", "", "8000,2"},
+    };
+    for (const Case& c : cases) {
+        const Saved s = Batch(std::string(c.options) + " -o " + Quote(out) + " " + Quote(in));
+        const std::string target = FilePathCat(out, std::string("tone") + c.ext);
+        ASSERT_EQ(s.status, 0) << c.options << "\n" << s.log;
+        if (*c.said)
+            EXPECT_EQ(s.log, in + " -> " + target + ": " + c.said + "\n") << c.options;
+        else
+            EXPECT_EQ(s.log, "") << c.options;
+        EXPECT_EQ(Probe(target), c.probed) << c.options;
+    }
+}
+
+// WAV sources wider than 16 bits are saved as WAV in their own coding, in a
+// streamed run and through the tank alike; what we read back is what we read
+// from the source. A coding no writer takes is said to become 16-bit.
+TEST(BatchSaveFormat, WavKeepsTheSourcesWidth)
+{
+    ASSERT_TRUE(test::HaveProgram("sox"));
+    struct Case {
+        const char* name;
+        const char* make;  // sox output options
+        const char* coding;
+    };
+    const Case cases[] = {
+        {"s24.wav", "-e signed -b 24", "PCM 24-bit"},
+        {"s32.wav", "-e signed -b 32", "PCM 32-bit"},
+        {"f32.wav", "-e floating-point -b 32", "IEEE float 32-bit"},
+    };
+    const std::string out = TempPath("wide");
+    // The silence makes the run go through the tank; 100 ms is 4410 frames.
+    for (const char* commands : {"", " -c \"Insert Silence At The Start=100\""}) {
+        for (const Case& c : cases) {
+            const std::string in = TempPath(c.name);
+            ASSERT_EQ(test::Run("sox -D -n -r 44100 -c 2 " + std::string(c.make) + " " + Quote(in) +
+                                " synth 0.5 sine 440 sine 660 gain -3"),
+                      0);
+            const Saved s = Batch("-o " + Quote(out) + commands + " " + Quote(in));
+            const std::string target = FilePathCat(out, c.name);
+            ASSERT_EQ(s.status, 0) << c.name << "\n" << s.log;
+            EXPECT_NE(s.log.find(std::string("saved as ") + c.coding + " like the source, with 16 significant bits"),
+                      std::string::npos)
+                << s.log;
+            const std::string info = TempPath("info.txt");
+            ASSERT_EQ(test::Run(test::BatchProgram() + " --info " + Quote(target) + " > " + Quote(info)), 0);
+            EXPECT_NE(test::ReadFileBytes(info).find(c.coding), std::string::npos) << test::ReadFileBytes(info);
+            EXPECT_EQ(test::Run("sox " + Quote(target) + " -n 2>/dev/null"), 0) << "sox reads " << c.name;
+            std::vector<int32_t> read = Samples(in);
+            ASSERT_FALSE(read.empty());
+            if (*commands)
+                read.insert(read.begin(), 4410 * 2, 0);
+            EXPECT_EQ(Samples(target), read) << c.name << commands;
+        }
+    }
+
+    // 64-bit float has no writer: 16-bit PCM, and a word on stderr.
+    const std::string f64 = TempPath("f64.wav");
+    ASSERT_EQ(test::Run("sox -D -n -r 44100 -e floating-point -b 64 " + Quote(f64) + " synth 0.5 sine 440"), 0);
+    Saved s = Batch("-o " + Quote(out) + " " + Quote(f64));
+    ASSERT_EQ(s.status, 0) << s.log;
+    EXPECT_NE(s.log.find("saved as PCM 16-bit: no WAV writer here takes the source's IEEE float 64-bit"),
+              std::string::npos)
+        << s.log;
+    EXPECT_EQ(Samples(FilePathCat(out, "f64.wav")), Samples(f64));
+
+    // A format the user stored is kept: here 8-bit PCM, without a word.
+    ASSERT_TRUE(LWaveSaveFormat::Store(LWaveFileFormat::Pcm(44100, 2, 8)));
+    s = Batch("-o " + Quote(out) + " " + Quote(TempPath("s24.wav")));
+    ASSERT_EQ(s.status, 0) << s.log;
+    EXPECT_EQ(s.log, "");
+    LWaveFile::Layout layout;
+    ASSERT_TRUE(LWaveFile::ReadLayout(FilePathCat(out, "s24.wav"), layout));
+    EXPECT_EQ(layout.format.Tag(), LWaveFileFormat::kTagPcm);
+    EXPECT_EQ(layout.format.BitsPerSample(), 8);
+}
