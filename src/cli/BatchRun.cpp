@@ -56,21 +56,20 @@ std::string EncodingNotice(const LGenSinkEncoding& e)
     return saved + " (" + instead + "): " + e.note;
 }
 
-// A WAV source wider than 16 bits keeps its coding when saved as WAV in the
-// default format, 16-bit PCM; a format the user stored is theirs. The samples
-// come through 16 bits either way, which the user is told.
+// A WAV source wider than 16 bits keeps its coding (with the stream's 20 bits)
+// when saved as WAV in the default format, 16-bit PCM; a format the user stored
+// is theirs. A coding no writer takes becomes 16-bit, which the user is told.
 std::string KeepWavWidth(const std::string& source, const LCutListAudio& audio, LKVSaveToSink::Data& save)
 {
     LWaveFile::Layout layout;
     const LWaveFileFormat stored = LWaveSaveFormat::Load(audio.sampleRate, audio.channels);
     if (!stored.IsPcm16() || !LWaveFile::ReadLayout(source, layout) || !LWaveSaveFormat::IsWide(layout.format))
         return {};
-    const std::string coding = LDescribeWavCoding(layout.format);
     const auto wide = LWaveSaveFormat::SameWideCoding(layout.format, int32_t(stored.SamplesPerSec()), stored.Channels());
     if (!wide)
-        return "saved as PCM 16-bit: no WAV writer here takes the source's " + coding;
+        return "saved as PCM 16-bit: no WAV writer here takes the source's " + LDescribeWavCoding(layout.format);
     save.waveFormat = *wide;
-    return "saved as " + coding + " like the source, with 16 significant bits: wider samples are read through 16 bits";
+    return {};
 }
 
 } // namespace

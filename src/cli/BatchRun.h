@@ -12,7 +12,7 @@ enum : int { kExitDone = 0, kExitCancelled = 1, kExitFailed = 2 };
 // and renamed over it only when complete, so a failed or cancelled conversion
 // leaves no partial output and never harms the source. Returns a job result.
 // `notice`, when given, gets what the saved file could not keep of the result
-// (a rate or channel count an encoder changed, the precision of wide samples),
+// (a rate or channel count an encoder changed, a sample width no writer takes),
 // or nothing.
 int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options,
                     std::string* notice = nullptr);

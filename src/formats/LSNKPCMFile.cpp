@@ -2,6 +2,7 @@
 #include <cerrno>
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/ByteOrder.h"
 #include "core/SampleConvert.h"
@@ -9,27 +10,39 @@
 namespace {
 
 constexpr int32_t kBufferFrames = 8192;
-// 0xFFFFFFFF marks an unfinished file, and the RIFF size adds 38 to the data size.
-constexpr uint32_t kMaxDataBytes = 0xFFFFFFFEu - 38;
 
 } // namespace
 
 LSNKPCMFileBase::LSNKPCMFileBase(const std::string& path, int32_t rate, int32_t startFrame, int32_t bytesPerSample,
                                  uint8_t channels)
-    : LSoundSinkBase(rate, channels), bytesPerSample_(bytesPerSample)
+    : LSNKPCMFileBase(path, LWaveFileFormat::Pcm(rate, channels, uint16_t(bytesPerSample * 8)), startFrame,
+                      bytesPerSample)
 {
+}
+
+LSNKPCMFileBase::LSNKPCMFileBase(const std::string& path, const LWaveFileFormat& format, int32_t startFrame,
+                                 int32_t bytesPerSample)
+    : LSoundSinkBase(int32_t(format.SamplesPerSec()), uint8_t(std::min<uint16_t>(format.Channels(), 255))),
+      format_(format),
+      headerBytes_(20 + format.UsedBytes() + 8),
+      bytesPerSample_(bytesPerSample)
+{
+    if (IsError())
+        return;
     bytesPerFrame_ = GetChannels() * bytesPerSample_;
-    maxFrames_ = kMaxDataBytes / uint32_t(bytesPerFrame_);
+    // 0xFFFFFFFF marks an unfinished file, and the RIFF size adds the header to
+    // the data size.
+    maxFrames_ = (0xFFFFFFFEu - uint32_t(headerBytes_ - 8)) / uint32_t(bytesPerFrame_);
     buffer_.resize(size_t(kBufferFrames) * size_t(bytesPerFrame_));
     if (!file_.Open(path, LFile::Mode::OpenAlways) || !WriteHeader(false)) {
         SetError(errno);
         return;
     }
     // Keep what the file already holds up to the start frame, never more than it has.
-    int64_t have = std::max<int64_t>(file_.GetFileSizeBytes() - kHeaderBytes, 0) / bytesPerFrame_;
+    int64_t have = std::max<int64_t>(file_.GetFileSizeBytes() - headerBytes_, 0) / bytesPerFrame_;
     int64_t counter = std::min<int64_t>(std::max(startFrame, 0), have);
     position_ = uint32_t(counter);
-    if (!file_.Seek(kHeaderBytes + counter * bytesPerFrame_) || !file_.SetEndOfFile())
+    if (!file_.Seek(headerBytes_ + counter * bytesPerFrame_) || !file_.SetEndOfFile())
         SetError(errno);
 }
 
@@ -41,27 +54,22 @@ LSNKPCMFileBase::~LSNKPCMFileBase()
 
 bool LSNKPCMFileBase::WriteHeader(bool final)
 {
+    const uint32_t used = uint32_t(format_.UsedBytes());
     uint32_t data = final ? position_ * uint32_t(bytesPerFrame_) : 0xFFFFFFFFu;
-    uint32_t riff = final ? data + 38 : 0xFFFFFFFFu;
-    uint8_t h[kHeaderBytes];
-    std::copy_n("RIFF", 4, h);
-    PutLE32(h + 4, riff);
-    std::copy_n("WAVEfmt ", 8, h + 8);
-    PutLE32(h + 16, 18);
-    PutLE16(h + 20, 1);
-    PutLE16(h + 22, GetChannels());
-    PutLE32(h + 24, uint32_t(GetSampleRate()));
-    PutLE32(h + 28, uint32_t(GetSampleRate()) * uint32_t(bytesPerFrame_));
-    PutLE16(h + 32, uint16_t(bytesPerFrame_));
-    PutLE16(h + 34, uint16_t(bytesPerSample_ * 8));
-    PutLE16(h + 36, 0);
-    std::copy_n("data", 4, h + 38);
-    PutLE32(h + 42, data);
+    uint32_t riff = final ? data + uint32_t(headerBytes_ - 8) : 0xFFFFFFFFu;
+    std::vector<uint8_t> h(static_cast<size_t>(headerBytes_));
+    std::copy_n("RIFF", 4, h.data());
+    PutLE32(h.data() + 4, riff);
+    std::copy_n("WAVEfmt ", 8, h.data() + 8);
+    PutLE32(h.data() + 16, used);
+    std::copy_n(format_.Data(), used, h.data() + 20);
+    std::copy_n("data", 4, h.data() + 20 + used);
+    PutLE32(h.data() + 24 + used, data);
     int64_t back = file_.Tell();
-    bool ok = file_.Seek(0) && file_.Write(h, kHeaderBytes) == kHeaderBytes;
+    bool ok = file_.Seek(0) && file_.Write(h.data(), headerBytes_) == headerBytes_;
     if (final)
         return ok;
-    return ok && (back <= kHeaderBytes || file_.Seek(back));
+    return ok && (back <= headerBytes_ || file_.Seek(back));
 }
 
 void LSNKPCMFileBase::Write(const int32_t* buffer, int32_t frames)
@@ -98,10 +106,32 @@ void LSNKPCMFileBase::Seek(int32_t frame)
     if (uint32_t(frame) > position_)
         return;
     position_ = uint32_t(frame);
-    if (!file_.Seek(kHeaderBytes + int64_t(frame) * bytesPerFrame_) || !file_.SetEndOfFile())
+    if (!file_.Seek(headerBytes_ + int64_t(frame) * bytesPerFrame_) || !file_.SetEndOfFile())
         SetError(errno);
 }
 
 void LSNKPCM8File::Convert(uint8_t* dst, const int32_t* src, int32_t values) { SamplesToPcm8(dst, src, values); }
 
 void LSNKPCM16File::Convert(uint8_t* dst, const int32_t* src, int32_t values) { SamplesToPcm16LE(dst, src, values); }
+
+void LSNKPCMWideFile::Convert(uint8_t* dst, const int32_t* src, int32_t values)
+{
+    for (int32_t i = 0; i < values; ++i, dst += bytes_) {
+        const int32_t v = std::clamp<int32_t>(src[i], -0x80000, 0x7FFFF);
+        uint64_t u = 0;
+        if (float_ && bytes_ == 8) {
+            const double d = double(v) / 524288.0;
+            std::memcpy(&u, &d, 8);
+        } else if (float_) {
+            const float f = float(v) / 524288.0f;
+            uint32_t bits = 0;
+            std::memcpy(&bits, &f, 4);
+            u = bits;
+        } else {
+            // The 20 bits at the top of the sample, the rest zero.
+            u = uint32_t(v) << 12 >> (8 * (4 - bytes_));
+        }
+        for (int32_t b = 0; b < bytes_; ++b)
+            dst[b] = uint8_t(u >> (8 * b));
+    }
+}

@@ -58,6 +58,21 @@ bool CodecSizesMakeSense(const LWaveFileFormat& f, uint32_t fmtSize)
     }
 }
 
+// PCM wider than 16 bits, and IEEE float, that LSRCPCMWideFile reads: whole
+// bytes a sample, as the block alignment says.
+bool IsWidePcm(const LWaveFileFormat& f)
+{
+    const uint32_t channels = f.Channels(), bits = f.BitsPerSample(), align = f.BlockAlign();
+    if (channels == 0 || align % channels != 0)
+        return false;
+    const uint32_t bytes = align / channels;
+    if (f.Coding() == LWaveFileFormat::kTagPcm)
+        return bits > 16 && bits <= 32 && bytes == (bits + 7) / 8;
+    if (f.Coding() == LWaveFileFormat::kTagFloat)
+        return (bits == 32 || bits == 64) && bytes == bits / 8;
+    return false;
+}
+
 } // namespace
 
 uint64_t LWaveFile::ChannelMask(const LWaveFileFormat& format)
@@ -123,6 +138,11 @@ LSoundSource LWaveFile::OpenSource(const std::string& path)
         return LSRCMixDown::Wrap(MakeSource<LSRCPCM8File>(std::move(file), rate, f.Channels(), layout.dataSize));
     if (f.Tag() == LWaveFileFormat::kTagPcm && f.BitsPerSample() <= 16)
         return LSRCMixDown::Wrap(MakeSource<LSRCPCM16File>(std::move(file), rate, f.Channels(), layout.dataSize));
+    if (IsWidePcm(f))
+        return LSRCMixDown::Wrap(MakeSource<LSRCPCMWideFile>(std::move(file), rate, f.Channels(), layout.dataSize,
+                                                             f.BlockAlign() / f.Channels(),
+                                                             f.Coding() == LWaveFileFormat::kTagFloat),
+                                 ChannelMask(f));
     LSoundSource codec = MakeSource<LSRCACMWave>(std::move(file), f, layout.dataSize);
     if (codec->GetError() != kSrcGood)
         return MakeErrorSource(codec->GetError());
@@ -144,5 +164,13 @@ LSoundSink LWaveFile::OpenSink(const std::string& path, const LWaveFileFormat& f
     if (format.Tag() == LWaveFileFormat::kTagPcm)
         return OpenSinkPCM(path, int32_t(format.SamplesPerSec()), 0, format.BitsPerSample(),
                            uint8_t(std::min<uint16_t>(format.Channels(), 255)));
+    // Wide PCM in an extensible block, and float, keep the stream's 20 bits.
+    const bool widePcm = format.Coding() == LWaveFileFormat::kTagPcm &&
+                         (format.BitsPerSample() == 24 || format.BitsPerSample() == 32);
+    const bool isFloat = format.Coding() == LWaveFileFormat::kTagFloat &&
+                         (format.BitsPerSample() == 32 || format.BitsPerSample() == 64);
+    if ((widePcm || isFloat) && format.Channels() >= 1 &&
+        format.BlockAlign() == format.Channels() * (format.BitsPerSample() / 8))
+        return MakeSink<LSNKPCMWideFile>(path, format);
     return MakeSink<LSNKACMFile>(path, format);
 }

@@ -94,8 +94,13 @@ std::optional<LWaveFileFormat> LWaveSaveFormat::SameWideCoding(const LWaveFileFo
 {
     if (!IsWide(source))
         return std::nullopt;
-    for (const LAcmFormat& offered : LAcmFormats::List(rate, channels))
-        if (offered.format.Coding() == source.Coding() && offered.format.BitsPerSample() == source.BitsPerSample())
-            return offered.format;
-    return std::nullopt;
+    // The narrowest offered width that holds the source's (20-bit PCM goes to 24).
+    std::optional<LWaveFileFormat> best;
+    for (const LAcmFormat& offered : LAcmFormats::List(rate, channels)) {
+        const LWaveFileFormat& f = offered.format;
+        if (f.Coding() == source.Coding() && f.BitsPerSample() >= source.BitsPerSample() &&
+            (!best || f.BitsPerSample() < best->BitsPerSample()))
+            best = f;
+    }
+    return best;
 }

@@ -31,9 +31,9 @@ public:
     // Whether `format` holds samples wider than 16 bits: PCM of 17 bits and more,
     // and IEEE float.
     static bool IsWide(const LWaveFileFormat& format);
-    // The writable format with the coding and width of the wide `source` at
-    // `rate` and `channels`, as the chooser offers it; nothing when `source` is
-    // not wide or no format matches it (64-bit float).
+    // The writable format with the coding of the wide `source` at `rate` and
+    // `channels`, as the chooser offers it, in the narrowest width that holds the
+    // source's; nothing when `source` is not wide or no format holds it.
     static std::optional<LWaveFileFormat> SameWideCoding(const LWaveFileFormat& source, int32_t rate,
                                                          uint16_t channels);
 };

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "core/LFile.h"
 #include "formats/LGenSource.h"
 #include "formats/LWaveFile.h"
@@ -48,6 +51,27 @@ std::vector<int32_t> Samples(const std::string& path)
     return test::ReadAll(source);
 }
 
+// The largest difference between two files' samples as sox decodes them to
+// 32-bit integers; -1 when sox cannot read either or their lengths differ.
+int64_t SoxDifference(const std::string& a, const std::string& b)
+{
+    const std::string ra = TempPath("a.s32"), rb = TempPath("b.s32");
+    if (test::Run("sox " + Quote(a) + " -t s32 " + Quote(ra)) != 0 ||
+        test::Run("sox " + Quote(b) + " -t s32 " + Quote(rb)) != 0)
+        return -1;
+    const std::string x = test::ReadFileBytes(ra), y = test::ReadFileBytes(rb);
+    if (x.size() != y.size() || x.empty())
+        return -1;
+    int64_t worst = 0;
+    for (size_t i = 0; i + 4 <= x.size(); i += 4) {
+        int32_t p = 0, q = 0;
+        std::memcpy(&p, x.data() + i, 4);
+        std::memcpy(&q, y.data() + i, 4);
+        worst = std::max<int64_t>(worst, std::abs(int64_t(p) - int64_t(q)));
+    }
+    return worst;
+}
+
 } // namespace
 
 // A rate or channel count an encoder cannot take is replaced, and the user is
@@ -94,8 +118,9 @@ TEST(BatchSaveFormat, SaysWhichRateAnEncoderSavedAtAndWhy)
 }
 
 // WAV sources wider than 16 bits are saved as WAV in their own coding, in a
-// streamed run and through the tank alike; what we read back is what we read
-// from the source. A coding no writer takes is said to become 16-bit.
+// streamed run and through the tank alike, with the 20 bits of the stream: what
+// we read back is what we read from the source, and sox finds more than 16
+// bits in it. A format the user stored still wins.
 TEST(BatchSaveFormat, WavKeepsTheSourcesWidth)
 {
     ASSERT_TRUE(test::HaveProgram("sox"));
@@ -108,6 +133,7 @@ TEST(BatchSaveFormat, WavKeepsTheSourcesWidth)
         {"s24.wav", "-e signed -b 24", "PCM 24-bit"},
         {"s32.wav", "-e signed -b 32", "PCM 32-bit"},
         {"f32.wav", "-e floating-point -b 32", "IEEE float 32-bit"},
+        {"f64.wav", "-e floating-point -b 64", "IEEE float 64-bit"},
     };
     const std::string out = TempPath("wide");
     // The silence makes the run go through the tank; 100 ms is 4410 frames.
@@ -120,13 +146,13 @@ TEST(BatchSaveFormat, WavKeepsTheSourcesWidth)
             const Saved s = Batch("-o " + Quote(out) + commands + " " + Quote(in));
             const std::string target = FilePathCat(out, c.name);
             ASSERT_EQ(s.status, 0) << c.name << "\n" << s.log;
-            EXPECT_NE(s.log.find(std::string("saved as ") + c.coding + " like the source, with 16 significant bits"),
-                      std::string::npos)
-                << s.log;
+            EXPECT_EQ(s.log, "");
             const std::string info = TempPath("info.txt");
             ASSERT_EQ(test::Run(test::BatchProgram() + " --info " + Quote(target) + " > " + Quote(info)), 0);
             EXPECT_NE(test::ReadFileBytes(info).find(c.coding), std::string::npos) << test::ReadFileBytes(info);
-            EXPECT_EQ(test::Run("sox " + Quote(target) + " -n 2>/dev/null"), 0) << "sox reads " << c.name;
+            if (!*commands) {
+                EXPECT_LE(SoxDifference(in, target), 2048) << c.name << ": within half a 20-bit step, as sox reads them";
+            }
             std::vector<int32_t> read = Samples(in);
             ASSERT_FALSE(read.empty());
             if (*commands)
@@ -135,19 +161,9 @@ TEST(BatchSaveFormat, WavKeepsTheSourcesWidth)
         }
     }
 
-    // 64-bit float has no writer: 16-bit PCM, and a word on stderr.
-    const std::string f64 = TempPath("f64.wav");
-    ASSERT_EQ(test::Run("sox -D -n -r 44100 -e floating-point -b 64 " + Quote(f64) + " synth 0.5 sine 440"), 0);
-    Saved s = Batch("-o " + Quote(out) + " " + Quote(f64));
-    ASSERT_EQ(s.status, 0) << s.log;
-    EXPECT_NE(s.log.find("saved as PCM 16-bit: no WAV writer here takes the source's IEEE float 64-bit"),
-              std::string::npos)
-        << s.log;
-    EXPECT_EQ(Samples(FilePathCat(out, "f64.wav")), Samples(f64));
-
     // A format the user stored is kept: here 8-bit PCM, without a word.
     ASSERT_TRUE(LWaveSaveFormat::Store(LWaveFileFormat::Pcm(44100, 2, 8)));
-    s = Batch("-o " + Quote(out) + " " + Quote(TempPath("s24.wav")));
+    const Saved s = Batch("-o " + Quote(out) + " " + Quote(TempPath("s24.wav")));
     ASSERT_EQ(s.status, 0) << s.log;
     EXPECT_EQ(s.log, "");
     LWaveFile::Layout layout;

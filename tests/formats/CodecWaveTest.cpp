@@ -18,14 +18,18 @@ namespace {
 // ffmpeg's own decoding of `path` as 16-bit values in the stream scale, at most two channels.
 std::vector<int32_t> FfmpegDecode(const std::string& path, int channels)
 {
-    std::string raw = path + ".s16";
+    // Decoded to 32 bits and rounded to the stream's 20, so that wide PCM is
+    // compared at the precision we read and write it with.
+    std::string raw = path + ".s32";
     EXPECT_EQ(test::Run("ffmpeg -v error -y -i " + Quote(path) + " -ac " + std::to_string(channels) +
-                        " -f s16le " + Quote(raw)),
+                        " -f s32le " + Quote(raw)),
               0);
     std::string bytes = test::ReadFileBytes(raw);
-    std::vector<int32_t> v(bytes.size() / 2);
-    for (size_t i = 0; i < v.size(); ++i)
-        v[i] = int16_t(GetLE16(reinterpret_cast<const uint8_t*>(bytes.data()) + 2 * i)) * 16;
+    std::vector<int32_t> v(bytes.size() / 4);
+    for (size_t i = 0; i < v.size(); ++i) {
+        const int32_t s32 = int32_t(GetLE32(reinterpret_cast<const uint8_t*>(bytes.data()) + 4 * i));
+        v[i] = int32_t(std::min<int64_t>((int64_t(s32) + 2048) >> 12, 0x7FFFF));
+    }
     return v;
 }
 

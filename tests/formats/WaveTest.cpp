@@ -4,6 +4,7 @@
 
 #include "core/ByteOrder.h"
 #include "core/LFile.h"
+#include "formats/LAcmStream.h"
 #include "formats/LWaveFile.h"
 #include "support/TestSupport.h"
 
@@ -135,7 +136,7 @@ TEST(Wave, ChunkWalking)
     EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(1, 256, 8000, 16)) + data)), kSrcInvalid);
     EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(3, 1, 8000, 32)) + data)), kSrcGood) << "float through the codec layer";
     EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(1, 1, 8000, 24)) + data)), kSrcGood);
-    EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(1, 1, 8000, 20)) + data)), kSrcNoCodec) << "20-bit PCM has no codec";
+    EXPECT_EQ(OpenState(Riff(Chunk("fmt ", Fmt(1, 1, 8000, 20)) + data)), kSrcGood) << "20 bits in 3 bytes";
     EXPECT_EQ(OpenState("RIFF"), kSrcInvalid);
     EXPECT_EQ(LWaveFile::OpenSource(TempPath("missing.wav"))->GetError(), kSrcCannotOpen);
     EXPECT_EQ(LWaveFile::OpenSource(TempPath("missing.wav"))->GetSampleRate(), 11025);
@@ -321,4 +322,33 @@ TEST(Wave, DamagedFilesNeverCrashOrHang)
             bytes[rng() % bytes.size()] = char(rng());
         exercise(bytes);
     }
+}
+
+// PCM wider than 16 bits keeps the stream's 20 bits through a save and a read,
+// in every width the format chooser offers; the loudest 24-bit samples read as
+// the stream's full scale, so that a copy does not take them for an overload.
+TEST(Wave, WidePcmCarriesTwentyBits)
+{
+    const std::vector<int32_t> values = {0, 1, -1, 0x7FFF0, -0x80000, 0x12345, -0x54321, 7};
+    for (auto [tag, bits] : {std::pair<uint16_t, uint16_t>{LWaveFileFormat::kTagPcm, 24}, {LWaveFileFormat::kTagPcm, 32},
+                             {LWaveFileFormat::kTagFloat, 32}, {LWaveFileFormat::kTagFloat, 64}}) {
+        LWaveFileFormat format;
+        for (const LAcmFormat& f : LAcmFormats::List(8000, 2))
+            if (f.format.Coding() == tag && f.format.BitsPerSample() == bits)
+                format = f.format;
+        ASSERT_EQ(format.BitsPerSample(), bits) << "the chooser offers " << tag << "/" << bits;
+        const std::string path = TempPath("wide.wav");
+        {
+            LSoundSink sink = LWaveFile::OpenSink(path, format);
+            ASSERT_TRUE(sink && !sink->IsError());
+            sink->Write(values.data(), int32_t(values.size() / 2));
+        }
+        EXPECT_EQ(ReadAll(LWaveFile::OpenSource(path)), values) << tag << "/" << bits;
+    }
+
+    // A 24-bit file at both ends of its range, as other programs write it.
+    const std::string data = Chunk("data", std::string("\xFF\xFF\x7F\x00\x00\x80\x08\x00\x00", 9));
+    const std::string path = TempPath("ends.wav");
+    test::WriteFileBytes(path, Riff(Chunk("fmt ", Fmt(1, 1, 8000, 24)) + data));
+    EXPECT_EQ(ReadAll(LWaveFile::OpenSource(path)), (std::vector<int32_t>{0x7FFF0, -0x80000, 1}));
 }

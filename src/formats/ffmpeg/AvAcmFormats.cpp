@@ -22,6 +22,7 @@ const Candidate kCandidates[] = {
     {"PCM", LWaveFileFormat::kTagExtensible, 24, AV_CODEC_ID_PCM_S24LE, 0},
     {"PCM", LWaveFileFormat::kTagExtensible, 32, AV_CODEC_ID_PCM_S32LE, 0},
     {"IEEE Float", 3, 32, AV_CODEC_ID_PCM_F32LE, 0},
+    {"IEEE Float", 3, 64, AV_CODEC_ID_PCM_F64LE, 0},
     {"IMA ADPCM", 0x11, 4, AV_CODEC_ID_ADPCM_IMA_WAV, 0},
     {"Microsoft ADPCM", 0x02, 4, AV_CODEC_ID_ADPCM_MS, 0},
     {"CCITT A-Law", 0x06, 8, AV_CODEC_ID_PCM_ALAW, 0},
