@@ -56,18 +56,33 @@ std::string EncodingNotice(const LGenSinkEncoding& e)
     return saved + " (" + instead + "): " + e.note;
 }
 
-// A WAV source wider than 16 bits keeps its coding (with the stream's 20 bits)
-// when saved as WAV in the default format, 16-bit PCM; a format the user stored
-// is theirs. A coding no writer takes becomes 16-bit, which the user is told.
-std::string KeepWavWidth(const std::string& source, const LCutListAudio& audio, LKVSaveToSink::Data& save)
+// A source wider than 16 bits keeps its width (with the stream's 20 bits) when
+// saved as WAV in the default format, 16-bit PCM, in the chooser's format of its
+// coding; a format the user stored is theirs. The other lossless types are
+// written with 16 bits here, which the user is told.
+std::string KeepWidth(const std::string& source, const std::string& ext, const LCutListAudio& audio,
+                      LKVSaveToSink::Data& save)
 {
-    LWaveFile::Layout layout;
-    const LWaveFileFormat stored = LWaveSaveFormat::Load(audio.sampleRate, audio.channels);
-    if (!stored.IsPcm16() || !LWaveFile::ReadLayout(source, layout) || !LWaveSaveFormat::IsWide(layout.format))
+    // Lossy types are chosen as such.
+    const bool sixteen = ext == ".aif" || ext == ".aiff" || ext == ".au" || ext == ".flac";
+    if (!sixteen && ext != ".wav")
         return {};
+    const LFileCoding coding = LDescribeFileCoding(source);
+    if (coding.bits <= 16)
+        return {};
+    const std::string fewer = "saved with 16-bit samples (the source is " + coding.coding + ")";
+    if (sixteen)
+        return fewer;
+    const LWaveFileFormat stored = LWaveSaveFormat::Load(audio.sampleRate, audio.channels);
+    if (!stored.IsPcm16())
+        return {};
+    // A WAV source names its coding; any other wide source is PCM, as its decoder gives it.
+    LWaveFile::Layout layout;
+    if (!LWaveFile::ReadLayout(source, layout))
+        layout.format = LWaveFileFormat::Pcm(audio.sampleRate, audio.channels, uint16_t(coding.bits));
     const auto wide = LWaveSaveFormat::SameWideCoding(layout.format, int32_t(stored.SamplesPerSec()), stored.Channels());
     if (!wide)
-        return "saved as PCM 16-bit: no WAV writer here takes the source's " + LDescribeWavCoding(layout.format);
+        return fewer;
     save.waveFormat = *wide;
     return {};
 }
@@ -101,8 +116,7 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
         LGenSinkEncoding encoding;
         if (LGenSinkEncoderFormat(ext, audio.sampleRate, audio.channels, encoding))
             notices.push_back(EncodingNotice(encoding));
-        if (ext == ".wav")
-            notices.push_back(KeepWavWidth(source, audio, save));
+        notices.push_back(KeepWidth(source, ext, audio, save));
         return kJobDone;
     };
     const LKVBatchConversion conversion{options.rate, uint8_t(options.channels)};

@@ -35,7 +35,7 @@ const char* RawCodingName(uint8_t codec)
 LFileCoding Raw(const char* section)
 {
     LRawSettings s = LRawSettings::Read(section);
-    return {RawCodingName(s.codec), s.codec == kRawCodecVox ? 1 : s.channels};
+    return {RawCodingName(s.codec), s.codec == kRawCodecVox ? 1 : s.channels, 0};
 }
 
 } // namespace
@@ -71,22 +71,27 @@ LFileCoding LDescribeFileCoding(const std::string& path)
         LWaveFile::Layout layout;
         if (!LWaveFile::ReadLayout(path, layout))
             return {};
-        return {LDescribeWavCoding(layout.format), layout.format.Channels()};
+        const LWaveFileFormat& f = layout.format;
+        const bool exact = f.Coding() == LWaveFileFormat::kTagPcm || f.Coding() == LWaveFileFormat::kTagFloat;
+        return {LDescribeWavCoding(f), f.Channels(), exact ? f.BitsPerSample() : 0};
     }
     if (Is(ext, ".aif") || Is(ext, ".aiff")) {
         LAifFile::Layout layout;
         if (!file.Open(path, LFile::Mode::Read) || LAifFile::ReadLayout(file, layout) != kSrcGood)
             return {};
-        return {Pcm(layout.bits <= 8 ? 8 : layout.bits), layout.channels};
+        const int32_t bits = layout.bits <= 8 ? 8 : layout.bits;
+        return {Pcm(uint32_t(bits)), layout.channels, bits};
     }
     if (Is(ext, ".au")) {
         LAuFile::Header header;
         if (!file.Open(path, LFile::Mode::Read) || LAuFile::ReadHeader(file, header) != kSrcGood)
             return {};
-        return {LAuFile::EncodingName(header.encoding), header.channels};
+        // Encodings 2 and 3 are linear 8 and 16-bit PCM.
+        const int32_t bits = header.encoding == 2 ? 8 : header.encoding == 3 ? 16 : 0;
+        return {LAuFile::EncodingName(header.encoding), header.channels, bits};
     }
     if (Is(ext, ".gsm"))
-        return {"GSM 6.10", 1};
+        return {"GSM 6.10", 1, 0};
     if (Is(ext, ".vox"))
         return Raw(kVoxAudioSection);
     if (Is(ext, ".raw") || Is(ext, ".snd"))
@@ -95,10 +100,10 @@ LFileCoding LDescribeFileCoding(const std::string& path)
         LSoundSource mp3 = LMP3Source::Open(path);
         if (mp3->GetError() != kSrcGood)
             return {};
-        return {"MPEG layer 3", mp3->GetChannels()};
+        return {"MPEG layer 3", mp3->GetChannels(), 0};
     }
     LMediaInfo info;
     if (!LMediaProbe(path, info))
         return {};
-    return {info.coding, info.channels};
+    return {info.coding, info.channels, info.bits};
 }

@@ -8,6 +8,9 @@
 struct LFileCoding {
     std::string coding;    // empty when nothing could be read
     int32_t channels = 0;  // 0 when unknown
+    // The sample size of PCM, float and lossless codings, which the file keeps
+    // exactly; 0 for the others (A-law, ADPCM, MP3, ...) and when unknown.
+    int32_t bits = 0;
 };
 
 // Looks at `path` by its extension, as LGenSourceOpen chooses a reader: the

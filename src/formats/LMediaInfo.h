@@ -7,6 +7,7 @@
 struct LMediaInfo {
     std::string coding;    // the codec's name, with its sample size for lossless codecs ("FLAC 24-bit")
     int32_t channels = 0;  // as stored in the file
+    int32_t bits = 0;      // the sample size of a lossless codec; 0 for the others
 };
 
 // False when FFmpeg finds no audio stream in the file.

@@ -161,6 +161,19 @@ TEST(BatchSaveFormat, WavKeepsTheSourcesWidth)
         }
     }
 
+    // A wide source of another type keeps its width in WAV; a lossless type
+    // written with 16 bits says so.
+    const std::string flac = TempPath("s24.flac");
+    ASSERT_EQ(test::Run("sox -D " + Quote(TempPath("s24.wav")) + " " + Quote(flac)), 0);
+    Saved fromFlac = Batch("-f wav -o " + Quote(out) + " " + Quote(flac));
+    ASSERT_EQ(fromFlac.status, 0) << fromFlac.log;
+    EXPECT_EQ(fromFlac.log, "");
+    EXPECT_LE(SoxDifference(flac, FilePathCat(out, "s24.wav")), 2048);
+    fromFlac = Batch("-o " + Quote(out) + " " + Quote(flac));
+    ASSERT_EQ(fromFlac.status, 0) << fromFlac.log;
+    EXPECT_EQ(fromFlac.log, flac + " -> " + FilePathCat(out, "s24.flac") +
+                                ": saved with 16-bit samples (the source is FLAC 24-bit)\n");
+
     // A format the user stored is kept: here 8-bit PCM, without a word.
     ASSERT_TRUE(LWaveSaveFormat::Store(LWaveFileFormat::Pcm(44100, 2, 8)));
     const Saved s = Batch("-o " + Quote(out) + " " + Quote(TempPath("s24.wav")));

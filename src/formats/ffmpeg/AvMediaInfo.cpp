@@ -38,8 +38,10 @@ bool LMediaProbe(const std::string& path, LMediaInfo& info)
             info.coding = ShortName(par->codec_id);
             const AVCodecDescriptor* d = avcodec_descriptor_get(par->codec_id);
             const bool pcm = par->codec_id >= AV_CODEC_ID_FIRST_AUDIO && par->codec_id < AV_CODEC_ID_ADPCM_IMA_QT;
-            if (d && (d->props & AV_CODEC_PROP_LOSSLESS) && !pcm && par->bits_per_raw_sample > 0)
+            if (d && (d->props & AV_CODEC_PROP_LOSSLESS) && !pcm && par->bits_per_raw_sample > 0) {
                 info.coding += " " + std::to_string(par->bits_per_raw_sample) + "-bit";
+                info.bits = par->bits_per_raw_sample;
+            }
             info.channels = par->ch_layout.nb_channels;
             found = !info.coding.empty();
         }
