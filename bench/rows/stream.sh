@@ -14,6 +14,11 @@ row "copy 10 min stereo WAV, through the tank" \
 row "10 min stereo WAV to 48000 mono, streamed" \
   "$BIN/kelvane-batch -q --rate 48000 --channels 1 -o $WORK/out $in10" \
   "sox $in10 -r 48000 -c 1 $WORK/out/sox10.wav"
+# 24-bit PCM goes through the wide reader and writer, keeping its coding.
+[ -f "$WORK/wav10-24.wav" ] || sox "$in10" -b 24 "$WORK/wav10-24.wav"
+row "copy 10 min 24-bit stereo WAV, streamed" \
+  "$BIN/kelvane-batch -q -o $WORK/out $WORK/wav10-24.wav" \
+  "sox $WORK/wav10-24.wav $WORK/out/sox10-24.wav"
 row "copy 1 hour stereo WAV, streamed" \
   "$BIN/kelvane-batch -q -o $WORK/out $in60" \
   "sox $in60 $WORK/out/sox60.wav"

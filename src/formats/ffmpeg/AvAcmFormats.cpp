@@ -6,7 +6,7 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 }
 
-#include "formats/LAcmStream.h"
+#include "formats/ffmpeg/AvPort.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ bool Describe(const Candidate& c, int32_t rate, uint16_t channels, LWaveFileForm
         }
     }
     avcodec_free_context(&ctx);
-    return ok && LAcmStream::Query(LWaveFileFormat::Pcm(rate, channels), f);
+    return ok && AvOpenAcmStream(LWaveFileFormat::Pcm(rate, channels), f) != nullptr;
 }
 
 std::string Detail(const LWaveFileFormat& f)
@@ -114,7 +114,7 @@ std::string Detail(const LWaveFileFormat& f)
 
 } // namespace
 
-std::vector<LAcmFormat> LAcmFormats::List(int32_t rate, uint16_t channels)
+std::vector<LAcmFormat> AvListAcmFormats(int32_t rate, uint16_t channels)
 {
     std::vector<LAcmFormat> out;
     for (uint16_t ch = 1; ch <= 2; ++ch) {

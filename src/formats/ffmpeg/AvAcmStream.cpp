@@ -12,7 +12,7 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
-#include "formats/LAcmStream.h"
+#include "formats/ffmpeg/AvPort.h"
 
 namespace {
 
@@ -414,7 +414,7 @@ bool SamePcmSide(const LWaveFileFormat& pcm, const LWaveFileFormat& other)
 
 } // namespace
 
-std::unique_ptr<LAcmStream> LAcmStream::Open(const LWaveFileFormat& from, const LWaveFileFormat& to)
+std::unique_ptr<LAcmStream> AvOpenAcmStream(const LWaveFileFormat& from, const LWaveFileFormat& to)
 {
     av_log_set_level(AV_LOG_QUIET);
     if (SamePcmSide(to, from)) {
@@ -429,4 +429,4 @@ std::unique_ptr<LAcmStream> LAcmStream::Open(const LWaveFileFormat& from, const 
     return nullptr;
 }
 
-bool LAcmStream::Query(const LWaveFileFormat& from, const LWaveFileFormat& to) { return Open(from, to) != nullptr; }
+

@@ -1,6 +1,8 @@
 // The media decoder over libavformat and libavcodec.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 extern "C" {
@@ -11,9 +13,8 @@ extern "C" {
 }
 
 #include "core/ByteOrder.h"
-#include "core/LFile.h"
 #include "core/LProgressDialog.h"
-#include "formats/LMediaDecoder.h"
+#include "formats/ffmpeg/AvPort.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ struct Session {
 };
 
 // The 46-byte header of a 16-bit PCM file; sizes 0xFFFFFFFF until the end.
-bool WriteHeader(LFile& file, int32_t rate, int32_t channels, uint32_t dataBytes, bool final)
+bool WriteHeader(std::FILE* file, int32_t rate, int32_t channels, uint32_t dataBytes, bool final)
 {
     uint8_t h[46];
     std::memcpy(h, "RIFF", 4);
@@ -51,12 +52,14 @@ bool WriteHeader(LFile& file, int32_t rate, int32_t channels, uint32_t dataBytes
     PutLE16(h + 36, 0);
     std::memcpy(h + 38, "data", 4);
     PutLE32(h + 42, final ? dataBytes : 0xFFFFFFFFu);
-    return file.Seek(0) && file.Write(h, 46) == 46;
+    const long back = std::ftell(file);
+    const bool ok = std::fseek(file, 0, SEEK_SET) == 0 && std::fwrite(h, 1, 46, file) == 46;
+    return ok && (back <= 46 || std::fseek(file, back, SEEK_SET) == 0);
 }
 
 } // namespace
 
-int32_t LMediaDecodeToWav(LProgressDialog& dialog, const std::string& input, const std::string& wavPath)
+int32_t AvDecodeToWav(const std::function<bool(double)>& progress, const std::string& input, const std::string& wavPath)
 {
     av_log_set_level(AV_LOG_QUIET);
     Session s;
@@ -87,8 +90,10 @@ int32_t LMediaDecodeToWav(LProgressDialog& dialog, const std::string& input, con
     s.packet = av_packet_alloc();
     s.frame = av_frame_alloc();
 
-    LFile out;
-    if (!out.Open(wavPath, LFile::Mode::Create) || !WriteHeader(out, rate, channels, 0, false))
+    // The module has no part of the program's file layer; stdio does it here.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(wavPath.c_str(), "wb"), std::fclose);
+    std::FILE* out = file.get();
+    if (!out || !WriteHeader(out, rate, channels, 0, false))
         return kJobFailed;
 
     const double duration = s.format->duration > 0 ? double(s.format->duration) / AV_TIME_BASE : 0.0;
@@ -105,7 +110,7 @@ int32_t LMediaDecodeToWav(LProgressDialog& dialog, const std::string& input, con
             av_frame_unref(s.frame);
             if (got > 0) {
                 int32_t bytes = got * channels * 2;
-                if (out.Write(pcm.data(), bytes) != bytes)
+                if (std::fwrite(pcm.data(), 1, size_t(bytes), out) != size_t(bytes))
                     failed = true;
                 frames += uint64_t(got);
             }
@@ -116,12 +121,8 @@ int32_t LMediaDecodeToWav(LProgressDialog& dialog, const std::string& input, con
         if (s.packet->stream_index == stream && avcodec_send_packet(s.codec, s.packet) >= 0)
             drain();
         av_packet_unref(s.packet);
-        if (++packets % 64 == 0) {
-            if (dialog.IsCancelled())
-                return kJobCancelled;
-            if (duration > 0)
-                dialog.SetProgress(std::min(1.0, double(frames) / rate / duration));
-        }
+        if (++packets % 64 == 0 && progress(duration > 0 ? std::min(1.0, double(frames) / rate / duration) : -1.0))
+            return kJobCancelled;
         if (failed)
             return kJobFailed;
     }
@@ -133,11 +134,12 @@ int32_t LMediaDecodeToWav(LProgressDialog& dialog, const std::string& input, con
         pcm.resize(size_t(room) * channels);
         uint8_t* dst = reinterpret_cast<uint8_t*>(pcm.data());
         int got = swr_convert(s.swr, &dst, room, nullptr, 0);
-        if (got > 0 && out.Write(pcm.data(), got * channels * 2) == got * channels * 2)
+        if (got > 0 && std::fwrite(pcm.data(), 1, size_t(got) * channels * 2, out) == size_t(got) * channels * 2)
             frames += uint64_t(got);
     }
     uint64_t bytes = frames * uint64_t(channels) * 2;
-    if (failed || bytes > 0xFFFFFFFEu - 38 || !WriteHeader(out, rate, channels, uint32_t(bytes), true))
+    if (failed || bytes > 0xFFFFFFFEu - 38 || !WriteHeader(out, rate, channels, uint32_t(bytes), true) ||
+        std::fclose(file.release()) != 0)
         return kJobFailed;
     return frames > 0 ? kJobDone : kJobFailed;
 }

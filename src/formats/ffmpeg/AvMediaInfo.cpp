@@ -4,7 +4,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "formats/LMediaInfo.h"
+#include "formats/ffmpeg/AvPort.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::string ShortName(AVCodecID id)
 
 } // namespace
 
-bool LMediaProbe(const std::string& path, LMediaInfo& info)
+bool AvProbe(const std::string& path, LMediaInfo& info)
 {
     av_log_set_level(AV_LOG_QUIET);
     AVFormatContext* format = nullptr;
@@ -50,7 +50,7 @@ bool LMediaProbe(const std::string& path, LMediaInfo& info)
     return found;
 }
 
-std::string LMediaCodecNameForWavTag(uint16_t tag)
+std::string AvCodecNameForWavTag(uint16_t tag)
 {
     const AVCodecTag* tables[] = {avformat_get_riff_audio_tags(), nullptr};
     AVCodecID id = av_codec_get_id(tables, tag);

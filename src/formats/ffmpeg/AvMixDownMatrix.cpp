@@ -8,9 +8,9 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include "formats/LMixDownMatrix.h"
+#include "formats/ffmpeg/AvPort.h"
 
-bool LMixDownMatrix(int32_t channels, uint64_t mask, std::vector<double>& matrix)
+bool AvMixDownMatrix(int32_t channels, uint64_t mask, std::vector<double>& matrix)
 {
     if (channels < 1 || channels > 64)
         return false;
