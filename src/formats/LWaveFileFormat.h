@@ -31,6 +31,28 @@ public:
         return f;
     }
 
+    // PCM wider than 16 bits (24 or 32) in the extensible block, which names
+    // plain PCM as its sub-format.
+    static LWaveFileFormat ExtensiblePcm(int32_t rate, uint16_t channels, uint16_t bits)
+    {
+        static constexpr uint8_t kPcmGuid[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+        LWaveFileFormat f = Pcm(rate, channels, bits);
+        f.SetTag(kTagExtensible);
+        f.SetExtraSize(22);
+        uint8_t* extra = f.Data() + 18;
+        PutLE16(extra, bits);                             // valid bits
+        PutLE32(extra + 2, channels == 1 ? 0x4 : 0x3);    // front centre, or front left and right
+        std::copy_n(kPcmGuid, 16, extra + 6);
+        return f;
+    }
+    // IEEE float samples of `bits` (32 or 64).
+    static LWaveFileFormat Float(int32_t rate, uint16_t channels, uint16_t bits)
+    {
+        LWaveFileFormat f = Pcm(rate, channels, bits);
+        f.SetTag(kTagFloat);
+        return f;
+    }
+
     uint16_t Tag() const { return GetLE16(At(0)); }
     uint16_t Channels() const { return GetLE16(At(2)); }
     uint32_t SamplesPerSec() const { return GetLE32(At(4)); }

@@ -94,13 +94,12 @@ std::optional<LWaveFileFormat> LWaveSaveFormat::SameWideCoding(const LWaveFileFo
 {
     if (!IsWide(source))
         return std::nullopt;
-    // The narrowest offered width that holds the source's (20-bit PCM goes to 24).
-    std::optional<LWaveFileFormat> best;
-    for (const LAcmFormat& offered : LAcmFormats::List(rate, channels)) {
-        const LWaveFileFormat& f = offered.format;
-        if (f.Coding() == source.Coding() && f.BitsPerSample() >= source.BitsPerSample() &&
-            (!best || f.BitsPerSample() < best->BitsPerSample()))
-            best = f;
-    }
-    return best;
+    // The chooser's blocks for these are the program's own writers', built here
+    // without asking the codecs. The narrowest width that holds the source's:
+    // 20-bit PCM goes to 24.
+    const uint16_t bits = source.BitsPerSample();
+    if (source.Coding() == LWaveFileFormat::kTagFloat)
+        return bits <= 64 ? std::optional(LWaveFileFormat::Float(rate, channels, bits <= 32 ? 32 : 64)) : std::nullopt;
+    return bits <= 32 ? std::optional(LWaveFileFormat::ExtensiblePcm(rate, channels, bits <= 24 ? 24 : 32))
+                      : std::nullopt;
 }

@@ -32,8 +32,8 @@ public:
     // and IEEE float.
     static bool IsWide(const LWaveFileFormat& format);
     // The writable format with the coding of the wide `source` at `rate` and
-    // `channels`, as the chooser offers it, in the narrowest width that holds the
-    // source's; nothing when `source` is not wide or no format holds it.
+    // `channels`, the block the chooser offers for it, in the narrowest width that
+    // holds the source's; nothing when `source` is not wide or none holds it.
     static std::optional<LWaveFileFormat> SameWideCoding(const LWaveFileFormat& source, int32_t rate,
                                                          uint16_t channels);
 };

@@ -6,6 +6,7 @@
 #include "core/LFile.h"
 #include "formats/LAcmStream.h"
 #include "formats/LWaveFile.h"
+#include "formats/LWaveSaveFormat.h"
 #include "support/TestSupport.h"
 
 using test::Quote;
@@ -325,7 +326,8 @@ TEST(Wave, DamagedFilesNeverCrashOrHang)
 }
 
 // PCM wider than 16 bits keeps the stream's 20 bits through a save and a read,
-// in every width the format chooser offers; the loudest 24-bit samples read as
+// in every width the format chooser offers, whose blocks a batch run uses too;
+// the loudest 24-bit samples read as
 // the stream's full scale, so that a copy does not take them for an overload.
 TEST(Wave, WidePcmCarriesTwentyBits)
 {
@@ -337,6 +339,11 @@ TEST(Wave, WidePcmCarriesTwentyBits)
             if (f.format.Coding() == tag && f.format.BitsPerSample() == bits)
                 format = f.format;
         ASSERT_EQ(format.BitsPerSample(), bits) << "the chooser offers " << tag << "/" << bits;
+        const auto same = LWaveSaveFormat::SameWideCoding(format, 8000, 2);
+        ASSERT_TRUE(same);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(same->Data()), size_t(same->UsedBytes())),
+                  std::string(reinterpret_cast<const char*>(format.Data()), size_t(format.UsedBytes())))
+            << "a batch run keeps the width in the chooser's own block";
         const std::string path = TempPath("wide.wav");
         {
             LSoundSink sink = LWaveFile::OpenSink(path, format);

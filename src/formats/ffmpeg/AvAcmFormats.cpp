@@ -78,16 +78,7 @@ bool Describe(const Candidate& c, int32_t rate, uint16_t channels, LWaveFileForm
             PutLE16(extra, uint16_t(ctx->frame_size));
             break;
         case AV_CODEC_ID_PCM_S24LE:
-        case AV_CODEC_ID_PCM_S32LE: {
-            // PCM wider than 16 bits is written as an extensible format, which names
-            // plain PCM as its sub-format.
-            static const uint8_t kPcmGuid[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
-            f.SetExtraSize(22);
-            PutLE16(extra, c.bits);
-            PutLE32(extra + 2, channels == 1 ? 0x4 : 0x3);
-            std::copy_n(kPcmGuid, 16, extra + 6);
-            break;
-        }
+        case AV_CODEC_ID_PCM_S32LE: f = LWaveFileFormat::ExtensiblePcm(rate, channels, c.bits); break;
         case AV_CODEC_ID_MP3:
             f.SetExtraSize(12);
             PutLE16(extra, 1);                                  // MPEG id
