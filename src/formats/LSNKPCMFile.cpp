@@ -116,22 +116,25 @@ void LSNKPCM16File::Convert(uint8_t* dst, const int32_t* src, int32_t values) { 
 
 void LSNKPCMWideFile::Convert(uint8_t* dst, const int32_t* src, int32_t values)
 {
+    auto put = [](uint8_t* to, uint64_t u, int32_t bytes) {
+        for (int32_t b = 0; b < bytes; ++b)
+            to[b] = uint8_t(u >> (8 * b));
+    };
     for (int32_t i = 0; i < values; ++i, dst += bytes_) {
         const int32_t v = std::clamp<int32_t>(src[i], -0x80000, 0x7FFFF);
-        uint64_t u = 0;
-        if (float_ && bytes_ == 8) {
-            const double d = double(v) / 524288.0;
-            std::memcpy(&u, &d, 8);
-        } else if (float_) {
-            const float f = float(v) / 524288.0f;
-            uint32_t bits = 0;
-            std::memcpy(&bits, &f, 4);
-            u = bits;
-        } else {
+        if (!float_) {
             // The 20 bits at the top of the sample, the rest zero.
-            u = uint32_t(v) << 12 >> (8 * (4 - bytes_));
+            put(dst, uint32_t(v) << 12 >> (8 * (4 - bytes_)), bytes_);
+        } else if (bytes_ == 8) {
+            const double d = double(v) / 524288.0;
+            uint64_t u = 0;
+            std::memcpy(&u, &d, 8);
+            put(dst, u, 8);
+        } else {
+            const float f = float(v) / 524288.0f;
+            uint32_t u = 0;
+            std::memcpy(&u, &f, 4);
+            put(dst, u, 4);
         }
-        for (int32_t b = 0; b < bytes_; ++b)
-            dst[b] = uint8_t(u >> (8 * b));
     }
 }

@@ -59,32 +59,45 @@ void LSRCPCM8File::Convert(int32_t* dst, const uint8_t* src, int32_t count) { Sa
 
 void LSRCPCM16File::Convert(int32_t* dst, const uint8_t* src, int32_t count) { SamplesFromPcm16LE(dst, src, count); }
 
+namespace {
+
+int32_t Limit20(int64_t v) { return int32_t(std::clamp<int64_t>(v, -0x80000, kFullScale16)); }
+
+// NaN reads as silence; infinities and overs as full scale.
+int32_t FromFloat(double x) { return std::isnan(x) ? 0 : Limit20(std::llround(std::clamp(x, -2.0, 2.0) * 524288.0)); }
+
+} // namespace
+
 void LSRCPCMWideFile::Convert(int32_t* dst, const uint8_t* src, int32_t count)
 {
-    auto limit = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, -0x80000, kFullScale16)); };
-    for (int32_t i = 0; i < count; ++i, src += bytes_) {
-        if (float_) {
+    // One loop a layout, so that the per-sample work is the conversion alone.
+    if (float_ && bytes_ == 8) {
+        for (int32_t i = 0; i < count; ++i, src += 8) {
+            uint64_t bits = 0;
+            for (int32_t b = 7; b >= 0; --b)
+                bits = bits << 8 | src[b];
             double x = 0;
-            if (bytes_ == 8) {
-                uint64_t bits = 0;
-                for (int32_t b = 7; b >= 0; --b)
-                    bits = bits << 8 | src[b];
-                std::memcpy(&x, &bits, 8);
-            } else {
-                const uint32_t bits = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 |
-                                      uint32_t(src[3]) << 24;
-                float f = 0;
-                std::memcpy(&f, &bits, 4);
-                x = f;
-            }
-            // NaN reads as silence; infinities and overs as full scale.
-            dst[i] = std::isnan(x) ? 0 : limit(std::llround(std::clamp(x, -2.0, 2.0) * 524288.0));
-        } else {
-            // The sample as the top of a 32-bit value, then rounded down to 20 bits.
-            uint32_t u = 0;
-            for (int32_t b = 0; b < bytes_; ++b)
-                u |= uint32_t(src[b]) << (8 * (4 - bytes_ + b));
-            dst[i] = limit((int64_t(int32_t(u)) + 2048) >> 12);
+            std::memcpy(&x, &bits, 8);
+            dst[i] = FromFloat(x);
+        }
+    } else if (float_) {
+        for (int32_t i = 0; i < count; ++i, src += 4) {
+            const uint32_t bits = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 |
+                                  uint32_t(src[3]) << 24;
+            float f = 0;
+            std::memcpy(&f, &bits, 4);
+            dst[i] = FromFloat(f);
+        }
+    } else if (bytes_ == 3) {
+        // The sample as the top of a 32-bit value, then rounded down to 20 bits.
+        for (int32_t i = 0; i < count; ++i, src += 3) {
+            const uint32_t u = uint32_t(src[0]) << 8 | uint32_t(src[1]) << 16 | uint32_t(src[2]) << 24;
+            dst[i] = Limit20((int64_t(int32_t(u)) + 2048) >> 12);
+        }
+    } else {
+        for (int32_t i = 0; i < count; ++i, src += 4) {
+            const uint32_t u = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 | uint32_t(src[3]) << 24;
+            dst[i] = Limit20((int64_t(int32_t(u)) + 2048) >> 12);
         }
     }
 }

@@ -327,8 +327,8 @@ TEST(Wave, DamagedFilesNeverCrashOrHang)
 
 // PCM wider than 16 bits keeps the stream's 20 bits through a save and a read,
 // in every width the format chooser offers, whose blocks a batch run uses too;
-// the loudest 24-bit samples read as
-// the stream's full scale, so that a copy does not take them for an overload.
+// the loudest 24-bit samples read as the stream's full scale, so that a copy
+// does not take them for an overload.
 TEST(Wave, WidePcmCarriesTwentyBits)
 {
     const std::vector<int32_t> values = {0, 1, -1, 0x7FFF0, -0x80000, 0x12345, -0x54321, 7};
