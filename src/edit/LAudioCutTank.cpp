@@ -48,13 +48,7 @@ void LAudioCutTank::ReleaseFolder()
     DeleteByExtension(folder_, ".grf");
     if (privateFolder_)
         DeleteFolderAndFiles(folder_);
-    if (lockFd_ >= 0)
-        ::close(lockFd_);
-    lockFd_ = -1;
-    folder_.clear();
-    privateFolder_ = false;
-    std::fill(counts_.begin(), counts_.end(), 0);
-    live_ = 0;
+    DropFolderLocked();
 }
 
 void LAudioCutTank::ForgetInheritedLocked()
@@ -62,6 +56,11 @@ void LAudioCutTank::ForgetInheritedLocked()
     if (folder_.empty() || owner_ == getpid())
         return;
     // Closing our copy leaves the parent's lock held: it is the parent's descriptor too.
+    DropFolderLocked();
+}
+
+void LAudioCutTank::DropFolderLocked()
+{
     if (lockFd_ >= 0)
         ::close(lockFd_);
     lockFd_ = -1;

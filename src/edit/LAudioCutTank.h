@@ -86,10 +86,10 @@ private:
     // A forked child starts over in a folder of its own: it must never delete or
     // overwrite the segment files of the process it was forked from.
     void ForgetInheritedLocked();
+    // Lets go of the folder and its lock, counting no segments, without touching
+    // its files.
+    void DropFolderLocked();
 
-    // Takes the lock of `folder`: 1 held, 0 busy elsewhere, -1 cannot lock.
-    int LockFolderLocked(const std::string& folder);
-    void UnlockLocked();
 
     std::mutex mutex_;
     pid_t owner_ = 0;  // the process that set up folder_
