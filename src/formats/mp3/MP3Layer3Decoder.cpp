@@ -54,7 +54,6 @@ MP3Layer3Decoder::MP3Layer3Decoder(const MP3Header& first)
 {
     MP3Huffman::Get();
     MP3PowTables::Get();
-    MP3Imdct::Get();
     mixedLongLines_ = bands_.longBounds[mixedLongBands_];
     for (int32_t i = 0; i < 576; ++i)
         identityMap_[i] = uint16_t(i);
@@ -81,8 +80,7 @@ MP3Layer3Decoder::MP3Layer3Decoder(const MP3Header& first)
 void MP3Layer3Decoder::ResetFilters()
 {
     std::memset(overlap_, 0, sizeof overlap_);
-    synthesis_[0].Reset();
-    synthesis_[1].Reset();
+    synthesis_.Reset();
 }
 
 int32_t MP3Layer3Decoder::MainDataBegin(const MP3Header& h, const uint8_t* side)
@@ -191,11 +189,13 @@ bool MP3Layer3Decoder::DecodeFrame(const MP3Header& h, const uint8_t* side, cons
         for (int32_t ch = 0; ch < nch; ++ch) {
             const Granule& g = si.gr[gr][ch];
             AliasReduce(g, ch);
-            MP3Imdct::Get().Run(state_[ch].lines, g.blockType, g.mixed, mixedLongLines_ / 18,
-                                state_[ch].activeSubbands, overlap_[ch], time_);
-            synthesis_[ch].Run(time_, out + size_t(gr) * 576 * nch + ch, nch);
+            imdct_.Run(state_[ch].lines, g.blockType, g.mixed, mixedLongLines_ / 18, state_[ch].activeSubbands,
+                       overlap_[ch], time_[ch], gr * 18);
         }
     }
+    // Both granules at once: the filter bank works on several time slots at a time.
+    const float* time[2] = {time_[0], time_[1]};
+    synthesis_.Run(time, nch, h.GetGranules() * 18, MP3Imdct::kRowStride, out);
     return true;
 }
 

@@ -102,9 +102,12 @@ private:
     ChannelState state_[2];
     float intensityScale_ = 0.0f;  // MPEG-2: 2^-1/4 or 2^-1/2
 
+    MP3Imdct imdct_;
     alignas(32) float overlap_[2][576];
-    alignas(32) float time_[576];
-    MP3Synthesis synthesis_[2];
+    // A frame's time samples per channel, one row per subband (MP3Imdct's layout);
+    // zeroed once so that what the filter bank reads past the last slot is defined.
+    alignas(32) float time_[2][32 * MP3Imdct::kRowStride] = {};
+    MP3Synthesis synthesis_;
 
     alignas(16) uint8_t reservoir_[kMaxReservoirBytes + 2048 + MP3BitReader::kPadding];
     int32_t reservoirBytes_ = 0;

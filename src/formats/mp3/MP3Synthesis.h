@@ -1,21 +1,38 @@
 #pragma once
 #include <cstdint>
 
-// The polyphase synthesis filter bank of one channel: 32 subband samples in, 32
-// output samples out, scaled so that a full-scale 1.0 becomes 524288 (2^19).
+#include "formats/mp3/MP3KernelSet.h"
+
+// The polyphase synthesis filter bank of one or two channels: 32 subband samples
+// in, 32 output samples out per time slot, scaled so that a full-scale 1.0 becomes
+// 524288 (2^19). Owns the filter history; the work is done by the kernel of a
+// chosen MP3KernelSet.
 class MP3Synthesis {
 public:
-    MP3Synthesis() { Reset(); }
+    // Most time slots one Run takes: the two granules of an MPEG-1 frame.
+    static constexpr int32_t kMaxSlots = 36;
+    // The history: per channel, the 32 DCT outputs of each slot, slot s of output
+    // m at [m][kHistory + s], and a row 32 that stays zero. The window reaches 15
+    // slots back; 16 keep the rows aligned. The widest kernel works on eight slots
+    // at a time, so a row holds up to slot 39.
+    static constexpr int32_t kHistory = 16;
+    static constexpr int32_t kHistoryStride = kHistory + 40;
+    static constexpr int32_t kHistoryRows = 33;
+
+    explicit MP3Synthesis(MP3KernelSet set = MP3BestKernelSet());
     // Clears the filter history (start of stream, after a seek).
     void Reset();
-    // Runs 18 time slots of a granule: `in` holds 18 x 32 samples time-major; writes
-    // 18 x 32 rounded output samples to out[0], out[stride], out[2 * stride], ...
-    void Run(const float* in, int32_t* out, int32_t stride);
+    // Runs `slots` time slots (18 or 36) of `channels` channels (1 or 2). Channel
+    // ch's input is one row per subband, `rowStride` samples apart: slot s of
+    // subband sb at time[ch][sb * rowStride + s]; rows must be readable up to the
+    // next multiple of eight slots. Writes slots x 32 frames of rounded samples,
+    // channels interleaved, to `out`.
+    void Run(const float* const* time, int32_t channels, int32_t slots, int32_t rowStride, int32_t* out)
+    {
+        run_(&history_[0][0][0], time, channels, slots, rowStride, out);
+    }
 
 private:
-    void Slot(const float* in, int32_t* out, int32_t stride);
-
-    // The last 16 blocks of 64 matrixed values; block `newest_` is the latest.
-    alignas(32) float v_[16][64];
-    int32_t newest_ = 0;
+    MP3SynthesisFn run_;
+    alignas(32) float history_[2][kHistoryRows][kHistoryStride];
 };
