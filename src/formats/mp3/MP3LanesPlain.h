@@ -31,6 +31,10 @@ struct MP3LanesPlain {
     {
         return {{a.v[0] - b.v[0], a.v[1] - b.v[1], a.v[2] - b.v[2], a.v[3] - b.v[3]}};
     }
+    friend MP3LanesPlain operator*(const MP3LanesPlain& a, const MP3LanesPlain& b)
+    {
+        return {{a.v[0] * b.v[0], a.v[1] * b.v[1], a.v[2] * b.v[2], a.v[3] * b.v[3]}};
+    }
     friend MP3LanesPlain operator*(const MP3LanesPlain& a, Coef c)
     {
         return {{a.v[0] * c, a.v[1] * c, a.v[2] * c, a.v[3] * c}};
@@ -39,6 +43,9 @@ struct MP3LanesPlain {
 
     // The odd lanes negated: the odd subbands of a group.
     static MP3LanesPlain NegateOdd(const MP3LanesPlain& a) { return {{a.v[0], -a.v[1], a.v[2], -a.v[3]}}; }
+
+    // The lanes in reverse order.
+    static MP3LanesPlain Reverse(const MP3LanesPlain& a) { return {{a.v[3], a.v[2], a.v[1], a.v[0]}}; }
 
     // rows[0..3]: the rows become the columns.
     static void Transpose(MP3LanesPlain* rows)

@@ -29,6 +29,8 @@ struct MP3LanesSse2 {
         return {_mm_xor_ps(a.v, _mm_setr_ps(0.0f, -0.0f, 0.0f, -0.0f))};
     }
 
+    static MP3LanesSse2 Reverse(const MP3LanesSse2& a) { return {_mm_shuffle_ps(a.v, a.v, 0x1B)}; }
+
     static void Transpose(MP3LanesSse2* rows) { _MM_TRANSPOSE4_PS(rows[0].v, rows[1].v, rows[2].v, rows[3].v); }
 
     // minps and maxps return their second operand for a NaN, as the scalar limits

@@ -6,6 +6,8 @@
 
 #include "formats/mp3/MP3Huffman.h"
 #include "formats/mp3/MP3HuffmanTables.h"
+#include "formats/mp3/MP3LanesPlain.h"
+#include "formats/mp3/MP3LanesSse2.h"
 
 namespace {
 
@@ -18,15 +20,18 @@ constexpr int32_t kSlen[2][16] = {
 };
 
 struct StereoTables {
-    float alias[8][2];  // cs, ca of the butterflies
+    float aliasCs[8];  // butterfly i: cs and ca, and both in reverse order
+    float aliasCa[8];
+    float aliasCsReversed[8];
+    float aliasCaReversed[8];
     float isRatio[7][2];  // MPEG-1 intensity: left and right factors by position
     StereoTables()
     {
         constexpr double ci[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0142, -0.0037};
         for (int32_t i = 0; i < 8; ++i) {
             double sq = std::sqrt(1.0 + ci[i] * ci[i]);
-            alias[i][0] = float(1.0 / sq);
-            alias[i][1] = float(ci[i] / sq);
+            aliasCs[i] = aliasCsReversed[7 - i] = float(1.0 / sq);
+            aliasCa[i] = aliasCaReversed[7 - i] = float(ci[i] / sq);
         }
         for (int32_t p = 0; p < 7; ++p) {
             double s = std::sin(p * kPi / 12.0), c = std::cos(p * kPi / 12.0);
@@ -549,14 +554,27 @@ void MP3Layer3Decoder::AliasReduce(const Granule& g, int32_t ch)
     int32_t boundaries = g.blockType == 2 ? mixedLongLines_ / 18 - 1 : std::min(st.activeSubbands, 31);
     const StereoTables& t = Stereo();
     float* x = st.lines;
+#if defined(__SSE2__)
+    using Lanes = MP3LanesSse2;
+#else
+    using Lanes = MP3LanesPlain;
+#endif
+    const Lanes cs0 = Lanes::Load(t.aliasCs), cs1 = Lanes::Load(t.aliasCs + 4);
+    const Lanes ca0 = Lanes::Load(t.aliasCa), ca1 = Lanes::Load(t.aliasCa + 4);
+    const Lanes csr0 = Lanes::Load(t.aliasCsReversed), csr1 = Lanes::Load(t.aliasCsReversed + 4);
+    const Lanes car0 = Lanes::Load(t.aliasCaReversed), car1 = Lanes::Load(t.aliasCaReversed + 4);
     for (int32_t sb = 1; sb <= boundaries; ++sb) {
-        float* lo = x + sb * 18 - 1;
+        // Butterfly i joins bu, line 17 - i of the subband below, with bd, line i
+        // of this one: bu cs - bd ca and bd cs + bu ca. Lines 10..17 below and
+        // 0..7 here are taken four at a time, each meeting the other side reversed.
+        float* lo = x + sb * 18 - 8;
         float* hi = x + sb * 18;
-        for (int32_t i = 0; i < 8; ++i) {
-            const float bu = lo[-i], bd = hi[i];
-            lo[-i] = bu * t.alias[i][0] - bd * t.alias[i][1];
-            hi[i] = bd * t.alias[i][0] + bu * t.alias[i][1];
-        }
+        const Lanes bu0 = Lanes::Load(lo), bu1 = Lanes::Load(lo + 4);
+        const Lanes bd0 = Lanes::Load(hi), bd1 = Lanes::Load(hi + 4);
+        (bu0 * csr0 - Lanes::Reverse(bd1) * car0).Store(lo);
+        (bu1 * csr1 - Lanes::Reverse(bd0) * car1).Store(lo + 4);
+        (bd0 * cs0 + Lanes::Reverse(bu1) * ca0).Store(hi);
+        (bd1 * cs1 + Lanes::Reverse(bu0) * ca1).Store(hi + 4);
     }
     // The butterflies carry values one subband up.
     if (st.activeSubbands > 0)
