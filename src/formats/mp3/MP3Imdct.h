@@ -19,7 +19,7 @@ public:
     // blocks of type 0. Subbands from `activeSubbands` on are known to be zero.
     // `overlap`: 576 values carried between granules, time-major ([t * 32 + subband]).
     // Writes the 18 samples of subband sb to out[sb * kRowStride + firstSlot + t]
-    // and zeros to the six after them.
+    // and zeros to up to six after them.
     void Run(const float* lines, int32_t blockType, bool mixed, int32_t longSubbands, int32_t activeSubbands,
              float* overlap, float* out, int32_t firstSlot) const
     {

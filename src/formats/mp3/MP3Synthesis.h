@@ -16,7 +16,7 @@ public:
     // slots back; 16 keep the rows aligned. The widest kernel works on eight slots
     // at a time, so a row holds up to slot 39.
     static constexpr int32_t kHistory = 16;
-    static constexpr int32_t kHistoryStride = kHistory + 40;
+    static constexpr int32_t kHistoryStride = kHistory + kMaxSlots + 4;
     static constexpr int32_t kHistoryRows = 33;
 
     explicit MP3Synthesis(MP3KernelSet set = MP3BestKernelSet());
