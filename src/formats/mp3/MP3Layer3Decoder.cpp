@@ -390,8 +390,12 @@ void MP3Layer3Decoder::DecodeSpectrum(MP3BitReader& bits, const Granule& g, int3
         const int32_t select = g.tableSelect[region];
         const int32_t linbits = MP3PairCodeTable(select).linbits;
         for (; i < end; i += 2) {
-            advance(i);
+            // Zeros need neither their scale nor their place: the segment is
+            // found only for values that are stored.
             const int32_t v = huff.DecodePair(bits, select);
+            if (v == 0)
+                continue;
+            advance(i);
             int32_t x = v >> 4, y = v & 15;
             if (linbits) {
                 if (x == 15)
@@ -411,8 +415,10 @@ void MP3Layer3Decoder::DecodeSpectrum(MP3BitReader& bits, const Granule& g, int3
         const int32_t q = huff.DecodeQuad(bits, g.count1Table);
         lastQuad = i;
         for (int32_t k = 0; k < 4; ++k) {
-            advance(i + k);
-            put(i + k, (q >> (3 - k)) & 1);
+            if ((q >> (3 - k)) & 1) {
+                advance(i + k);
+                put(i + k, 1);
+            }
         }
         i += 4;
     }
