@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 
+#include "cd/LMmcCommands.h"
 #include "cd/LSCSI.h"
 #include "cd/LSgTransport.h"
 #include "cd/LVirtualDrive.h"
@@ -173,8 +174,8 @@ std::vector<LCDDrives::Info> LCDDrives::List()
             info.error = scsi.OpenError();
         } else {
             uint8_t d[36] = {};
-            const uint8_t cdb[6] = {0x12, 0, 0, 0, sizeof d, 0};
-            if (scsi.ExecuteCommand(kScsiRead, 5000, sizeof d, d, cdb, sizeof cdb) == kScsiOk) {
+            const LCdb cdb = LMmcCommands::Inquiry(sizeof d);
+            if (scsi.ExecuteCommand(kScsiRead, 5000, sizeof d, d, cdb.bytes, cdb.length) == kScsiOk) {
                 info.vendor = Field(d + 8, 8);
                 info.model = Field(d + 16, 16);
                 info.revision = Field(d + 32, 4);

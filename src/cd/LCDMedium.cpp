@@ -4,6 +4,7 @@
 
 #include "cd/LCDAddress.h"
 #include "cd/LCDToc.h"
+#include "cd/LMmcCommands.h"
 #include "cd/LSCSI.h"
 #include "core/ByteOrder.h"
 
@@ -17,8 +18,8 @@ std::string LCDMedium::Duration(int32_t sectors)
 
 std::string LCDMedium::Describe(LSCSI& scsi)
 {
-    const uint8_t tur[6] = {0x00, 0, 0, 0, 0, 0};
-    if (scsi.ExecuteCommand(kScsiRead, 5000, 0, nullptr, tur, sizeof tur) != kScsiOk) {
+    const LCdb tur = LMmcCommands::TestUnitReady();
+    if (scsi.ExecuteCommand(kScsiRead, 5000, 0, nullptr, tur.bytes, tur.length) != kScsiOk) {
         const LScsiSense s = scsi.Sense();
         if (s.asc == 0x3A)
             return s.ascq == 0x02 ? "tray open" : "no disc";
@@ -27,15 +28,16 @@ std::string LCDMedium::Describe(LSCSI& scsi)
         return "unknown (" + scsi.LastError() + ")";
     }
     uint8_t info[34] = {};
-    const uint8_t discInfo[10] = {0x51, 0, 0, 0, 0, 0, 0, 0, sizeof info, 0};
-    const bool haveInfo = scsi.ExecuteCommand(kScsiRead, 5000, sizeof info, info, discInfo, sizeof discInfo) == kScsiOk;
+    const LCdb discInfo = LMmcCommands::ReadDiscInformation(sizeof info);
+    const bool haveInfo =
+        scsi.ExecuteCommand(kScsiRead, 5000, sizeof info, info, discInfo.bytes, discInfo.length) == kScsiOk;
     const bool erasable = haveInfo && (info[2] & 0x10);
     const uint8_t status = haveInfo ? info[2] & 0x03 : 2;
     if (haveInfo && status == 0) {
         std::string text = erasable ? "blank CD-RW" : "blank CD-R";
         uint8_t atip[28] = {};
-        const uint8_t cdb[10] = {0x43, 0x02, 0x04, 0, 0, 0, 0, 0, sizeof atip, 0};
-        if (scsi.ExecuteCommand(kScsiRead, 5000, sizeof atip, atip, cdb, sizeof cdb) == kScsiOk) {
+        const LCdb cdb = LMmcCommands::ReadAtip(sizeof atip);
+        if (scsi.ExecuteCommand(kScsiRead, 5000, sizeof atip, atip, cdb.bytes, cdb.length) == kScsiOk) {
             const int32_t leadOut = LCDFramesOf(atip[12], atip[13], atip[14]) - kCDLeadInPause;
             text += ", " + std::to_string((leadOut + 60 * 75 - 1) / (60 * 75)) + " min";
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cd/LMmcCommands.h"
 #include "cd/LSCSI.h"
 #include "core/ByteOrder.h"
 
@@ -16,8 +17,8 @@ int32_t LCDToc::Read(LSCSI& scsi, LCDToc& toc, LProgressDialog* progress)
 {
     toc = LCDToc();
     uint8_t buffer[2048] = {};
-    const uint8_t cdb[10] = {0x43, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00};
-    const int32_t r = scsi.ExecuteCommand(kScsiRead, kTimeoutMs, sizeof buffer, buffer, cdb, sizeof cdb, progress);
+    const LCdb cdb = LMmcCommands::ReadToc();
+    const int32_t r = scsi.ExecuteCommand(kScsiRead, kTimeoutMs, sizeof buffer, buffer, cdb.bytes, cdb.length, progress);
     if (r != kScsiOk)
         return r;
     const int32_t count = (int32_t(GetBE16(buffer)) - 10) / 8;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cd/LCDDrives.h"
+#include "cd/LMmcCommands.h"
 #include "core/LProgressDialog.h"
 
 LSCSI::LSCSI() : clock_(&LScsiRealClock()) {}
@@ -159,8 +160,9 @@ int32_t LSCSI::ExecuteCommand(uint8_t direction, int32_t timeoutMs, uint32_t len
 
 int32_t LSCSI::LoadOrEject(bool load, LProgressDialog* progress)
 {
-    const uint8_t cdb[6] = {0x1B, 0x00, 0x00, 0x00, uint8_t(load ? 0x03 : 0x02), 0x00};
-    return ExecuteCommand(kScsiRead, 10000, 0, nullptr, cdb, sizeof cdb, progress) == kScsiOk ? kScsiOk : kScsiFailed;
+    const LCdb cdb = LMmcCommands::StartStop(load);
+    return ExecuteCommand(kScsiRead, 10000, 0, nullptr, cdb.bytes, cdb.length, progress) == kScsiOk ? kScsiOk
+                                                                                                : kScsiFailed;
 }
 
 int32_t LSCSI::LoadOrEject(uint8_t index, bool load)

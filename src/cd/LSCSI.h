@@ -5,6 +5,7 @@
 
 #include "cd/LScsiClock.h"
 #include "cd/LScsiCommand.h"
+#include "cd/LMmcCommands.h"
 #include "cd/LScsiTransport.h"
 
 class LProgressDialog;
@@ -57,6 +58,13 @@ public:
     // the budget, until the budget is spent. 0 success, 1 cancelled, 2 failure.
     int32_t ExecuteCommand(uint8_t direction, int32_t timeoutMs, uint32_t length, void* buffer, const uint8_t* cdb,
                            uint8_t cdbLength, LProgressDialog* progress = nullptr);
+
+    // The same with a command block from LMmcCommands.
+    int32_t ExecuteCommand(uint8_t direction, int32_t timeoutMs, uint32_t length, void* buffer, const LCdb& cdb,
+                           LProgressDialog* progress = nullptr)
+    {
+        return ExecuteCommand(direction, timeoutMs, length, buffer, cdb.bytes, cdb.length, progress);
+    }
 
     // Loads (closes the tray) or ejects the open drive: START STOP UNIT
     // (1B 00 00 00 03/02 00), no data, 10000 ms. 0 success, 2 failure.
