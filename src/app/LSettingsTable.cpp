@@ -56,6 +56,8 @@ std::vector<LSettingRow> Build()
         Row(S::kRecorderDevice), Row(S::kRecorderChannel), Row(S::kRecorderVolume), Row(S::kRecorderAutotrim),
         Row(S::kRecorderVor), Row(S::kRecorderThreshold),
         Row(S::kCDDrive), Row(S::kCDSpeed), Row(S::kCDEraseCDRW), Row(S::kCDOverburn), Row(S::kCDInternal),
+        // The virtual CD drives (read by cd/LCDDrives), entries separated by commas.
+        {"CD", "VirtualDrives", Kind::String, ""},
     };
     for (const char* section : {"RawAudio", "VoxAudio"}) {
         const LRawSettings d = LRawSettings::Defaults(section);

@@ -10,6 +10,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -17,6 +18,7 @@
 #include <algorithm>
 
 #include "app/LKVWorkingFolder.h"
+#include "cd/LCDDriveSettings.h"
 #include "app/LSettingsTable.h"
 #include "core/LSettings.h"
 #include "core/LUi.h"
@@ -45,6 +47,7 @@ LSettingsDlg::LSettingsDlg(const std::vector<std::string>& devices, QWidget* par
     tabs->addTab(PlaybackPage(devices), QStringLiteral("&Playback"));
     tabs->addTab(EditingPage(), QStringLiteral("&Editing"));
     tabs->addTab(FoldersPage(), QStringLiteral("&Folders"));
+    tabs->addTab(CDPage(), QStringLiteral("&CD"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &LSettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -53,6 +56,8 @@ LSettingsDlg::LSettingsDlg(const std::vector<std::string>& devices, QWidget* par
     layout->addWidget(buttons);
     setMinimumWidth(480);
 }
+
+LSettingsDlg::~LSettingsDlg() = default;
 
 QWidget* LSettingsDlg::PlaybackPage(const std::vector<std::string>& devices)
 {
@@ -180,6 +185,95 @@ QWidget* LSettingsDlg::FoldersPage()
     return page;
 }
 
+QWidget* LSettingsDlg::CDPage()
+{
+    cd_ = std::make_unique<LCDDriveSettings>();
+    auto* page = new QWidget;
+    drives_ = new QListWidget;
+    drives_->setObjectName(QStringLiteral("CDDrives"));
+    newDrive_ = new QLineEdit;
+    newDrive_->setObjectName(QStringLiteral("VirtualDrive"));
+    newDrive_->setPlaceholderText(QStringLiteral("album.cue, disc.iso or cdr:FOLDER"));
+    auto* browse = new QPushButton(QStringLiteral("B&rowse..."));
+    connect(browse, &QPushButton::clicked, this, [this] {
+        QFileDialog d(this, QStringLiteral("Disc Image"), QString(),
+                      QStringLiteral("Disc images (*.cue *.iso);;All files (*)"));
+        d.setOption(QFileDialog::DontUseNativeDialog);
+        d.setFileMode(QFileDialog::ExistingFile);
+        if (d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty())
+            newDrive_->setText(d.selectedFiles().front());
+    });
+    auto* add = new QPushButton(QStringLiteral("&Add"));
+    add->setObjectName(QStringLiteral("AddVirtualDrive"));
+    connect(add, &QPushButton::clicked, this, &LSettingsDlg::AddDrive);
+    connect(newDrive_, &QLineEdit::returnPressed, this, &LSettingsDlg::AddDrive);
+    removeDrive_ = new QPushButton(QStringLiteral("Re&move"));
+    removeDrive_->setObjectName(QStringLiteral("RemoveVirtualDrive"));
+    connect(removeDrive_, &QPushButton::clicked, this, [this] {
+        if (QListWidgetItem* item = drives_->currentItem()) {
+            cd_->Remove(item->data(Qt::UserRole).toString().toStdString());
+            FillDrives();
+        }
+    });
+    connect(drives_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        removeDrive_->setEnabled(item && item->data(Qt::UserRole + 1).toBool());
+    });
+
+    auto* label = new QLabel(QStringLiteral("&Drives, numbered as the CD dialogs and kelvane-cd count them:"));
+    label->setBuddy(drives_);
+    auto* row = new QHBoxLayout;
+    auto* entryLabel = new QLabel(QStringLiteral("&Virtual drive:"));
+    entryLabel->setBuddy(newDrive_);
+    row->addWidget(entryLabel);
+    row->addWidget(newDrive_, 1);
+    row->addWidget(browse);
+    row->addWidget(add);
+    auto* note = new QLabel(QStringLiteral(
+        "A virtual drive holds a disc made of files: a .cue sheet with its BIN (an audio CD), an .iso image (a data "
+        "CD), or cdr:FOLDER, cdr74:FOLDER or cdrw:FOLDER, a blank CD-R of 80 or 74 minutes or a CD-RW that keeps "
+        "what is burned on it in FOLDER."));
+    note->setWordWrap(true);
+    note->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(removeDrive_);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(label);
+    layout->addWidget(drives_, 1);
+    layout->addLayout(buttons);
+    layout->addLayout(row);
+    layout->addWidget(note);
+    FillDrives();
+    return page;
+}
+
+void LSettingsDlg::FillDrives()
+{
+    drives_->clear();
+    for (const LCDDriveSettings::Row& r : cd_->Rows()) {
+        const QString detail = QString::fromStdString(r.detail);
+        auto* item = new QListWidgetItem(QString::fromStdString(r.title) + QStringLiteral("\n    ") + detail, drives_);
+        item->setToolTip(detail);
+        item->setData(Qt::UserRole, QString::fromStdString(r.entry));
+        item->setData(Qt::UserRole + 1, r.removable);
+    }
+    if (drives_->count() == 0)
+        new QListWidgetItem(QStringLiteral("No CD drives found."), drives_);
+    removeDrive_->setEnabled(false);
+}
+
+void LSettingsDlg::AddDrive()
+{
+    const std::string error = cd_->Add(newDrive_->text().trimmed().toStdString());
+    if (!error.empty()) {
+        LUiGet().Message(error, "Error", LUiButtons::Ok, LUiIcon::Exclamation);
+        newDrive_->setFocus();
+        return;
+    }
+    newDrive_->clear();
+    FillDrives();
+}
+
 void LSettingsDlg::accept()
 {
     namespace W = LKVWorkingFolder;
@@ -214,6 +308,7 @@ void LSettingsDlg::accept()
     S::kAutoGap.Write(autoGap_->isChecked());
     S::kAutoGapTime.Write(autoGapMs_->value());
     S::kUseWindowsColor.Write(desktopColours_->isChecked());
+    cd_->Save();
     if (change == W::Change::Changed) {
         S::kWorkingFolder.Write(W::Normalize(typed));
         mustRestart_ = true;

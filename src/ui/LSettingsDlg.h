@@ -1,11 +1,15 @@
 #pragma once
 #include <QDialog>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QListWidget;
+class QPushButton;
+class LCDDriveSettings;
 class QSpinBox;
 
 // "Settings...": the preferences of the section "Settings" a user changes,
@@ -16,6 +20,7 @@ class LSettingsDlg : public QDialog {
 public:
     // `devices` names the playback devices, the default device first.
     explicit LSettingsDlg(const std::vector<std::string>& devices, QWidget* parent = nullptr);
+    ~LSettingsDlg() override;
     // True after OK when the working folder changed: the editor must restart.
     bool MustRestart() const { return mustRestart_; }
 
@@ -25,6 +30,10 @@ private:
     QWidget* PlaybackPage(const std::vector<std::string>& devices);
     QWidget* EditingPage();
     QWidget* FoldersPage();
+    // "CD": the drives found and the virtual drives, which the user adds and removes.
+    QWidget* CDPage();
+    void FillDrives();
+    void AddDrive();
 
     QComboBox* device_;
     QComboBox* speed_;
@@ -40,5 +49,9 @@ private:
     QSpinBox* autoGapMs_;
     QCheckBox* desktopColours_;
     QLineEdit* workingFolder_;
+    std::unique_ptr<LCDDriveSettings> cd_;
+    QListWidget* drives_;
+    QLineEdit* newDrive_;
+    QPushButton* removeDrive_;
     bool mustRestart_ = false;
 };
