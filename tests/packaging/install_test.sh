@@ -17,6 +17,7 @@ bin=$prefix/bin
 
 [[ $("$bin/kelvane" --version) =~ ^kelvane\ [0-9]+\.[0-9]+ ]] || fail "kelvane --version"
 [[ $("$bin/kelvane-batch" --version) =~ ^kelvane-batch\ [0-9]+\.[0-9]+ ]] || fail "kelvane-batch --version"
+[[ $("$bin/kelvane-cd" --version) =~ ^kelvane-cd\ [0-9]+\.[0-9]+ ]] || fail "kelvane-cd --version"
 
 # A save through the MP3 encoder adapter, a load through the decoder adapter.
 sox -q -n -r 22050 -c 1 -b 16 "$work/tone.wav" synth 1 sine 440
