@@ -15,8 +15,19 @@
 
 namespace {
 
-// A 74-minute audio CD of one track: a sparse BIN (holes read as silence from
-// the page cache, so the drive's own work is what is measured) and its sheet.
+std::string g_folder;
+
+void RemoveDisc()
+{
+    ::unlink((g_folder + "/disc.bin").c_str());
+    ::unlink((g_folder + "/disc.cue").c_str());
+    ::rmdir(g_folder.c_str());
+}
+
+// A 74-minute audio CD of one track: a sparse BIN and its sheet, removed at
+// exit. The BIN is read once first, so that the page cache holds it and the
+// drive's own work is what is measured (the first reading of a file is the
+// file system's, whoever reads it).
 std::string MakeDisc()
 {
     static const std::string cue = [] {
@@ -28,6 +39,13 @@ std::string MakeDisc()
         if (fd < 0 || ::ftruncate(fd, off_t(kCD74Sectors) * kCDAudioSectorBytes) != 0)
             std::abort();
         ::close(fd);
+        g_folder = folder;
+        std::atexit(RemoveDisc);
+        LFile warm;
+        std::vector<uint8_t> block(1 << 20);
+        if (warm.Open(bin, LFile::Mode::Read))
+            while (warm.Read(block.data(), int32_t(block.size())) > 0) {
+            }
         const std::string text = "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
         const std::string path = folder + "/disc.cue";
         if (!WriteFileAtomically(path, text.data(), text.size(), false))
@@ -65,7 +83,7 @@ void BM_VirtualDriveReadCd74Minutes(benchmark::State& state)
     state.counters["realtime"] = benchmark::Counter(double(state.iterations()) * 27.0 / kCDFramesPerSecond,
                                                     benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_VirtualDriveReadCd74Minutes);
+BENCHMARK(BM_VirtualDriveReadCd74Minutes)->UseRealTime();
 
 // A transport that completes every command at once: what LSCSI itself costs a command.
 class InstantTransport : public LScsiTransport {
@@ -118,6 +136,6 @@ void BM_SgTransportOverheadPerRead(benchmark::State& state)
         benchmark::DoNotOptimize(scsi.ExecuteCommand(kScsiRead, 40000, uint32_t(buffer.size()), buffer.data(),
                                                      LMmcCommands::ReadCd(0, 27)));
 }
-BENCHMARK(BM_SgTransportOverheadPerRead);
+BENCHMARK(BM_SgTransportOverheadPerRead)->UseRealTime();
 
 } // namespace

@@ -14,7 +14,10 @@ class LProgressDialog;
 // whose Cancel was pressed), 2 failure.
 enum : int32_t { kScsiOk = 0, kScsiCancelled = 1, kScsiFailed = 2 };
 
-// Sends SCSI/MMC command blocks to one CD drive and waits for them. Drives are
+// Sends SCSI/MMC command blocks to one CD drive and waits for them. On Linux the
+// only transport to a real drive is the kernel's SG_IO pass-through (there is no
+// ASPI layer to choose instead); a virtual drive stands behind the same
+// interface. Drives are
 // addressed by their index in LCDDrives (real drives first, then virtual ones).
 // One command is in flight at a time: the command and its completion event are
 // members. Used from one thread at a time (a job's); never shows a message: the
