@@ -13,6 +13,7 @@
 
 #include "cli/BatchUi.h"
 #include "core/LSettings.h"
+#include "core/LConsoleUi.h"
 #include "core/LFile.h"
 #include "core/LPRSourceToSink.h"
 #include "core/LSoundTime.h"
@@ -22,7 +23,9 @@
 #include "app/KVBatchConverter.h"
 #include "app/LKVScriptFile.h"
 #include "formats/KVLoadFile.h"
+#include "formats/LDecoderFolder.h"
 #include "formats/LFileCoding.h"
+#include "formats/LFileDescription.h"
 #include "formats/LKVSaveToSink.h"
 #include "formats/LGenSink.h"
 #include "formats/LGenSource.h"
@@ -132,28 +135,7 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
     return result;
 }
 
-bool DescribeFile(const std::string& path, std::string& line)
-{
-    LSoundSource source;
-    uint8_t askOnce = 0;
-    if (LGenSourceOpen(source, path, &askOnce) != 0 || source->GetError() != kSrcGood) {
-        line = source->GetError() == kSrcCannotOpen ? LGenCannotOpenMessage(path) : LGenCorruptMessage(path);
-        return false;
-    }
-    const LFileCoding coding = LDescribeFileCoding(path);
-    const int32_t channels = source->GetChannels();
-    std::string channelText = std::to_string(channels) + (channels == 1 ? " channel" : " channels");
-    if (coding.channels > channels)
-        channelText = std::to_string(coding.channels) + " channels, mixed down to " + std::to_string(channels);
-    LSoundTime length;
-    length.SetSamples(source->GetLength(), source->GetSampleRate());
-    char text[512];
-    std::snprintf(text, sizeof text, "%s: %d Hz, %s, %s (%d frames), %s", path.c_str(), source->GetSampleRate(),
-                  channelText.c_str(), length.GetTextCs().c_str(), source->GetLength(),
-                  coding.coding.empty() ? "unknown coding" : coding.coding.c_str());
-    line = text;
-    return true;
-}
+bool DescribeFile(const std::string& path, std::string& line) { return LDescribeFile(path, line); }
 
 namespace {
 
@@ -201,20 +183,23 @@ int ConvertAll(const BatchOptions& options, const std::vector<std::string>& file
     int status = kExitDone;
     for (const std::string& file : files) {
         const std::string target = TargetPath(options, file);
+        // Names as printed: a line break or an escape sequence in one stays visible text.
+        const std::string shownFile = LConsoleUi::Escaped(file), shownTarget = LConsoleUi::Escaped(target);
         ui.BeginFile();
         std::string notice;
         int32_t result = ConvertFile(file, target, options, &notice);
         if (result != kJobDone && result != kJobCancelled) {
-            std::fprintf(stderr, "%s -> %s: failed: %s\n", file.c_str(), target.c_str(), ui.FailureReason().c_str());
+            std::fprintf(stderr, "%s -> %s: failed: %s\n", shownFile.c_str(), shownTarget.c_str(),
+                         ui.FailureReason().c_str());
             status = kExitFailed;
             continue;
         }
         ui.ShowHeld();
         // What the file could not keep is said even under -q.
         if (result == kJobDone && !notice.empty())
-            std::fprintf(stderr, "%s -> %s: %s\n", file.c_str(), target.c_str(), notice.c_str());
+            std::fprintf(stderr, "%s -> %s: %s\n", shownFile.c_str(), shownTarget.c_str(), notice.c_str());
         if (result != kJobDone || !options.quiet)
-            std::fprintf(stderr, "%s -> %s: %s\n", file.c_str(), target.c_str(), Outcome(result));
+            std::fprintf(stderr, "%s -> %s: %s\n", shownFile.c_str(), shownTarget.c_str(), Outcome(result));
         if (result == kJobCancelled) {
             status = kExitCancelled;
             break;
@@ -239,6 +224,7 @@ int ConvertInParallel(const BatchOptions& options, int32_t jobs)
             const int status = ConvertAll(options, share, true);
             // _exit skips the static destructors, the tank's among them.
             LAudioCutTank::Get().ReleaseFolder();
+            LDecoderFolder::Release();
             std::fflush(nullptr);
             _exit(status);
         }

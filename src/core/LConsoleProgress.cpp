@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "core/LConsoleUi.h"
+
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -44,7 +46,9 @@ private:
         for (int i = 0; i < 30; ++i)
             bar[i] = i < filled ? '#' : '-';
         bar[30] = 0;
-        std::fprintf(stderr, "\r\033[K%s [%s] %3d%%", text_.empty() ? title_.c_str() : text_.c_str(), bar, percent_);
+        // The line names files: a control character in a name must not break it.
+        const std::string shown = LConsoleUi::Escaped(text_.empty() ? title_ : text_);
+        std::fprintf(stderr, "\r\033[K%s [%s] %3d%%", shown.c_str(), bar, percent_);
         std::fflush(stderr);
         drawn_ = true;
     }

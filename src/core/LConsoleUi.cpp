@@ -3,6 +3,28 @@
 #include <cstdio>
 #include <string>
 
+namespace {
+
+bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+
+void AppendEscaped(std::string& out, char c)
+{
+    switch (c) {
+    case '\n': out += "\\n"; break;
+    case '\r': out += "\\r"; break;
+    case '\t': out += "\\t"; break;
+    default: {
+        static const char kHex[] = "0123456789abcdef";
+        const auto b = static_cast<unsigned char>(c);
+        out += "\\x";
+        out += kHex[b >> 4];
+        out += kHex[b & 15];
+    }
+    }
+}
+
+} // namespace
+
 std::string LConsoleUi::TerminalText(const std::string& text)
 {
     // Message texts use Windows line breaks; show each as one line break.
@@ -13,9 +35,24 @@ std::string LConsoleUi::TerminalText(const std::string& text)
             out += '\n';
             if (i + 1 < text.size() && text[i + 1] == '\n')
                 ++i;
+        } else if (IsControl(c) && c != '\n' && c != '\t') {
+            AppendEscaped(out, c);
         } else {
             out += c;
         }
+    }
+    return out;
+}
+
+std::string LConsoleUi::Escaped(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (IsControl(c))
+            AppendEscaped(out, c);
+        else
+            out += c;
     }
     return out;
 }

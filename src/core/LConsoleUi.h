@@ -18,8 +18,12 @@ public:
     void SetAssumeYes(bool yes) { assumeYes_ = yes; }
     void SetQuiet(bool quiet) { quiet_ = quiet; }
     // A message's text as the terminal shows it: each Windows line break ("\r\n")
-    // becomes one "\n".
+    // becomes one "\n"; other control characters are shown escaped.
     static std::string TerminalText(const std::string& text);
+    // `text` with every control character escaped ("\n", "\t", "\x1b", ...), for
+    // names printed in a line of their own: a file name holding a line break or a
+    // terminal escape sequence must not break the line or steer the terminal.
+    static std::string Escaped(const std::string& text);
 
 private:
     bool assumeYes_ = false;

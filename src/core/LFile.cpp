@@ -27,9 +27,18 @@ bool LFile::Open(const std::string& path, Mode mode)
     int flags = O_CLOEXEC;
     switch (mode) {
     case Mode::Read: flags |= O_RDONLY; break;
+    // Opening a FIFO for reading waits for a writer; without one it never returns.
+    case Mode::ReadPlain: flags |= O_RDONLY | O_NONBLOCK; break;
     case Mode::ReadWrite: flags |= O_RDWR; break;
     case Mode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     case Mode::OpenAlways: flags |= O_RDWR | O_CREAT; break;
+    }
+    struct stat before;
+    if (mode == Mode::ReadPlain && ::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode) &&
+        !S_ISDIR(before.st_mode)) {
+        // Not even opened: opening a device can have effects of its own.
+        errno = ENXIO;
+        return false;
     }
     do {
         fd_ = ::open(path.c_str(), flags, 0666);
@@ -39,6 +48,10 @@ bool LFile::Open(const std::string& path, Mode mode)
         if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
             Close();
             errno = EISDIR;
+        } else if (mode == Mode::ReadPlain &&
+                   (!S_ISREG(st.st_mode) || fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0)) {
+            Close();
+            errno = ENXIO;
         }
     }
     return fd_ >= 0;

@@ -9,6 +9,8 @@ class LFile {
 public:
     enum class Mode : uint8_t {
         Read,          // existing file, read only
+        ReadPlain,     // existing plain file, read only: FIFOs, sockets and devices
+                       // are refused (errno ENXIO) without waiting for a writer
         ReadWrite,     // existing file
         Create,        // create or truncate, read and write
         OpenAlways,    // create when missing, keep contents, read and write

@@ -20,7 +20,14 @@ constexpr time_t kUnlockedGraceSeconds = 3600;
 
 int LMakeLockedTankFolder(const std::string& parent, std::string& folder)
 {
-    std::string templ = FilePathCat(parent, std::string(kPrefix) + "XXXXXX");
+    return LMakeLockedPrivateFolder(parent, kPrefix, folder);
+}
+
+int LRemoveAbandonedTankFolders(const std::string& parent) { return LRemoveAbandonedPrivateFolders(parent, kPrefix); }
+
+int LMakeLockedPrivateFolder(const std::string& parent, const char* prefix, std::string& folder)
+{
+    std::string templ = FilePathCat(parent, std::string(prefix) + "XXXXXX");
     if (!mkdtemp(templ.data()))
         return -1;
     // Locked under a passing name first: a sweep only looks at kTankLockFile, and
@@ -38,15 +45,15 @@ int LMakeLockedTankFolder(const std::string& parent, std::string& folder)
     return fd;
 }
 
-int LRemoveAbandonedTankFolders(const std::string& parent)
+int LRemoveAbandonedPrivateFolders(const std::string& parent, const char* prefix)
 {
     DIR* dir = opendir(parent.c_str());
     if (!dir)
         return 0;
     int removed = 0;
-    const size_t prefixSize = std::strlen(kPrefix);
+    const size_t prefixSize = std::strlen(prefix);
     while (dirent* e = readdir(dir)) {
-        if (std::strncmp(e->d_name, kPrefix, prefixSize) != 0)
+        if (std::strncmp(e->d_name, prefix, prefixSize) != 0)
             continue;
         const std::string folder = FilePathCat(parent, e->d_name);
         struct stat st {};

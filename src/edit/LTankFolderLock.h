@@ -10,6 +10,11 @@
 // The name of the lock file inside a tank folder.
 inline constexpr char kTankLockFile[] = "tank.lock";
 
+// The same for private folders of other kinds (the decoders' "kelvane-decode-"):
+// `prefix` names the kind; the folder is "<prefix>XXXXXX" with the same lock file.
+int LMakeLockedPrivateFolder(const std::string& parent, const char* prefix, std::string& folder);
+int LRemoveAbandonedPrivateFolders(const std::string& parent, const char* prefix);
+
 // Makes a fresh tank folder under `parent` and takes its lock. Returns the lock's
 // descriptor (close-on-exec, so programs the owner starts do not hold it) with the
 // folder's path in `folder`, or -1 when no folder could be made. The lock file is

@@ -119,7 +119,7 @@ uint8_t LAifFile::ReadLayout(LFile& file, Layout& layout)
 LSoundSource LAifFile::OpenSource(const std::string& path)
 {
     LFile file;
-    if (!file.Open(path, LFile::Mode::Read))
+    if (!file.Open(path, LFile::Mode::ReadPlain))
         return MakeErrorSource(kSrcCannotOpen);
     Layout l;
     if (uint8_t state = ReadLayout(file, l); state != kSrcGood)

@@ -65,7 +65,7 @@ const char* LAuFile::EncodingName(uint32_t encoding)
 LSoundSource LAuFile::OpenSource(const std::string& path)
 {
     LFile file;
-    if (!file.Open(path, LFile::Mode::Read))
+    if (!file.Open(path, LFile::Mode::ReadPlain))
         return MakeErrorSource(kSrcCannotOpen);
     Header h;
     if (uint8_t state = ReadHeader(file, h); state != kSrcGood)

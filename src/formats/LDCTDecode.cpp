@@ -48,7 +48,7 @@ int32_t LDCTDecode(LProgressDialog& dialog, const std::string& input, const std:
     dialog.SetText("Loading DCT File", 0);
     dialog.SetText(GetFileFromPath(input), 1);
     LFile file;
-    if (!file.Open(input, LFile::Mode::Read))
+    if (!file.Open(input, LFile::Mode::ReadPlain))
         return Fail(dialog, "DCT File load error");
     const int64_t size = file.GetFileSizeBytes();
     Fields f(file);

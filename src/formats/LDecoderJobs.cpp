@@ -8,6 +8,7 @@
 #include "core/LProcess.h"
 #include "core/LProgressDialog.h"
 #include "formats/LComponents.h"
+#include "formats/LDecoderFolder.h"
 
 namespace {
 
@@ -22,6 +23,10 @@ const Program kPrograms[] = {
     {"oggdec", "Decoding Ogg file", "%1 -o %2 %3"},
     {"flacdec", "Decoding FLAC file", "%1 -d -o %2 %3"},
 };
+
+// A relative name starting with "-" would be read as an option by any decoder
+// program; "./" in front names the same file.
+std::string AsFileArgument(const std::string& path) { return !path.empty() && path[0] == '-' ? "./" + path : path; }
 
 std::string Fill(std::string format, const std::string& a, const std::string& b, const std::string& c)
 {
@@ -51,7 +56,8 @@ int32_t LDecodeWithProgram(LProgressDialog& dialog, const std::string& component
         return found;
     // The command line is built with quoted names, then split back into arguments:
     // no shell ever sees a file name.
-    std::vector<std::string> argv = SplitCommandLine(Fill(program->format, path, wavPath, input));
+    std::vector<std::string> argv =
+        SplitCommandLine(Fill(program->format, path, AsFileArgument(wavPath), AsFileArgument(input)));
     LProcess process;
     if (!process.Start(argv, false, true)) {
         dialog.Error("Cannot run the decoder program \"" + path + "\".");
@@ -73,14 +79,21 @@ int32_t LDecodeWithProgram(LProgressDialog& dialog, const std::string& component
 
 std::string LPickTempWav(LLockFile& lock)
 {
-    const std::string folder = GetTempFolder();
-    for (int32_t n = 1;; ++n) {
+    const std::string folder = LDecoderFolder::Get();
+    if (folder.empty())
+        return {};
+    for (int32_t n = 1; n < 100000; ++n) {
         std::string wav = FilePathCat(folder, "Temp" + std::to_string(n) + ".wav");
         if (!lock.Lock(wav))
             continue;  // another opener is using this number
+        // A lock file that could not be made at all reserves nothing: the number
+        // is only ours while we hold its lock.
+        if (!lock.IsLocked())
+            return {};
         // A document may still read an older file of this name; unlinking leaves its
         // open handle intact, so the name can be reused at once.
         ::unlink(wav.c_str());
         return wav;
     }
+    return {};
 }

@@ -11,7 +11,8 @@ class LProgressDialog;
 int32_t LDecodeWithProgram(LProgressDialog& dialog, const std::string& component, const std::string& input,
                            const std::string& wavPath);
 
-// A free temporary WAV name "Temp%d.wav" in the temporary folder, reserved by its
-// lock file for the caller while `lock` lives.
+// A free temporary WAV name "Temp%d.wav" in this process's private decoder folder
+// (LDecoderFolder), reserved by its lock file for the caller while `lock` lives.
+// Empty when the folder or the lock file cannot be made.
 class LLockFile;
 std::string LPickTempWav(LLockFile& lock);

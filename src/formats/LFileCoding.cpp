@@ -77,14 +77,14 @@ LFileCoding LDescribeFileCoding(const std::string& path)
     }
     if (Is(ext, ".aif") || Is(ext, ".aiff")) {
         LAifFile::Layout layout;
-        if (!file.Open(path, LFile::Mode::Read) || LAifFile::ReadLayout(file, layout) != kSrcGood)
+        if (!file.Open(path, LFile::Mode::ReadPlain) || LAifFile::ReadLayout(file, layout) != kSrcGood)
             return {};
         const int32_t bits = layout.bits <= 8 ? 8 : layout.bits;
         return {Pcm(uint32_t(bits)), layout.channels, bits};
     }
     if (Is(ext, ".au")) {
         LAuFile::Header header;
-        if (!file.Open(path, LFile::Mode::Read) || LAuFile::ReadHeader(file, header) != kSrcGood)
+        if (!file.Open(path, LFile::Mode::ReadPlain) || LAuFile::ReadHeader(file, header) != kSrcGood)
             return {};
         // Encodings 2 and 3 are linear 8 and 16-bit PCM.
         const int32_t bits = header.encoding == 2 ? 8 : header.encoding == 3 ? 16 : 0;

@@ -1,6 +1,9 @@
 #include "formats/LGenSource.h"
 
+#include <cerrno>
+#include <cstring>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/LFile.h"
@@ -12,6 +15,7 @@
 #include "formats/LAuFile.h"
 #include "formats/LDCTDecode.h"
 #include "formats/LDecoderJobs.h"
+#include "formats/LFileCoding.h"
 #include "formats/LMediaDecoder.h"
 #include "formats/LRawFile.h"
 #include "formats/LRawSettings.h"
@@ -31,13 +35,38 @@ void ShowError(uint8_t* askOnce, const std::string& text)
 
 bool Is(const std::string& ext, const char* want) { return strcasecmp(ext.c_str(), want) == 0; }
 
+// What `path` names when it is neither a plain file nor a folder ("a FIFO (named
+// pipe)", "a socket", "a device"); empty otherwise, and when it does not exist.
+std::string OtherKind(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    if (S_ISFIFO(st.st_mode))
+        return "a FIFO (named pipe)";
+    if (S_ISSOCK(st.st_mode))
+        return "a socket";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return "a device";
+    return {};
+}
+
+// The text for a WAV file whose coding no decoder here reads.
+std::string UnreadableCodingText(const std::string& path)
+{
+    LWaveFile::Layout layout;
+    const std::string coding =
+        LWaveFile::ReadLayout(path, layout) ? LDescribeWavCoding(layout.format) : std::string("unknown");
+    return "Cannot open the file \"" + path + "\" because Kelvane cannot read its audio coding, " + coding + ".";
+}
+
 // Checks an opened source: 0 when good, else the message for its state and 2.
-int32_t Verdict(LSoundSource& source, uint8_t* askOnce, const std::string& otherText, const std::string& path)
+int32_t Verdict(LSoundSource& source, uint8_t* askOnce, const std::string& path)
 {
     uint8_t state = source->GetError();
     if (state == kSrcGood)
         return 0;
-    ShowError(askOnce, state == kSrcCannotOpen ? LGenCannotOpenMessage(path) : otherText);
+    ShowError(askOnce, LGenOpenFailureMessage(path, state));
     return 2;
 }
 
@@ -53,10 +82,7 @@ int32_t OpenRaw(LSoundSource& source, const std::string& path, uint8_t* askOnce,
         }
     }
     source = LRawFile::OpenSource(path, settings);
-    if (source->GetError() == kSrcGood)
-        return 0;
-    ShowError(askOnce, LGenCannotOpenMessage(path));
-    return 2;
+    return Verdict(source, askOnce, path);
 }
 
 struct Decoder {
@@ -152,8 +178,11 @@ std::string LGenCannotOpenMessage(const std::string& path)
     // read, or of a folder, sends them looking in the wrong place.
     if (FolderExists(path))
         return "Cannot open \"" + path + "\" because it is a folder, not a sound file.";
+    const std::string kind = OtherKind(path);
+    if (!kind.empty())
+        return "Cannot open \"" + path + "\" because it is " + kind + ", not a sound file.";
     LFile file;
-    if (file.Open(path, LFile::Mode::Read))
+    if (file.Open(path, LFile::Mode::ReadPlain))
         return "Cannot open the file \"" + path +
                "\" because it could not be decoded. It is possibly empty, damaged or not the kind of file its "
                "name says.";
@@ -163,40 +192,33 @@ std::string LGenCannotOpenMessage(const std::string& path)
 int32_t LGenSourceOpen(LSoundSource& source, const std::string& path, uint8_t* askOnce)
 {
     const std::string ext = LGenExtension(path);
+    // Only plain files are read: a FIFO would hold a reader or a decoder program
+    // in open() until someone writes to it, and neither FIFOs, sockets nor devices
+    // can be read twice or sought in, which every reader here needs.
+    if (FolderExists(path) || !OtherKind(path).empty()) {
+        source = MakeErrorSource(kSrcCannotOpen);
+        ShowError(askOnce, LGenCannotOpenMessage(path));
+        return 2;
+    }
     if (Is(ext, ".wav")) {
         source = LWaveFile::OpenSource(path);
-        switch (source->GetError()) {
-        case kSrcGood: return 0;
-        case kSrcInvalid: ShowError(askOnce, LGenCorruptMessage(path)); break;
-        case kSrcCannotOpen: ShowError(askOnce, LGenCannotOpenMessage(path)); break;
-        case kSrcNoCodec:
-            ShowError(askOnce, "Cannot open the file \"" + path +
-                                   "\" because the required ACM codec is not installed on this PC.\r\n\r\n"
-                                   "Open the file with Windows Media Player to auto-install the codec then "
-                                   "reattempt to load it.");
-            break;
-        default: ShowError(askOnce, "Cannot open the file \"" + path + "\"."); break;
-        }
-        return 2;
+        return Verdict(source, askOnce, path);
     }
     if (Is(ext, ".mp3")) {
         source = LMP3Source::Open(path);
-        return Verdict(source, askOnce,
-                       "Cannot open the file \"" + path +
-                           "\". It is possibly either corrupt or not a true layer-3 MPEG file.",
-                       path);
+        return Verdict(source, askOnce, path);
     }
     if (Is(ext, ".aif") || Is(ext, ".aiff")) {
         source = LAifFile::OpenSource(path);
-        return Verdict(source, askOnce, LGenCorruptMessage(path), path);
+        return Verdict(source, askOnce, path);
     }
     if (Is(ext, ".au")) {
         source = LAuFile::OpenSource(path);
-        return Verdict(source, askOnce, LGenCorruptMessage(path), path);
+        return Verdict(source, askOnce, path);
     }
     if (Is(ext, ".gsm")) {
         source = LGSMFile::OpenSource(path);
-        return Verdict(source, askOnce, LGenCannotOpenMessage(path), path);
+        return Verdict(source, askOnce, path);
     }
     if (Is(ext, ".vox"))
         return OpenRaw(source, path, askOnce, kVoxAudioSection);
@@ -205,6 +227,13 @@ int32_t LGenSourceOpen(LSoundSource& source, const std::string& path, uint8_t* a
 
     LLockFile lock;
     const std::string wav = LPickTempWav(lock);
+    if (wav.empty()) {
+        const std::string reason = std::strerror(errno);
+        source = MakeErrorSource(kSrcCannotOpen);
+        ShowError(askOnce, "Cannot decode the file \"" + path + "\" because no private temporary folder could be made in \"" +
+                               GetTempFolder() + "\" (" + reason + ").");
+        return 2;
+    }
     int32_t result = RunDecoder(ext, path, wav);
     if (result != 0) {
         ::unlink(wav.c_str());
@@ -220,11 +249,22 @@ int32_t LGenSourceOpen(LSoundSource& source, const std::string& path, uint8_t* a
     source = LWaveFile::OpenSource(wav);
     // The decoded data lives on in the open source; the name is not needed.
     ::unlink(wav.c_str());
-    if (source->GetError() != kSrcGood) {
-        // The decoder ran but left nothing readable: say so rather than fail silently.
-        ShowError(askOnce, source->GetError() == kSrcCannotOpen ? LGenCannotOpenMessage(path)
-                                                                 : LGenCorruptMessage(path));
-        return 2;
+    // A decoder that ran but left nothing readable is said, not passed over.
+    return Verdict(source, askOnce, path);
+}
+
+std::string LGenOpenFailureMessage(const std::string& path, uint8_t state)
+{
+    const std::string ext = LGenExtension(path);
+    if (state == kSrcCannotOpen || Is(ext, ".gsm") || Is(ext, ".vox") || Is(ext, ".raw") || Is(ext, ".snd"))
+        return LGenCannotOpenMessage(path);
+    if (Is(ext, ".wav")) {
+        if (state == kSrcNoCodec)
+            return UnreadableCodingText(path);
+        if (state != kSrcInvalid)
+            return "Cannot open the file \"" + path + "\".";
     }
-    return 0;
+    if (Is(ext, ".mp3"))
+        return "Cannot open the file \"" + path + "\". It is possibly either corrupt or not a true layer-3 MPEG file.";
+    return LGenCorruptMessage(path);
 }

@@ -27,3 +27,6 @@ std::string LGenCorruptMessage(const std::string& path);
 // is missing or unreadable, else one saying that it is a folder or that it
 // exists but could not be decoded.
 std::string LGenCannotOpenMessage(const std::string& path);
+// The message the opener shows for `path` when its reader (or, for decoded
+// files, the reader of the decoder's output) ends in error state `state`.
+std::string LGenOpenFailureMessage(const std::string& path, uint8_t state);

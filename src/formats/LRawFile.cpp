@@ -16,7 +16,7 @@ LSoundSource LRawFile::OpenSource(const std::string& path, const LRawSettings& s
     if (settings.codec >= kRawCodecCount)
         return MakeErrorSource(kSrcInvalid);
     LFile file;
-    if (!file.Open(path, LFile::Mode::Read))
+    if (!file.Open(path, LFile::Mode::ReadPlain))
         return MakeErrorSource(kSrcCannotOpen);
     return LSRCMixDown::Wrap(MakeRawDataSource(settings.codec, std::move(file), 0,
                                                LRawFileDataSoundSourceBase::kSizeFromFile, rate, settings.channels));

@@ -8,7 +8,7 @@ constexpr int32_t kBufferBytes = 4096;
 
 LSRCVOX::LSRCVOX(const std::string& path, int32_t rate) : LSoundSourceBase(rate, 1, kMaxAmplitude)
 {
-    if (!file_.Open(path, LFile::Mode::Read))
+    if (!file_.Open(path, LFile::Mode::ReadPlain))
         SetError(kSrcCannotOpen);
 }
 

@@ -75,6 +75,11 @@ bool IsWidePcm(const LWaveFileFormat& f)
 
 } // namespace
 
+bool LWaveFile::NeedsCodec(const LWaveFileFormat& f)
+{
+    return !(f.Tag() == LWaveFileFormat::kTagPcm && f.BitsPerSample() <= 16) && !IsWidePcm(f);
+}
+
 uint64_t LWaveFile::ChannelMask(const LWaveFileFormat& format)
 {
     if (format.Tag() != LWaveFileFormat::kTagExtensible || format.ExtraSize() < 22)
@@ -121,13 +126,13 @@ bool LWaveFile::ReadLayout(LFile& file, Layout& layout)
 bool LWaveFile::ReadLayout(const std::string& path, Layout& layout)
 {
     LFile file;
-    return file.Open(path, LFile::Mode::Read) && ReadLayout(file, layout);
+    return file.Open(path, LFile::Mode::ReadPlain) && ReadLayout(file, layout);
 }
 
 LSoundSource LWaveFile::OpenSource(const std::string& path)
 {
     LFile file;
-    if (!file.Open(path, LFile::Mode::Read))
+    if (!file.Open(path, LFile::Mode::ReadPlain))
         return MakeErrorSource(kSrcCannotOpen);
     Layout layout;
     if (!ReadLayout(file, layout))

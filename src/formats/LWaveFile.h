@@ -34,6 +34,9 @@ public:
     // The speaker positions an extensible format block names (WAV channel mask
     // bits); 0 for other blocks.
     static uint64_t ChannelMask(const LWaveFileFormat& format);
+    // Whether a file of this format block is read through a codec (LSRCACMWave),
+    // whose length is an estimate until the data runs out.
+    static bool NeedsCodec(const LWaveFileFormat& format);
     // The layout of the WAV file at `path`; false when it cannot be opened or parsed.
     static bool ReadLayout(const std::string& path, Layout& layout);
 };

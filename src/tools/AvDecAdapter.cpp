@@ -9,7 +9,11 @@
 // than 16 bits. The rate and channels are those of the decoded audio, not of the
 // container's header; the encoder's priming and padding that the container
 // declares (an MP4 edit list, Ogg granule positions) are left out as libavformat
-// reports them. Damaged packets are skipped.
+// reports them. Damaged packets are skipped; when 32 MiB or 100000 packets in a
+// row give no audio the input is taken for something else and the run fails.
+// IN must be a plain file: FIFOs, sockets and devices are refused (opening a FIFO
+// would wait for a writer, and a device such as /dev/urandom never ends). OUT is
+// created with mode 0600 and never through a symbolic link.
 // Exit status: 0 done; 1 the input could not be decoded or OUT not written (no
 // OUT is left behind); 2 a malformed command line.
 extern "C" {
@@ -20,10 +24,13 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -94,9 +101,16 @@ public:
 
     bool Open(const std::string& path, int rate, int channels, int bits)
     {
-        file_ = std::fopen(path.c_str(), "wb");
-        if (!file_)
+        // Decoded audio is the user's: readable by them alone, and written to the
+        // name given, not to wherever a link planted under it points.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0)
             return false;
+        file_ = ::fdopen(fd, "wb");
+        if (!file_) {
+            ::close(fd);
+            return false;
+        }
         path_ = path;
         // Large writes: the decoder should wait on nothing but itself. (Without a
         // buffer of its own, the C library keeps its 4 KiB one whatever size is asked.)
@@ -167,8 +181,71 @@ private:
     bool finished_ = false;
 };
 
+// The input file, read through an I/O context of our own so that the file that
+// was checked is the file decoded, and so that the bytes read are counted.
+struct Input {
+    int fd = -1;
+    int64_t bytes = 0;     // read so far
+    int64_t baseline = -1; // `bytes` when audio last came out; -1 before decoding starts
+    bool starved = false;  // stopped: too much read without audio
+    static constexpr int64_t kMaxBytesWithoutAudio = int64_t(32) << 20;
+
+    ~Input()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    // Opens `path` without waiting (a FIFO with no writer would hold open() for
+    // ever) and keeps it only when it is a plain file.
+    bool Open(const std::string& path)
+    {
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return Complain(("cannot open \"" + path + "\": " + std::strerror(errno)).c_str()), false;
+        struct stat st {};
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+            return Complain(("\"" + path + "\" is not a plain file (a FIFO, socket, device or folder)").c_str()), false;
+        if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+            return Complain("cannot read the input"), false;
+        return true;
+    }
+
+    static int Read(void* opaque, uint8_t* buffer, int size)
+    {
+        Input* in = static_cast<Input*>(opaque);
+        ssize_t n;
+        do
+            n = ::read(in->fd, buffer, size_t(size));
+        while (n < 0 && errno == EINTR);
+        if (n < 0)
+            return AVERROR(errno);
+        if (n == 0)
+            return AVERROR_EOF;
+        in->bytes += n;
+        if (in->baseline >= 0 && in->bytes - in->baseline > kMaxBytesWithoutAudio) {
+            in->starved = true;
+            return AVERROR_EXIT;
+        }
+        return int(n);
+    }
+
+    static int64_t Seek(void* opaque, int64_t offset, int whence)
+    {
+        Input* in = static_cast<Input*>(opaque);
+        if (whence & AVSEEK_SIZE) {
+            struct stat st {};
+            return fstat(in->fd, &st) == 0 ? int64_t(st.st_size) : AVERROR(errno);
+        }
+        const off_t at = ::lseek(in->fd, off_t(offset), whence & ~AVSEEK_FORCE);
+        return at < 0 ? AVERROR(errno) : int64_t(at);
+    }
+};
+
 // Everything libav* hands out, released on every way out.
 struct Decoder {
+    Input input;
+    AVIOContext* io = nullptr;
     AVFormatContext* format = nullptr;
     AVCodecContext* codec = nullptr;
     SwrContext* resampler = nullptr;
@@ -192,6 +269,7 @@ struct Decoder {
     int64_t skipFrames = 0;
     int64_t limitFrames = -1;
     int64_t writtenFrames = 0;
+    int64_t decodedFrames = 0;  // every frame the decoder gave, kept or trimmed
 
     std::vector<uint8_t> converted;
     std::vector<uint8_t> packed;
@@ -206,6 +284,9 @@ struct Decoder {
         swr_free(&resampler);
         avcodec_free_context(&codec);
         avformat_close_input(&format);
+        if (io)
+            av_freep(&io->buffer);
+        avio_context_free(&io);
         av_channel_layout_uninit(&outLayout);
         av_channel_layout_uninit(&inLayout);
     }
@@ -213,8 +294,22 @@ struct Decoder {
 
 bool Open(const Options& o, Decoder& d)
 {
-    const std::string url = "file:" + o.input;  // never another protocol, whatever the name holds
-    int rc = avformat_open_input(&d.format, url.c_str(), nullptr, nullptr);
+    if (!d.input.Open(o.input))
+        return false;
+    constexpr int kIoBufferBytes = 1 << 16;
+    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferBytes));
+    if (buffer)
+        d.io = avio_alloc_context(buffer, kIoBufferBytes, 0, &d.input, Input::Read, nullptr, Input::Seek);
+    if (!d.io) {
+        av_free(buffer);
+        return Complain("out of memory"), false;
+    }
+    d.format = avformat_alloc_context();
+    if (!d.format)
+        return Complain("out of memory"), false;
+    d.format->pb = d.io;
+    // The name only tells the probe the file's type; no protocol is ever opened by it.
+    int rc = avformat_open_input(&d.format, o.input.c_str(), nullptr, nullptr);
     if (rc < 0)
         return Complain("cannot read the input as a media file", rc), false;
     rc = avformat_find_stream_info(d.format, nullptr);
@@ -341,6 +436,7 @@ bool Drain(Decoder& d, WavOut& wav, const Options& o)
             av_frame_unref(d.frame);
             continue;
         }
+        d.decodedFrames += d.frame->nb_samples;
         if (d.rate == 0) {
             d.rate = d.frame->sample_rate;
             d.channels = std::min(d.frame->ch_layout.nb_channels, 2);
@@ -374,12 +470,18 @@ bool Decode(const Options& o)
     if (!Open(o, d))
         return false;
     WavOut wav;
+    // Input that never gives audio (noise, a file that goes on and on) must end
+    // the run rather than keep it reading: count what passes without any.
+    constexpr int32_t kMaxPacketsWithoutAudio = 100000;
+    int32_t idle = 0;
+    d.input.baseline = d.input.bytes;
     for (;;) {
         int rc = av_read_frame(d.format, d.packet);
-        if (rc == AVERROR(EAGAIN))
+        if (rc == AVERROR(EAGAIN) && ++idle < kMaxPacketsWithoutAudio)
             continue;
-        if (rc < 0)
+        if (rc < 0 || idle >= kMaxPacketsWithoutAudio)
             break;  // the end, or an unreadable rest of the file
+        const int64_t decoded = d.decodedFrames;
         if (d.packet->stream_index == d.stream) {
             rc = avcodec_send_packet(d.codec, d.packet);
             av_packet_unref(d.packet);
@@ -389,7 +491,15 @@ bool Decode(const Options& o)
         } else {
             av_packet_unref(d.packet);
         }
+        if (d.decodedFrames > decoded) {
+            idle = 0;
+            d.input.baseline = d.input.bytes;
+        } else {
+            ++idle;
+        }
     }
+    if (d.input.starved || idle >= kMaxPacketsWithoutAudio)
+        return Complain("stopped: the input gives no audio (32 MiB or 100000 packets without any)"), false;
     avcodec_send_packet(d.codec, nullptr);
     if (!Drain(d, wav, o))
         return false;

@@ -123,26 +123,40 @@ TEST(CodecWave, WritesEveryListedFormatAndFfmpegReadsIt)
     }
 }
 
-TEST(CodecWave, UnknownTagFailsWithTheCodecMessage)
+TEST(CodecWave, CodingsNothingHereDecodesAreNamed)
 {
-    std::string path = TempPath("unknown.wav");
-    std::string fmt(18, '\0');
-    auto* p = reinterpret_cast<uint8_t*>(fmt.data());
-    PutLE16(p, 0x7777);
-    PutLE16(p + 2, 1);
-    PutLE32(p + 4, 8000);
-    PutLE32(p + 8, 8000);
-    PutLE16(p + 12, 1);
-    PutLE16(p + 14, 8);
-    std::string body = std::string("RIFF\x32\x00\x00\x00WAVEfmt \x12\x00\x00\x00", 20) + fmt +
-                       std::string("data\x04\x00\x00\x00", 8) + "abcd";
-    test::WriteFileBytes(path, body);
-    EXPECT_EQ(LWaveFile::OpenSource(path)->GetError(), kSrcNoCodec);
-    LScriptedUi ui;
-    LSoundSource s;
-    uint8_t ask = 1;
-    EXPECT_EQ(LGenSourceOpen(s, path, &ask), 2);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find("the required ACM codec is not installed"), std::string::npos);
-    EXPECT_EQ(ask, 0);
+    struct Case {
+        uint16_t tag, bits, align;
+        const char* coding;
+    };
+    const Case cases[] = {
+        {0x7777, 8, 1, "format tag 0x7777"},
+        {0x0003, 16, 2, "IEEE float 16-bit"},
+        {0x0003, 8, 1, "IEEE float 8-bit"},
+        {0x0001, 64, 8, "PCM 64-bit"},
+    };
+    for (const Case& c : cases) {
+        std::string path = TempPath("coding.wav");
+        std::string fmt(18, '\0');
+        auto* p = reinterpret_cast<uint8_t*>(fmt.data());
+        PutLE16(p, c.tag);
+        PutLE16(p + 2, 1);
+        PutLE32(p + 4, 8000);
+        PutLE32(p + 8, 8000u * c.align);
+        PutLE16(p + 12, c.align);
+        PutLE16(p + 14, c.bits);
+        std::string body = std::string("RIFF\x32\x00\x00\x00WAVEfmt \x12\x00\x00\x00", 20) + fmt +
+                           std::string("data\x08\x00\x00\x00", 8) + "abcdefgh";
+        test::WriteFileBytes(path, body);
+        EXPECT_EQ(LWaveFile::OpenSource(path)->GetError(), kSrcNoCodec) << c.coding;
+        LScriptedUi ui;
+        LSoundSource s;
+        uint8_t ask = 1;
+        EXPECT_EQ(LGenSourceOpen(s, path, &ask), 2);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        // No codec can be installed on this system: the coding is named instead.
+        EXPECT_EQ(ui.messages[0].text,
+                  "Cannot open the file \"" + path + "\" because Kelvane cannot read its audio coding, " + c.coding + ".");
+        EXPECT_EQ(ask, 0);
+    }
 }

@@ -73,6 +73,66 @@ TEST(Mp3Stream, FilesThatAreNotMp3)
     EXPECT_EQ(LMP3Source::Open(test::TempPath("garbage.mp3"))->GetError(), kSrcInvalid);
 }
 
+TEST(Mp3Stream, AHeaderThatNoFrameFollowsIsNotAStream)
+{
+    // Random bytes with one frame header (MPEG-1 at 48 kHz) planted in them: a
+    // stream needs a second frame where the first one ends.
+    std::mt19937 rng(3);
+    std::string junk(20000, '\0');
+    for (char& c : junk)
+        c = char(rng());
+    const std::string header("\xFF\xFB\x94\x64", 4);
+    junk.replace(1000, 4, header);
+    test::WriteFileBytes(test::TempPath("random.mp3"), junk);
+    EXPECT_EQ(LMP3Source::Open(test::TempPath("random.mp3"))->GetError(), kSrcInvalid);
+
+    // The same junk in front of a real stream is skipped, and the stream keeps its
+    // own rate instead of the stray header's.
+    std::string mp3 = MakeMp3("after_junk", "-t -b 128");
+    test::WriteFileBytes(test::TempPath("junk_first.mp3"), junk.substr(0, 4000) + test::ReadFileBytes(mp3));
+    mp3test::Decoded plain = mp3test::DecodeOurs(mp3);
+    mp3test::Decoded junked = mp3test::DecodeOurs(test::TempPath("junk_first.mp3"));
+    ASSERT_TRUE(junked.ok);
+    EXPECT_EQ(junked.rate, 44100);
+    EXPECT_EQ(junked.samples, plain.samples);
+}
+
+TEST(Mp3Stream, AnInformationFrameThatDisagreesWithTheFramesIsIgnored)
+{
+    const std::string cbr = test::ReadFileBytes(MakeMp3("liar_cbr", "-b 128"));
+    for (const char* lame : {"-b 128", "-V 4"}) {
+        std::string bytes = lame[1] == 'b' ? cbr : test::ReadFileBytes(MakeMp3("liar_vbr", lame));
+        std::vector<size_t> frames = mp3test::FrameOffsets(bytes);
+        const int64_t audioFrames = int64_t(frames.size()) - 1;
+        size_t tag = bytes.find("Info");
+        if (tag > frames[1])
+            tag = bytes.find("Xing");
+        ASSERT_LT(tag, frames[1]) << lame;
+        // The frame count follows the name and the flags.
+        for (uint32_t claim : {1u, 0x7FFFFFFFu, uint32_t(audioFrames / 2)}) {
+            std::string liar = bytes;
+            for (int32_t i = 0; i < 4; ++i)
+                liar[tag + 8 + size_t(i)] = char(claim >> (24 - 8 * i));
+            test::WriteFileBytes(test::TempPath("liar.mp3"), liar);
+            LSoundSource src = LMP3Source::Open(test::TempPath("liar.mp3"));
+            ASSERT_EQ(src->GetError(), kSrcGood);
+            // Every frame there is, counted, with no trim: the tag's delay and
+            // padding describe the stream it counted, not this one.
+            EXPECT_EQ(src->GetLength(), audioFrames * 1152) << lame << " claiming " << claim;
+            EXPECT_EQ(int64_t(test::ReadAll(src).size()), audioFrames * 1152 * 2) << lame << " claiming " << claim;
+        }
+    }
+    // A file cut to 1000 bytes (the information frame and one and a half frames of
+    // 417 bytes) keeps its tag's count of three seconds; its length at the open is
+    // what decoding it gives, the one whole audio frame.
+    test::WriteFileBytes(test::TempPath("cut1000.mp3"), cbr.substr(0, 1000));
+    LSoundSource cut = LMP3Source::Open(test::TempPath("cut1000.mp3"));
+    ASSERT_EQ(cut->GetError(), kSrcGood);
+    EXPECT_EQ(cut->GetLength(), 1152);
+    EXPECT_EQ(test::ReadAll(cut).size(), size_t(1152 * 2));
+    EXPECT_EQ(cut->GetLength(), 1152);
+}
+
 TEST(Mp3Stream, InformationFrameGivesTheExactLengthAndTheEncodersTagItsTrim)
 {
     // lame's information frame counts the audio frames after it and carries the
@@ -119,7 +179,7 @@ TEST(Mp3Stream, FramesOfAnotherSampleRateAreSkipped)
     EXPECT_TRUE(std::equal(one.samples.begin(), one.samples.end(), both.samples.begin()));
 }
 
-TEST(Mp3Stream, TruncatedFileEndsCleanlyWithShorterLength)
+TEST(Mp3Stream, TruncatedFileEndsCleanlyAtTheLengthCountedAtTheOpen)
 {
     for (const char* lame : {"-V 2", "-b 128"}) {
         std::string mp3 = MakeMp3("trunc_src", lame);
@@ -133,10 +193,14 @@ TEST(Mp3Stream, TruncatedFileEndsCleanlyWithShorterLength)
         ASSERT_EQ(src->GetError(), kSrcGood);
         const int32_t reported = src->GetLength();
         std::vector<int32_t> got = test::ReadAll(src);
-        EXPECT_LT(src->GetLength(), reported) << lame;
-        // The read that met the end was padded with silence past the new length.
-        ASSERT_GE(int64_t(got.size()), int64_t(src->GetLength()) * 2);
-        got.resize(size_t(src->GetLength()) * 2);
+        // The frames are counted at the open: the length then is the length at the end.
+        EXPECT_EQ(src->GetLength(), reported) << lame;
+        EXPECT_EQ(int64_t(got.size()), int64_t(reported) * 2) << lame;
+        // The information frame counts frames the file no longer has, so it
+        // describes another stream: the cut file is decoded whole, the encoder's
+        // delay (576 + 529 frames) included.
+        ASSERT_GT(got.size(), size_t(1105 * 2));
+        got.erase(got.begin(), got.begin() + 1105 * 2);
         EXPECT_GT(got.size(), full.size() / 3);
         ASSERT_LE(got.size(), full.size());
         EXPECT_TRUE(std::equal(got.begin(), got.end(), full.begin())) << lame;

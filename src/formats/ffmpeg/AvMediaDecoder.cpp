@@ -63,7 +63,9 @@ int32_t AvDecodeToWav(const std::function<bool(double)>& progress, const std::st
 {
     av_log_set_level(AV_LOG_QUIET);
     Session s;
-    if (avformat_open_input(&s.format, input.c_str(), nullptr, nullptr) < 0)
+    // Only ever a file: a name such as "concat:a|b" or "http://..." is not a protocol here.
+    const std::string url = "file:" + input;
+    if (avformat_open_input(&s.format, url.c_str(), nullptr, nullptr) < 0)
         return kJobFailed;
     if (avformat_find_stream_info(s.format, nullptr) < 0)
         return kJobFailed;

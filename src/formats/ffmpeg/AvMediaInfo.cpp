@@ -28,7 +28,9 @@ bool AvProbe(const std::string& path, LMediaInfo& info)
 {
     av_log_set_level(AV_LOG_QUIET);
     AVFormatContext* format = nullptr;
-    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
+    // Only ever a file: a name such as "concat:a|b" or "http://..." is not a protocol here.
+    const std::string url = "file:" + path;
+    if (avformat_open_input(&format, url.c_str(), nullptr, nullptr) < 0)
         return false;
     bool found = false;
     if (avformat_find_stream_info(format, nullptr) >= 0) {

@@ -10,7 +10,7 @@ constexpr int32_t kRunBlocks = 64;
 
 LGSMFileSource::LGSMFileSource(const std::string& path) : LSoundSourceBase(8000, 1, kMaxAmplitude)
 {
-    if (!file_.Open(path, LFile::Mode::Read)) {
+    if (!file_.Open(path, LFile::Mode::ReadPlain)) {
         SetError(kSrcCannotOpen);
         return;
     }

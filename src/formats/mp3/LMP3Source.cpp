@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/ByteOrder.h"
@@ -15,8 +16,9 @@ constexpr int32_t kLeadInFrames = 4;
 // bit reservoir (at most 511 bytes) before the target frame.
 constexpr int64_t kLeadInBytes = 2048;
 constexpr int32_t kMaxMismatches = 10;
-constexpr int32_t kScanFrames = 8;
 constexpr int32_t kDecoderDelay = 529;
+// How far in the first frame may lie, after any ID3v2 tags.
+constexpr int64_t kMaxLeadingBytes = 65535;
 
 // Whether the encoder named by the 9-byte version text at `v` fills in the delay
 // and padding fields: lame from 3.90 on, and FFmpeg's muxer.
@@ -41,7 +43,7 @@ int32_t ClampFrames(int64_t v) { return int32_t(std::clamp<int64_t>(v, 0, INT32_
 LSoundSource LMP3Source::Open(const std::string& path)
 {
     LFile file;
-    if (!file.Open(path, LFile::Mode::Read))
+    if (!file.Open(path, LFile::Mode::ReadPlain))
         return MakeErrorSource(kSrcCannotOpen);
     LSoundSource source = MakeSource<LMP3Source>(std::move(file));
     if (source->GetError() != kSrcGood)
@@ -147,20 +149,61 @@ int32_t LMP3Source::TrimmedLength(int64_t streamFrames) const
     return ClampFrames(end - skip_);
 }
 
+bool LMP3Source::FollowedByFrame(const MP3Header& h, int64_t offset, const MP3Header& first)
+{
+    // One header-like pattern turns up every few kilobytes of any data; one that
+    // is followed, exactly where its frame ends, by another of the same stream
+    // almost never does. A frame that ends the file needs no successor.
+    const int64_t next = offset + h.GetFrameBytes();
+    if (next == audioEnd_ || next == reader_.GetFileSize())
+        return true;
+    const int64_t resume = reader_.Tell();
+    reader_.Seek(next);
+    uint8_t b[4];
+    const bool read = reader_.Read(b, 4) == 4;
+    reader_.Seek(resume);
+    MP3Header following;
+    return read && following.Parse(GetBE32(b)) && following.Matches(first);
+}
+
+bool LMP3Source::FindFirstFrame(int64_t searchStart, MP3Header& h, int64_t& headerOffset)
+{
+    reader_.Seek(searchStart);
+    for (;;) {
+        if (!h.ReadHeader(reader_))
+            return false;
+        headerOffset = reader_.Tell() - 4 - (h.noCrc ? 0 : 2);
+        if (headerOffset - searchStart > kMaxLeadingBytes)
+            return false;
+        if (FollowedByFrame(h, headerOffset, h))
+            return true;
+        reader_.Seek(headerOffset + 1);
+    }
+}
+
+bool LMP3Source::TagAgreesWithStream() const
+{
+    // The tag's count is believed only when the frames really there say the same,
+    // give or take one (an encoder that counts the information frame itself, or a
+    // last frame cut short). A tag left from before the file was cut or joined,
+    // or one that is simply wrong, would otherwise cut the audio short or promise
+    // hours of it; its delay and padding describe that other stream too.
+    const int64_t found = scanFrames_;
+    return std::abs(found - int64_t(vbrFrames_)) <= 1;
+}
+
 bool LMP3Source::DecodeInitialHeader()
 {
-    // The estimates leave out an ID3v1 tag only when there is one: counting 128
-    // bytes too few loses the last frames of files whose frames are smaller.
+    // A frame may end the audio right before an ID3v1 tag.
     audioEnd_ = reader_.GetFileSize();
     uint8_t tag[3];
     reader_.Seek(audioEnd_ - 128);
     if (audioEnd_ >= 128 && reader_.Read(tag, 3) == 3 && std::memcmp(tag, "TAG", 3) == 0)
         audioEnd_ -= 128;
-    reader_.Seek(SkipId3v2());
     MP3Header h;
-    if (!h.ReadHeader(reader_))
+    int64_t headerOffset = 0;
+    if (!FindFirstFrame(SkipId3v2(), h, headerOffset))
         return false;
-    const int64_t headerOffset = reader_.Tell() - 4 - (h.noCrc ? 0 : 2);
     first_ = h;
     SetSampleRate(h.GetSampleRate());
     SetChannels(h.GetChannels());
@@ -173,45 +216,40 @@ bool LMP3Source::DecodeInitialHeader()
         trimmed_ = false;
     }
 
-    const int64_t audioBytes = std::max<int64_t>(audioEnd_ - dataStart_, 0);
-    if (vbrFrames_ > 0) {
-        bytesPerFrame_ = double(audioBytes) / vbrFrames_;
-        length_ = TrimmedLength(int64_t(vbrFrames_) * samplesPerFrame_);
-    } else {
-        // Average bit rate of the first frames.
-        int64_t sum = 0;
-        int32_t count = 0;
-        reader_.Seek(dataStart_);
-        for (; count < kScanFrames; ++count) {
-            MP3Header next;
-            if (!next.ReadHeader(reader_) || !next.Matches(first_))
-                break;
-            sum += next.bitRate;
-            reader_.Seek(reader_.Tell() - 4 - (next.noCrc ? 0 : 2) + next.GetFrameBytes());
-        }
-        const double average = count > 0 ? double(sum) / count : double(h.bitRate);
-        bytesPerFrame_ = (h.version == 0 ? 144.0 : 72.0) * average / h.GetSampleRate();
-        length_ = ClampFrames(int64_t(samplesPerFrame_) * int64_t(double(audioBytes) / bytesPerFrame_ + 0.9));
-    }
-
     decoder_ = std::make_unique<MP3Layer3Decoder>(first_);
     buffer_.assign(size_t(samplesPerFrame_) * GetChannels(), 0);
-    reader_.Seek(dataStart_);
+    // The frames are counted now, by their headers alone, exactly as decoding will
+    // meet them: the length is known before the first read, and is the length a
+    // full decode gives.
     scanOffset_ = dataStart_;
+    IndexTo(INT32_MAX);
+    if (vbrFrames_ > 0 && !TagAgreesWithStream()) {
+        vbrFrames_ = 0;
+        skip_ = 0;
+        padding_ = 0;
+        trimmed_ = false;
+    }
+    length_ = TrimmedLength(int64_t(frameOffsets_.size()) * samplesPerFrame_);
+    reader_.Seek(dataStart_);
     if (skip_ > 0)
         Seek(0);
     return true;
 }
 
-int64_t LMP3Source::BytesLeft() const { return audioEnd_ - reader_.Tell(); }
-
 bool LMP3Source::NextFrame(Frame& frame)
 {
     for (int32_t attempt = 0; attempt <= kMaxMismatches; ++attempt) {
         MP3Header& h = frame.header;
+        const int64_t expected = reader_.Tell();
         if (!h.ReadHeader(reader_))
             return false;
         frame.offset = reader_.Tell() - 4 - (h.noCrc ? 0 : 2);
+        if (frame.offset != expected && !FollowedByFrame(h, frame.offset, h)) {
+            // Found by searching through damaged bytes: a chance pattern unless the
+            // stream goes on after it.
+            reader_.Seek(frame.offset + 1);
+            continue;
+        }
         if (!h.Matches(first_)) {
             // A frame of another stream (another rate, version or channel count).
             reader_.Seek(frame.offset + std::max(h.GetFrameBytes(), 4));
@@ -234,23 +272,9 @@ bool LMP3Source::DecodeNext(int32_t* out)
         const Frame& f = *frame_;
         if (decoder_->DecodeFrame(f.header, f.side, f.main, f.mainBytes, out)) {
             ++nextFrame_;
-            Reestimate();
             return true;
         }
     }
-}
-
-void LMP3Source::Reestimate()
-{
-    if (vbrFrames_ > 0 || bytesPerFrame_ <= 0.0)
-        return;
-    int64_t framesLeft = int64_t(double(BytesLeft()) / bytesPerFrame_ + 0.9);
-    // While bytes remain, at least one more frame may follow: a length that stopped
-    // short here would end the stream early, while one too long is corrected when
-    // the next frame fails.
-    if (framesLeft < 1 && BytesLeft() > 0)
-        framesLeft = 1;
-    length_ = ClampFrames(framesLeft * samplesPerFrame_ + int64_t(nextFrame_) * samplesPerFrame_);
 }
 
 void LMP3Source::Read(int32_t* buffer, int32_t frames)
@@ -324,6 +348,7 @@ bool LMP3Source::IndexTo(int32_t frameNumber)
             break;
         }
         scanOffset_ = reader_.Tell();
+        ++scanFrames_;
         const int32_t begin = MP3Layer3Decoder::MainDataBegin(f.header, f.side);
         const int32_t mainBytes = std::min(f.mainBytes, 2048 - MP3Layer3Decoder::kMaxReservoirBytes);
         if (begin > scanReservoir_) {
@@ -379,7 +404,6 @@ void LMP3Source::Seek(int32_t frame)
             ++nextFrame_;
             bufferNext_ = offset;
             bufferCount_ = samplesPerFrame_;
-            Reestimate();
         }
         return;
     }

@@ -10,14 +10,16 @@
 #include "formats/mp3/MP3Layer3Decoder.h"
 
 // Reader of MPEG-1, 2 and 2.5 Layer III files, decoded by our own decoder.
-// Maximum amplitude 2097152; full scale of the decoded signal is 524288. The
-// length is an estimate (exact with a VBR information frame) until the end of the
-// stream is reached; the stream ends at the first frame that cannot be found or
-// decoded. When the information frame carries the encoder's delay and padding
-// (lame's tag), positions and the length are those of the signal the encoder was
-// given: the delay and the padding are not delivered. Seeking decodes a few frames before the target so that the bit
-// reservoir and the filters are filled, and lands on exactly the samples a
-// straight decode gives.
+// Maximum amplitude 2097152; full scale of the decoded signal is 524288. A stream
+// is accepted only where two frames follow each other (or one frame fills the
+// file). Its frames are counted by their headers when it is opened, so the length
+// is exact from the start; the stream ends at the first frame that cannot be
+// found or decoded. When an information frame's count agrees with the frames
+// counted and it carries the encoder's delay and padding (lame's tag), positions
+// and the length are those of the signal the encoder was given: the delay and the
+// padding are not delivered. Seeking decodes a few frames before the target so
+// that the bit reservoir and the filters are filled, and lands on exactly the
+// samples a straight decode gives.
 class LMP3Source : public LSoundSourceBase {
 public:
     // Opens `path`. Never empty: on failure a silent source in state kSrcCannotOpen
@@ -45,6 +47,14 @@ private:
 
     bool DecodeInitialHeader();
     int64_t SkipId3v2();
+    // Whether the frame with header `h` at `offset` is followed where it ends by a
+    // header of the stream of `first`, or ends the file.
+    bool FollowedByFrame(const MP3Header& h, int64_t offset, const MP3Header& first);
+    // The first frame from `searchStart` that another follows; false when none
+    // begins within kMaxLeadingBytes.
+    bool FindFirstFrame(int64_t searchStart, MP3Header& h, int64_t& headerOffset);
+    // Whether the information frame's count matches the frames found.
+    bool TagAgreesWithStream() const;
     bool ReadInfoFrame(const MP3Header& h, int64_t headerOffset);
     // Takes the encoder delay and padding from the encoder's extension of an
     // information frame whose fields are announced by `flags`.
@@ -60,8 +70,6 @@ private:
     // Records frame offsets up to stream frame `frameNumber`; false when the stream
     // ends before it.
     bool IndexTo(int32_t frameNumber);
-    void Reestimate();
-    int64_t BytesLeft() const;
 
     MP3ByteReader reader_;
     MP3Header first_;
@@ -77,7 +85,6 @@ private:
     bool trimmed_ = false;
     int32_t skip_ = 0;
     int32_t padding_ = 0;
-    double bytesPerFrame_ = 0.0;
 
     int32_t position_ = 0;
     int32_t length_ = 0;
@@ -89,6 +96,7 @@ private:
     std::vector<int64_t> frameOffsets_;
     int64_t scanOffset_ = 0;
     int32_t scanReservoir_ = 0;
+    int64_t scanFrames_ = 0;  // every frame met, whether or not it gives samples
     bool scanEnded_ = false;
 
     std::vector<int32_t> buffer_;  // one decoded frame
