@@ -9,8 +9,9 @@
 // than 16 bits. The rate and channels are those of the decoded audio, not of the
 // container's header; the encoder's priming and padding that the container
 // declares (an MP4 edit list, Ogg granule positions) are left out as libavformat
-// reports them. Damaged packets are skipped; when 32 MiB or 100000 packets in a
-// row give no audio the input is taken for something else and the run fails.
+// reports them. Damaged packets are skipped; when 64 MiB or 100000 packets in a
+// row give no audio (from the start, or since the last audio) the input is taken
+// for something else and the run fails.
 // IN must be a plain file: FIFOs, sockets and devices are refused (opening a FIFO
 // would wait for a writer, and a device such as /dev/urandom never ends). OUT is
 // created with mode 0600 and never through a symbolic link.
@@ -181,14 +182,17 @@ private:
     bool finished_ = false;
 };
 
+const char kStarved[] = "stopped: the input gives no audio (64 MiB or 100000 packets without any)";
+
 // The input file, read through an I/O context of our own so that the file that
 // was checked is the file decoded, and so that the bytes read are counted.
 struct Input {
     int fd = -1;
     int64_t bytes = 0;     // read so far
-    int64_t baseline = -1; // `bytes` when audio last came out; -1 before decoding starts
+    int64_t baseline = 0;  // `bytes` when audio last came out
     bool starved = false;  // stopped: too much read without audio
-    static constexpr int64_t kMaxBytesWithoutAudio = int64_t(32) << 20;
+    // Far more than any header, cover picture or damaged stretch of a real file.
+    static constexpr int64_t kMaxBytesWithoutAudio = int64_t(64) << 20;
 
     ~Input()
     {
@@ -223,7 +227,7 @@ struct Input {
         if (n == 0)
             return AVERROR_EOF;
         in->bytes += n;
-        if (in->baseline >= 0 && in->bytes - in->baseline > kMaxBytesWithoutAudio) {
+        if (in->bytes - in->baseline > kMaxBytesWithoutAudio) {
             in->starved = true;
             return AVERROR_EXIT;
         }
@@ -311,10 +315,10 @@ bool Open(const Options& o, Decoder& d)
     // The name only tells the probe the file's type; no protocol is ever opened by it.
     int rc = avformat_open_input(&d.format, o.input.c_str(), nullptr, nullptr);
     if (rc < 0)
-        return Complain("cannot read the input as a media file", rc), false;
+        return Complain(d.input.starved ? kStarved : "cannot read the input as a media file", rc), false;
     rc = avformat_find_stream_info(d.format, nullptr);
     if (rc < 0)
-        return Complain("cannot read the input's streams", rc), false;
+        return Complain(d.input.starved ? kStarved : "cannot read the input's streams", rc), false;
     const AVCodec* codec = nullptr;
     d.stream = av_find_best_stream(d.format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
     if (d.stream < 0 || !codec)
@@ -474,7 +478,6 @@ bool Decode(const Options& o)
     // the run rather than keep it reading: count what passes without any.
     constexpr int32_t kMaxPacketsWithoutAudio = 100000;
     int32_t idle = 0;
-    d.input.baseline = d.input.bytes;
     for (;;) {
         int rc = av_read_frame(d.format, d.packet);
         if (rc == AVERROR(EAGAIN) && ++idle < kMaxPacketsWithoutAudio)
@@ -499,7 +502,7 @@ bool Decode(const Options& o)
         }
     }
     if (d.input.starved || idle >= kMaxPacketsWithoutAudio)
-        return Complain("stopped: the input gives no audio (32 MiB or 100000 packets without any)"), false;
+        return Complain(kStarved), false;
     avcodec_send_packet(d.codec, nullptr);
     if (!Drain(d, wav, o))
         return false;

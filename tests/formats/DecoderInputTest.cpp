@@ -169,3 +169,25 @@ TEST(DecoderInput, DecodedFilesLiveInAPrivateFolderOfTheProcess)
     LDecoderFolder::Release();
     EXPECT_TRUE(DecoderFolders(tmp).empty());
 }
+
+TEST(DecoderInput, TheDecoderProgramStopsWhenNothingDecodesForLong)
+{
+    // A FLAC stream's header and then a terabyte of nothing (a sparse file, so no
+    // disk is used): read to its end it would keep the decoder busy for hours.
+    const std::string src = test::WriteSineWav("short.wav", 8000, 1, 800);
+    const std::string flac = TempPath("endless.flac");
+    ASSERT_EQ(test::Run("flac -s -f -o " + Quote(flac) + " " + Quote(src)), 0);
+    std::string bytes = test::ReadFileBytes(flac);
+    size_t end = 4;  // "fLaC", then metadata blocks, the last one flagged
+    for (bool last = false; !last && end + 4 <= bytes.size();) {
+        last = (uint8_t(bytes[end]) & 0x80) != 0;
+        end += 4 + ((size_t(uint8_t(bytes[end + 1])) << 16) | (size_t(uint8_t(bytes[end + 2])) << 8) |
+                    size_t(uint8_t(bytes[end + 3])));
+    }
+    test::WriteFileBytes(flac, bytes.substr(0, end));
+    ASSERT_EQ(::truncate(flac.c_str(), off_t(1) << 40), 0);
+    const std::string out = TempPath("endless.wav");
+    EXPECT_EQ(test::Run(KELVANE_BIN_DIR "/kelvane-avdec -o " + Quote(out) + " " + Quote(flac) + " 2>/dev/null"), 1);
+    EXPECT_FALSE(FileExists(out));
+    ::unlink(flac.c_str());
+}
