@@ -230,8 +230,8 @@ int32_t LGenSourceOpen(LSoundSource& source, const std::string& path, uint8_t* a
     if (wav.empty()) {
         const std::string reason = std::strerror(errno);
         source = MakeErrorSource(kSrcCannotOpen);
-        ShowError(askOnce, "Cannot decode the file \"" + path + "\" because no private temporary folder could be made in \"" +
-                               GetTempFolder() + "\" (" + reason + ").");
+        ShowError(askOnce, "Cannot decode the file \"" + path + "\" because no private temporary folder could be " +
+                               "made in \"" + GetTempFolder() + "\" (" + reason + ").");
         return 2;
     }
     int32_t result = RunDecoder(ext, path, wav);

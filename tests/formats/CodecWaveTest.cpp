@@ -155,8 +155,8 @@ TEST(CodecWave, CodingsNothingHereDecodesAreNamed)
         EXPECT_EQ(LGenSourceOpen(s, path, &ask), 2);
         ASSERT_EQ(ui.messages.size(), 1u);
         // No codec can be installed on this system: the coding is named instead.
-        EXPECT_EQ(ui.messages[0].text,
-                  "Cannot open the file \"" + path + "\" because Kelvane cannot read its audio coding, " + c.coding + ".");
+        EXPECT_EQ(ui.messages[0].text, "Cannot open the file \"" + path +
+                                           "\" because Kelvane cannot read its audio coding, " + c.coding + ".");
         EXPECT_EQ(ask, 0);
     }
 }

@@ -75,7 +75,8 @@ TEST(DecoderInput, FifosAndDevicesAreRefusedWithoutWaiting)
             ui.messages.clear();
             EXPECT_EQ(LGenSourceOpen(s, fifo, &ask), 2) << name;
             ASSERT_EQ(ui.messages.size(), 1u) << name;
-            EXPECT_EQ(ui.messages[0].text, "Cannot open \"" + fifo + "\" because it is a FIFO (named pipe), not a sound file.");
+            EXPECT_EQ(ui.messages[0].text,
+                      "Cannot open \"" + fifo + "\" because it is a FIFO (named pipe), not a sound file.");
         }
     }
     // The readers themselves never wait in open() either.
