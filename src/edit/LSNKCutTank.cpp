@@ -1,8 +1,8 @@
 #include "edit/LSNKCutTank.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <bit>
+#include <cerrno>
 
 #include "edit/LCutListAudio.h"
 
@@ -99,6 +99,7 @@ void LSNKCutTank::Write(const int32_t* buffer, int32_t frames)
         return;
     const int32_t channels = GetChannels();
     const int32_t bytes = frames * channels * 4;
+    errno = 0;
     if (audio_.Write(buffer, bytes) != bytes) {
         SetError(errno != 0 ? errno : EIO);
         // Part of the block may have landed (a disk that filled up mid-way):
