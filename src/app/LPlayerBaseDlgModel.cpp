@@ -7,7 +7,6 @@
 #include "app/MainDialog.h"
 #include "app/MainDialogShared.h"
 #include "core/LSoundTime.h"
-#include "devices/LMixer.h"
 #include "devices/LSoundDeviceList.h"
 
 namespace S = LKVSettings;
@@ -27,7 +26,7 @@ LPlayerBaseDlgModel::LPlayerBaseDlgModel()
         if (view_)
             view_->PlayerLevels(levels);
     };
-    LMixer::SetOutputVolume(device_, 0, volumeDb_);
+    player_.SetVolumeDb(volumeDb_);
 }
 
 LPlayerBaseDlgModel::~LPlayerBaseDlgModel()
@@ -204,13 +203,12 @@ void LPlayerBaseDlgModel::SetDevice(int32_t device)
     transport_.CancelScan();
     player_.Stop();
     device_ = std::max(0, device);
-    LMixer::SetOutputVolume(device_, 0, volumeDb_);
 }
 
 void LPlayerBaseDlgModel::SetVolumeDb(int32_t dB)
 {
     volumeDb_ = std::clamp(dB, kMinDb, kMaxDb);
-    LMixer::SetOutputVolume(device_, 0, volumeDb_);
+    player_.SetVolumeDb(volumeDb_);
 }
 
 void LPlayerBaseDlgModel::StoreSettings() const
@@ -229,7 +227,7 @@ bool LPlayerBaseDlgModel::TransportStart(LSoundSource source)
 
 void LPlayerBaseDlgModel::TransportReduceVolume(bool reduced)
 {
-    LMixer::SetOutputVolume(device_, 0, reduced ? -8 : volumeDb_);
+    player_.SetVolumeDb(reduced ? -8 : volumeDb_);
 }
 
 void LPlayerBaseDlgModel::PlayStateChanged()

@@ -84,7 +84,7 @@ public:
     // Output device number: 0 the default device, n >= 1 device n - 1. Stops playback.
     int32_t Device() const { return device_; }
     void SetDevice(int32_t device);
-    // The dialog's volume, -36..+10 dB, applied through the mixer at once.
+    // The dialog's volume, -36..+10 dB: its player's gain, heard at once.
     int32_t VolumeDb() const { return volumeDb_; }
     void SetVolumeDb(int32_t dB);
     // Stores "Device" and "VolumeDB" (the dialog's close).

@@ -1,10 +1,12 @@
 #include "app/LRecordDlgModel.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/LSettingsTable.h"
 #include "devices/LMixer.h"
 #include "devices/LSoundDeviceList.h"
+#include "edit/LAudioCutTank.h"
 
 namespace S = LKVSettings;
 
@@ -137,3 +139,13 @@ LCutListAudio LRecordDlgModel::Recorded()
 }
 
 bool LRecordDlgModel::HasRecording() { return Recorded().GetLength() > 0; }
+
+std::string LRecordDlgModel::WriteFailedMessage() const
+{
+    if (!recorder_.WriteFailed())
+        return "";
+    const int32_t reason = recorder_.WriteErrno();
+    const std::string why = reason != 0 ? " (" + std::string(std::strerror(reason)) + ")" : "";
+    return "Recording stopped: the audio could not be written to the working folder \"" +
+           LAudioCutTank::Get().GetWorkingFolder() + "\"" + why + ". Everything recorded up to then is kept.";
+}

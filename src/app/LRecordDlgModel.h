@@ -31,7 +31,8 @@ public:
     int32_t Device() const { return device_; }
     // Picks the input device (list index); refills the input lines.
     void SetDevice(int32_t device);
-    // The input-line chooser: entry i is line i - 1 ("Windows Record Mixer" first).
+    // The input-line chooser: entry i is line i - 1 (first the capture control
+    // as the system's mixer has it, which leaves the mixer alone).
     const std::vector<std::string>& InputLines() const { return lines_; }
     int32_t Channel() const { return channel_; }
     void SetChannel(int32_t line);
@@ -70,6 +71,11 @@ public:
     // Everything recorded, once the dialog has ended (stops the take first).
     LCutListAudio Recorded();
     bool HasRecording();
+
+    // When the last take stopped because its audio could not be written (a
+    // full disk): what the user is told, naming the working folder and the
+    // system's reason; "" otherwise.
+    std::string WriteFailedMessage() const;
 
     LSoundRecorder& Recorder() { return recorder_; }
     // Not owned; nullptr for none.

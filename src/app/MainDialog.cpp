@@ -12,8 +12,10 @@ MainDialog::MainDialog(LPlayerPort* player, LMainDialogView* view)
 {
     playerEvents_.owner = this;
     transportOwner_.owner = this;
-    if (player_)
+    if (player_) {
         player_->SetListener(&playerEvents_);
+        player_->SetVolumeDb(PlayVolume());
+    }
 }
 
 MainDialog::~MainDialog()

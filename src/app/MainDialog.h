@@ -136,8 +136,8 @@ public:
     void ScanPressed(LKVScan direction);
     void ScanReleased(LKVScan direction);
     LKVScan Scanning() const { return transport_.Scanning(); }
-    // The volume control, -36..+10 dB: read from the output device's volume,
-    // set on both channels and stored as "PlayVolume".
+    // The volume control, -36..+10 dB: the player's gain (0 dB plays the audio
+    // as it is), stored as "PlayVolume" and applied again at start.
     int32_t PlayVolume() const;
     void SetPlayVolume(int32_t dB);
     // LPlayerPort state bits of the main window's player (0 idle).

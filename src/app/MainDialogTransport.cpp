@@ -5,7 +5,6 @@
 #include "app/LSettingsTable.h"
 #include "app/MainDialog.h"
 #include "app/MainDialogShared.h"
-#include "devices/LDeviceLevel.h"
 
 namespace S = LKVSettings;
 
@@ -39,8 +38,7 @@ bool MainDialog::TransportOwner::TransportStart(LSoundSource source)
 void MainDialog::TransportOwner::TransportReduceVolume(bool reduced)
 {
     if (owner->player_)
-        owner->player_->SetVolume(S::kSoundOutDevice.Read(),
-                                  LDbToDeviceVolume(reduced ? -8 : S::kPlayVolume.Read()));
+        owner->player_->SetVolumeDb(reduced ? -8 : owner->PlayVolume());
 }
 
 bool MainDialog::PlayAudio(const LCutListAudio& audio, int32_t frame, LKVFile* doc)
@@ -119,19 +117,14 @@ void MainDialog::ScanReleased(LKVScan direction)
         view_->DocumentChanged(*current_);
 }
 
-int32_t MainDialog::PlayVolume() const
-{
-    if (!player_)
-        return S::kPlayVolume.Read();
-    return LDeviceVolumeToDb(player_->GetVolume(S::kSoundOutDevice.Read()));
-}
+int32_t MainDialog::PlayVolume() const { return std::clamp(S::kPlayVolume.Read(), -127, 127); }
 
 void MainDialog::SetPlayVolume(int32_t dB)
 {
     dB = std::clamp(dB, -127, 127);
     S::kPlayVolume.Write(dB);
     if (player_)
-        player_->SetVolume(S::kSoundOutDevice.Read(), LDbToDeviceVolume(dB));
+        player_->SetVolumeDb(dB);
 }
 
 void MainDialog::OnPlayPosition(int32_t ms)

@@ -1,7 +1,6 @@
 #pragma once
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
-#include <mutex>
 
 // Something a job can wait on while it keeps the user interface alive.
 class LWaitable {
@@ -12,34 +11,32 @@ public:
 };
 
 // A manual-reset event: stays signalled until Reset. Thread-safe.
+// Set takes no lock and never waits: an atomic flag holds the state and an
+// eventfd only wakes the waiters, so a sound callback may set an event. Any
+// number of threads may wait on one event, also through WaitAny.
 class LEvent : public LWaitable {
 public:
-    LEvent() = default;
+    LEvent();
+    ~LEvent() override;
     LEvent(const LEvent&) = delete;
     LEvent& operator=(const LEvent&) = delete;
 
     void Set();
     void Reset();
-    bool IsSet() const;
+    bool IsSet() const { return set_.load(std::memory_order_acquire); }
     bool WaitFor(int32_t ms) override;
     // Waits up to `ms` for either event; 0 when `a` is set, 1 when `b` is (a
-    // first when both are), -1 on time-out. Allocates nothing, so a real-time
-    // thread may wait this way. At most kMaxWatchers threads wait on one event at once.
+    // first when both are), -1 on time-out. Allocates nothing.
     static int32_t WaitAny(LEvent& a, LEvent& b, int32_t ms);
 
-    static constexpr int32_t kMaxWatchers = 4;
-
 private:
-    struct Watcher {
-        std::mutex mutex;
-        std::condition_variable cv;
-        bool woken = false;
-    };
-    bool Watch(Watcher* w);
-    void Unwatch(Watcher* w);
+    static int32_t Wait(LEvent* const* events, int32_t count, int32_t ms);
+    void Wake();
+    // After a wake-up that found the event clear: takes the stale wake-ups
+    // away, so the next wait sleeps again.
+    void Drain();
 
-    mutable std::mutex mutex_;
-    std::condition_variable cv_;
-    bool set_ = false;
-    Watcher* watchers_[kMaxWatchers] = {};
+    std::atomic<bool> set_{false};
+    // The eventfd; -1 when none could be made, and waiters poll the flag instead.
+    int fd_ = -1;
 };

@@ -1,7 +1,5 @@
 #include "devices/LAudioDevices.h"
 
-#include <array>
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,27 +13,6 @@ std::string Env(const char* name)
 {
     const char* v = std::getenv(name);
     return v ? v : "";
-}
-
-constexpr size_t kVolumeSlots = 64;
-struct VolumeTable {
-    std::array<std::atomic<uint32_t>, kVolumeSlots + 1> slots;
-    VolumeTable()
-    {
-        for (auto& x : slots)
-            x.store(0xFFFFFFFFu);
-    }
-};
-// Zero-initialised static storage holding atomics: ready before any stream runs.
-VolumeTable g_volumes;
-
-std::array<std::atomic<uint32_t>, kVolumeSlots + 1>& Volumes() { return g_volumes.slots; }
-
-std::atomic<uint32_t>* VolumeSlot(int32_t device)
-{
-    if (device < -1 || device >= int32_t(kVolumeSlots))
-        return nullptr;
-    return &Volumes()[size_t(device + 1)];
 }
 
 bool NullOut(std::string& capture)
@@ -92,16 +69,4 @@ std::string LAudioDevices::InputName(int32_t device)
     if (!in.empty())
         return device == 0 ? "File " + in : "";
     return LPortAudio::InputName(device);
-}
-
-uint32_t LAudioDevices::GetOutputVolume(int32_t device)
-{
-    std::atomic<uint32_t>* slot = VolumeSlot(device);
-    return slot ? slot->load() : 0;
-}
-
-void LAudioDevices::SetOutputVolume(int32_t device, uint32_t volume)
-{
-    if (std::atomic<uint32_t>* slot = VolumeSlot(device))
-        slot->store(volume);
 }

@@ -23,11 +23,6 @@ int32_t InputCount();
 // The product name of a device, "" for one that does not exist.
 std::string OutputName(int32_t device);
 std::string InputName(int32_t device);
-// The output volume word of a device (left channel in the low 16 bits, 0xFFFF
-// full); the default device (-1) has one of its own. Playback applies it to
-// what it hears; the capture file keeps the audio as it was played.
-uint32_t GetOutputVolume(int32_t device);
-void SetOutputVolume(int32_t device, uint32_t volume);
 bool FreeRunning();
 // Looks for the sound server's devices again (a device plugged in, a changed
 // sound configuration); devices in use are left alone.

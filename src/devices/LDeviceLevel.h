@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 // Every level written to an output device or a mixer control: a dB value
@@ -14,13 +15,13 @@ inline uint16_t LDbToDeviceLevel(int32_t dB)
     return uint16_t(std::min<int32_t>((dB + 36) * 1424, 65535));
 }
 
-// The same level on both channels of a device volume word (left in the low 16 bits).
-inline uint32_t LDbToDeviceVolume(int32_t dB)
+// A player's volume as a Q24 gain on its samples: 10^(dB / 20), so 0 dB plays
+// the audio unchanged and -6 dB at about half; -36 dB and below is silent, as
+// for the device levels, and above +40 dB the gain stays at +40 dB's (a Q24
+// gain ends below +42 dB).
+inline int32_t LDbToGain(int32_t dB)
 {
-    const uint32_t level = LDbToDeviceLevel(dB);
-    return level | (level << 16);
+    if (dB <= -36)
+        return 0;
+    return int32_t(std::lround(std::ldexp(std::pow(10.0, std::min(dB, 40) / 20.0), 24)));
 }
-
-// The main window's volume control from a device volume word: the left
-// channel's level / 1424 - 36.
-inline int32_t LDeviceVolumeToDb(uint32_t volume) { return int32_t(volume & 0xFFFF) / 1424 - 36; }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "devices/LAudioDevices.h"
 #include "devices/LDeviceLevel.h"
 #include "devices/LMixerPort.h"
 
@@ -25,9 +24,11 @@ int32_t LMixer::GetInputChannelCount(int32_t device)
 
 std::string LMixer::GetInputChannelName(int32_t device, int32_t line)
 {
-    if (line == -1)
-        return "Windows Record Mixer";
-    std::unique_ptr<LMixerLines> m = line < 0 ? nullptr : Recording(device);
+    std::unique_ptr<LMixerLines> m = line < -1 ? nullptr : Recording(device);
+    if (line == -1) {
+        const std::string name = m ? m->CaptureName() : "";
+        return name.empty() ? "Default input" : name.substr(0, 31);
+    }
     if (!m || line >= m->SourceCount())
         return "";
     return m->SourceName(line).substr(0, 31);
@@ -74,10 +75,6 @@ void LMixer::SetOutputVolume(int32_t device, int32_t offsetDb, int32_t dB)
     if (device < 0)
         return;
     const uint16_t level = LDbToDeviceLevel(dB);
-    if (device == 0) {
-        LAudioDevices::SetOutputVolume(-1, uint32_t(level) | uint32_t(level) << 16);
-        return;
-    }
     std::unique_ptr<LMixerLines> m = LMixerPortGet().OpenPlayback(device - 1);
     if (!m)
         return;

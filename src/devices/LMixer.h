@@ -8,13 +8,17 @@
 namespace LMixer {
 // The recording device's input lines, at most 127; 0 without a mixer.
 int32_t GetInputChannelCount(int32_t device);
-// Line -1 is "Windows Record Mixer" (leave the mixer alone); otherwise the
-// line's name, at most 31 bytes; "" when it has none.
+// Line -1 leaves the mixer alone: it is named after the capture control that
+// then records (LMixerLines::CaptureName), or "Default input" when the device
+// has no mixer that says. Otherwise the line's name; "" when it has none.
+// Names are at most 31 bytes.
 std::string GetInputChannelName(int32_t device, int32_t line);
 // Routes recording to `line` at `dB` (the device-level mapping), silencing and
 // muting every other input.
 void SetInputChannel(int32_t device, int32_t line, int32_t dB);
-// Speakers at `dB`, the wave-out line at `dB + offsetDb`, unmuted. The default
-// device's level goes straight to its output volume instead.
+// The system mixer of a playback device (the default device's is the default
+// card's): speakers at `dB`, the wave-out line at `dB + offsetDb`, unmuted.
+// What the player itself plays louder or softer is its own volume
+// (LSoundPlayer::SetVolumeDb), not this.
 void SetOutputVolume(int32_t device, int32_t offsetDb, int32_t dB);
 } // namespace LMixer

@@ -17,6 +17,10 @@ public:
         std::vector<int32_t> itemLines;   // selects: the source line each item routes (-1 none)
     };
     virtual ~LMixerLines() = default;
+    // What records while no line is chosen, as the user would find it in the
+    // system's mixer: its capture control, with the input it is set to; "" when
+    // the mixer does not say.
+    virtual std::string CaptureName() { return ""; }
     virtual std::vector<Control> DestinationControls() = 0;
     virtual int32_t SourceCount() = 0;
     virtual std::string SourceName(int32_t line) = 0;

@@ -1,7 +1,5 @@
 #include "devices/LPlayerDevice.h"
 
-#include "devices/LAudioDevices.h"
-
 LPlayerDevice::LPlayerDevice() { player_.notify = this; }
 
 LPlayerDevice::~LPlayerDevice()
@@ -16,6 +14,3 @@ bool LPlayerDevice::Start(LSoundSource source, int32_t device)
     return player_.Start(std::move(source), 0);
 }
 
-uint32_t LPlayerDevice::GetVolume(int32_t device) const { return LAudioDevices::GetOutputVolume(device - 1); }
-
-void LPlayerDevice::SetVolume(int32_t device, uint32_t volume) { LAudioDevices::SetOutputVolume(device - 1, volume); }

@@ -5,7 +5,7 @@
 #include "edit/LPlayerPort.h"
 
 // The main window's player: an LSoundPlayer behind the port the main window's
-// model uses, with the output volume of the wave devices.
+// model uses.
 class LPlayerDevice : public LPlayerPort, private LSoundPlayerNotify {
 public:
     LPlayerDevice();
@@ -17,8 +17,7 @@ public:
     void Play() override { player_.Play(); }
     void Seek(int32_t frame) override { player_.Seek(frame); }
     uint16_t State() const override { return player_.GetState(); }
-    uint32_t GetVolume(int32_t device) const override;
-    void SetVolume(int32_t device, uint32_t volume) override;
+    void SetVolumeDb(int32_t dB) override { player_.SetVolumeDb(dB); }
     void SetListener(LPlayerListener* listener) override { listener_ = listener; }
 
     LSoundPlayer& Player() { return player_; }

@@ -1,6 +1,20 @@
 #include "devices/LQueuedWaveDevice.h"
 
+#include <algorithm>
+
+#include "core/ByteOrder.h"
+
 namespace {
+
+// 16-bit little-endian samples times a Q24 gain, rounded and held at full scale.
+void ApplyGain(uint8_t* bytes, uint32_t count, int32_t gain)
+{
+    for (uint32_t i = 0; i + 1 < count; i += 2) {
+        const int64_t s = int16_t(GetLE16(bytes + i));
+        const int64_t v = (s * gain + (int64_t(1) << 23)) >> 24;
+        PutLE16(bytes + i, uint16_t(int16_t(std::clamp<int64_t>(v, -32768, 32767))));
+    }
+}
 
 bool PrepareHeader(LWaveHeader& h)
 {
@@ -20,6 +34,15 @@ LWaveResult UnprepareHeader(LWaveHeader& h)
 }
 
 } // namespace
+
+uint32_t LQueuedWaveOut::Render(uint8_t* out, uint32_t bytes, bool* loopPlaying)
+{
+    const uint32_t n = queue_.Render(out, bytes, loopPlaying);
+    const int32_t gain = gain_.load(std::memory_order_relaxed);
+    if (gain != kQ24Unity)
+        ApplyGain(out, n, gain);
+    return n;
+}
 
 bool LQueuedWaveOut::Open(const LWaveFormat& format, int32_t device, LEvent* done, bool mapped)
 {

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "core/Q24.h"
 #include "devices/LWaveOut.h"
 #include "devices/LWaveQueue.h"
 
@@ -19,8 +20,13 @@ public:
     void Restart() override;
     void Reset() override;
     void BreakLoop() override;
+    void SetGain(int32_t gainQ24) override { gain_.store(gainQ24, std::memory_order_relaxed); }
 
 protected:
+    // The device side's turn: up to `bytes` of queued audio into `out`, at the
+    // gain; the bytes copied (see LWaveQueue::Render).
+    uint32_t Render(uint8_t* out, uint32_t bytes, bool* loopPlaying = nullptr);
+
     virtual bool OpenDevice(const LWaveFormat& format, int32_t device, bool mapped) = 0;
     // Ends the device's own thread or callback.
     virtual void CloseDevice() = 0;
@@ -36,6 +42,7 @@ protected:
     LWaveQueue queue_;
     LWaveFormat format_;
     std::atomic<bool> paused_{false};
+    std::atomic<int32_t> gain_{kQ24Unity};
     bool open_ = false;
 };
 

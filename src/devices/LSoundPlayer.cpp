@@ -9,6 +9,7 @@
 #include "core/LSoundTime.h"
 #include "core/LSourceProcessor.h"
 #include "devices/LAudioDevices.h"
+#include "devices/LDeviceLevel.h"
 
 namespace {
 constexpr uint32_t kFullScale = 0x7FFF0;
@@ -43,6 +44,13 @@ void LSoundPlayer::Post()
         Notify();
 }
 
+void LSoundPlayer::SetVolumeDb(int32_t dB)
+{
+    volumeDb_ = std::clamp(dB, -127, 127);
+    if (wave_)
+        wave_->SetGain(LDbToGain(volumeDb_));
+}
+
 bool LSoundPlayer::Start(LSoundSource source, uint16_t flags)
 {
     Stop();
@@ -59,6 +67,7 @@ bool LSoundPlayer::Start(LSoundSource source, uint16_t flags)
         wave_.reset();
         return false;
     }
+    wave_->SetGain(LDbToGain(volumeDb_));
     samplesPerBuffer_ = std::clamp(rate_ / 10, 20, 8192);
     const uint32_t capacity = uint32_t(channels_) * uint32_t(samplesPerBuffer_) * 2;
     scratch_.assign(size_t(channels_) * size_t(samplesPerBuffer_), 0);

@@ -56,6 +56,12 @@ public:
     // Continues from `frame` of the same source; moves the scrub loop there;
     // a paused device stays paused.
     void Seek(int32_t frame);
+    // How loud it plays, in dB: 0 as the audio is, -6 about half, -36 and
+    // below silent (LDbToGain). The device applies it as the audio leaves, so a
+    // change is heard at once, also during playback; the capture device
+    // records it. Kept across Start and Stop.
+    void SetVolumeDb(int32_t dB);
+    int32_t GetVolumeDb() const { return volumeDb_; }
     uint16_t GetState() const { return state_.load(); }
     // Frames per buffer of the current playback (0 when idle).
     int32_t SamplesPerBuffer() const { return samplesPerBuffer_; }
@@ -91,6 +97,7 @@ private:
     std::atomic<bool> positionChanged_{false};
     std::atomic<bool> posted_{false};
     int32_t position_ = 0;
+    int32_t volumeDb_ = 0;
     LSoundSource source_;
     LChannelLevels lastLevels_;
     LChannelLevels cueLevels_;

@@ -69,6 +69,8 @@ bool LSoundRecorder::Start(LSoundSink sink, uint16_t flags, int32_t maxTimeMs, i
     lastLoud_.store(SinkMs());
     notifyStop_.store(false);
     deviceLost_.store(false);
+    writeFailed_.store(false);
+    writeErrno_.store(0);
     levelsChanged_.store(false);
     stateChanged_.store(false);
     state_.store((flags & kRecordAtOnce) ? kRecording : kWaiting);
@@ -98,9 +100,10 @@ void LSoundRecorder::Stop()
     if (state_.load() == kIdle)
         return;
     StopThreadTimed(5000);
-    // Trailing silence goes: the take ends 50 ms after its last loud block.
+    // Trailing silence goes: the take ends 50 ms after its last loud block. After
+    // a failed write everything the sink holds stays, as the user is told.
     const int32_t keep = lastLoud_.load() + kStopKeepMs;
-    if (sink_ && SinkMs() > keep)
+    if (sink_ && !writeFailed_.load() && SinkMs() > keep)
         sink_->Seek(Frames(keep));
     sink_.Reset();
     lastLoud_.store(0);
@@ -124,18 +127,31 @@ void LSoundRecorder::RemoveDc(int32_t* block, int32_t frames, int32_t channels, 
 
 void LSoundRecorder::Write(const int32_t* values, int32_t frames)
 {
-    if (frames > 0)
-        sink_->Write(values, frames);
+    if (frames <= 0 || writeFailed_.load())
+        return;
+    sink_->Write(values, frames);
+    if (sink_->IsError()) {
+        // The take ends at the first block the sink could not take, as at the
+        // maximum time; the sink keeps what it had.
+        writeErrno_.store(sink_->GetSystemError());
+        writeFailed_.store(true);
+        notifyStop_.store(true);
+        Post();
+    }
 }
 
 void LSoundRecorder::ProcessBlock(int32_t frames)
 {
+    if (writeFailed_.load())
+        return;
     RemoveDc(block_.data(), frames, channels_, dcFactor_, dc_.data());
     LPeakLevels(block_.data(), frames, channels_, blockLevels_);
     const int8_t loudest = Loudest(blockLevels_);
     const size_t values = size_t(frames) * size_t(channels_);
     if (state_.load() != kWaiting) {
         Write(block_.data(), frames);
+        if (writeFailed_.load())
+            return;
         const int32_t position = SinkMs();
         if (loudest < stopThreshold_ && position - lastLoud_.load() > silenceTime_) {
             sink_->Seek(Frames(lastLoud_.load() + kPreRollKeepMs));
@@ -219,7 +235,8 @@ void LSoundRecorder::ThreadBody()
             if (!h.IsDone()) {
                 // A device that went away ends the recording as the maximum
                 // time does; what it still holds comes back with the reset.
-                if (wave_->Lost() && !deviceLost_.exchange(true)) {
+                // A take already ended by a failed write is not lost as well.
+                if (!writeFailed_.load() && wave_->Lost() && !deviceLost_.exchange(true)) {
                     notifyStop_.store(true);
                     Post();
                 }

@@ -20,7 +20,7 @@
 // sound before recording (with up to 50 ms of what came before), and going
 // back to waiting after a long silence (keeping 450 ms of it). The sink must
 // treat a backwards Seek as the new end of the recording: that is how
-// silences are trimmed.
+// silences are trimmed. A sink that fails a write ends the recording there.
 // Public operations, notifications and the destructor belong to the
 // user-interface thread; the recording thread owns the device, the sink's
 // writes and the trimming state while it runs, allocates nothing per block
@@ -51,6 +51,11 @@ public:
     // The last recording ended because its device went away; what it had
     // delivered was kept. Cleared by Start.
     bool DeviceLost() const { return deviceLost_.load(); }
+    // The last recording ended because its sink could not take a block (a full
+    // disk): everything written before that block was kept, untrimmed. Cleared by Start.
+    bool WriteFailed() const { return writeFailed_.load(); }
+    // The system's reason for that failure (an errno), 0 when the sink gave none.
+    int32_t WriteErrno() const { return writeErrno_.load(); }
 
     // The recording's block size and DC factor, fixed by the sink's rate.
     static int32_t FramesPerBuffer(int32_t rate);
@@ -95,6 +100,8 @@ private:
     std::atomic<bool> stateChanged_{false};
     std::atomic<bool> posted_{false};
     std::atomic<bool> deviceLost_{false};
+    std::atomic<bool> writeFailed_{false};
+    std::atomic<int32_t> writeErrno_{0};
 
     // The thread's working memory, allocated before the device starts.
     int32_t rate_ = 44100;

@@ -35,6 +35,10 @@ public:
     virtual void Reset() = 0;
     // A playing loop finishes its current pass and playback goes on after it.
     virtual void BreakLoop() = 0;
+    // A gain on what is played from now on, buffers already queued included, in
+    // Q24 (kQ24Unity plays the samples as they are, 0 silences them); it is
+    // applied as the audio leaves, so a change is heard at once. Any thread.
+    virtual void SetGain(int32_t gainQ24) = 0;
 };
 
 // A wave-in device: added buffers are filled in order and given back full (or

@@ -2,6 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
+
+void LWaveQueue::Claim()
+{
+    // A device turn holds the consumer side for one copy at most.
+    while (!TryClaim())
+        std::this_thread::yield();
+}
 
 bool LWaveQueue::Push(LWaveHeader& h)
 {
@@ -34,7 +42,7 @@ void LWaveQueue::GiveBack(LWaveHeader& h, bool signal)
 
 void LWaveQueue::GiveAllBack()
 {
-    std::lock_guard lock(consumer_);
+    Claim();
     uint32_t head = head_.load(std::memory_order_relaxed);
     const uint32_t tail = tail_.load(std::memory_order_acquire);
     for (; head != tail; ++head)
@@ -43,21 +51,21 @@ void LWaveQueue::GiveAllBack()
     offset_ = 0;
     headStarted_ = false;
     breakLoop_.store(false, std::memory_order_relaxed);
+    Release();
     if (done_)
         done_->Set();
 }
 
 void LWaveQueue::GiveBackPartialHead()
 {
-    std::lock_guard lock(consumer_);
+    Claim();
     const uint32_t head = head_.load(std::memory_order_relaxed);
-    if (head == tail_.load(std::memory_order_acquire))
-        return;
-    LWaveHeader& h = *ring_[head % kCapacity];
-    if (h.bytesRecorded == 0)
-        return;
-    head_.store(head + 1, std::memory_order_release);
-    GiveBack(h, true);
+    if (head != tail_.load(std::memory_order_acquire) && ring_[head % kCapacity]->bytesRecorded != 0) {
+        LWaveHeader& h = *ring_[head % kCapacity];
+        head_.store(head + 1, std::memory_order_release);
+        GiveBack(h, true);
+    }
+    Release();
 }
 
 bool LWaveQueue::HeadIsLoop() const
@@ -73,8 +81,7 @@ uint32_t LWaveQueue::Render(uint8_t* out, uint32_t bytes, bool* loopPlaying)
 {
     if (loopPlaying)
         *loopPlaying = false;
-    std::unique_lock lock(consumer_, std::try_to_lock);
-    if (!lock.owns_lock())
+    if (!TryClaim())
         return 0;
     uint32_t done = 0;
     uint32_t head = head_.load(std::memory_order_relaxed);
@@ -113,13 +120,13 @@ uint32_t LWaveQueue::Render(uint8_t* out, uint32_t bytes, bool* loopPlaying)
     }
     if (loopPlaying && headStarted_ && loopsLeft_ > 1)
         *loopPlaying = true;
+    Release();
     return done;
 }
 
 uint32_t LWaveQueue::Fill(const uint8_t* in, uint32_t bytes)
 {
-    std::unique_lock lock(consumer_, std::try_to_lock);
-    if (!lock.owns_lock())
+    if (!TryClaim())
         return 0;
     uint32_t taken = 0;
     uint32_t head = head_.load(std::memory_order_relaxed);
@@ -138,5 +145,6 @@ uint32_t LWaveQueue::Fill(const uint8_t* in, uint32_t bytes)
         head_.store(head, std::memory_order_release);
         GiveBack(h, true);
     }
+    Release();
     return taken;
 }

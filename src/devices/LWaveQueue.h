@@ -2,16 +2,17 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 
 #include "core/LEvent.h"
 #include "devices/LWaveHeader.h"
 
 // The queue of headers between a client and a device's own thread (a sound
 // server callback, or the thread of a null or file device). The client pushes
-// without locking; the device thread alone pops, and it never waits: it takes
-// the consumer lock with try_lock and simply skips a turn while a Reset holds
-// it. So the device thread allocates nothing and never blocks.
+// without locking; the device thread alone pops, and it never waits: a turn
+// claims the consumer side with one atomic exchange and simply skips while a
+// Reset has it. Finished buffers are signalled through the done event, whose
+// Set takes no lock either. So the device thread allocates nothing, takes no
+// lock and never blocks.
 class LWaveQueue {
 public:
     static constexpr uint32_t kCapacity = 256;
@@ -46,11 +47,16 @@ public:
 
 private:
     void GiveBack(LWaveHeader& h, bool signal);
+    bool TryClaim() { return !consumerBusy_.exchange(true, std::memory_order_acquire); }
+    void Claim();
+    void Release() { consumerBusy_.store(false, std::memory_order_release); }
 
     std::array<LWaveHeader*, kCapacity> ring_{};
     std::atomic<uint32_t> head_{0};  // next to pop (device thread)
     std::atomic<uint32_t> tail_{0};  // next free slot (client)
-    std::mutex consumer_;            // held by a device turn and by GiveAllBack
+    // Claimed by a device turn (which skips when it cannot have it) and by the
+    // client's GiveAllBack and GiveBackPartialHead (which wait for the turn to end).
+    std::atomic<bool> consumerBusy_{false};
     uint32_t offset_ = 0;            // bytes of the head buffer done
     uint32_t loopsLeft_ = 0;         // passes of the head loop buffer still to play
     bool headStarted_ = false;

@@ -41,18 +41,9 @@ public:
     // Continues from `frame` of the same source; when cueing the loop moves there.
     virtual void Seek(int32_t frame) { (void)frame; }
     virtual uint16_t State() const { return 0; }
-    // The output volume word of `device` (left channel in the low 16 bits,
-    // right in the high 16 bits, 0xFFFF = full) and setting it.
-    virtual uint32_t GetVolume(int32_t device) const
-    {
-        (void)device;
-        return 0xFFFFFFFFu;
-    }
-    virtual void SetVolume(int32_t device, uint32_t volume)
-    {
-        (void)device;
-        (void)volume;
-    }
+    // How loud the player plays, in dB (0 as the audio is, -36 and below
+    // silent); a change is heard at once, also during playback.
+    virtual void SetVolumeDb(int32_t dB) { (void)dB; }
     // Where notifications go (not owned; nullptr for none).
     virtual void SetListener(LPlayerListener* listener) { (void)listener; }
 };

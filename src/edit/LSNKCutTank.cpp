@@ -1,8 +1,8 @@
 #include "edit/LSNKCutTank.h"
-#include <cerrno>
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 
 #include "edit/LCutListAudio.h"
 
@@ -93,13 +93,22 @@ void LSNKCutTank::FlushPeaks()
 
 void LSNKCutTank::Write(const int32_t* buffer, int32_t frames)
 {
-    if (frames <= 0)
+    // After a failed write nothing more goes in: what follows would land after
+    // a gap, and the segment keeps exactly the frames written before.
+    if (frames <= 0 || IsError())
         return;
     const int32_t channels = GetChannels();
+    const int32_t bytes = frames * channels * 4;
+    errno = 0;
+    if (audio_.Write(buffer, bytes) != bytes) {
+        SetError(errno != 0 ? errno : EIO);
+        // Part of the block may have landed (a disk that filled up mid-way):
+        // it is cut off, so the file holds exactly what the position counts.
+        if (audio_.Seek(int64_t(position_) * channels * 4))
+            audio_.SetEndOfFile();
+        return;
+    }
     position_ += uint32_t(frames);
-    int32_t bytes = frames * channels * 4;
-    if (audio_.Write(buffer, bytes) != bytes)
-        SetError(errno);
     while (frames > 0) {
         int32_t k = std::min(kPeakBlock - framesInBlock_, frames);
         if (channels == 2)
@@ -120,7 +129,9 @@ void LSNKCutTank::Write(const int32_t* buffer, int32_t frames)
 void LSNKCutTank::Seek(int32_t frame)
 {
     FlushPeaks();
-    position_ = uint32_t(std::max(frame, 0));
+    // Back only, once a write has failed: the cut never claims frames not written.
+    const uint32_t to = uint32_t(std::max(frame, 0));
+    position_ = IsError() ? std::min(to, position_) : to;
     const int64_t channels = GetChannels();
     audio_.Seek(int64_t(position_) * channels * 4);
     peaks_.Seek(int64_t(position_ / kPeakBlock) * channels * 2);

@@ -21,7 +21,9 @@ struct LTankSinkProgress {
 // 256 frames to "%d.grf". When released, the destination list becomes exactly one
 // cut over the new segment. Unlike a file that cannot be written silently
 // reading as silence later, a segment that cannot be created or written puts the
-// sink in error, so the job that fills it fails and the user is told.
+// sink in error, so the job that fills it fails and the user is told. A write
+// that fails (a full disk) is not counted, not even in part, and the sink takes
+// nothing more: its cut holds exactly the frames of the writes that succeeded.
 class LSNKCutTank : public LSoundSinkBase {
 public:
     static constexpr int32_t kPeakBlock = 256;

@@ -34,6 +34,8 @@ LKVPreviewDialog::LKVPreviewDialog(const QString& caption, QWidget* parent)
       preview_(DocumentAudio(), player_.get(), LKVSettings::kSoundOutDevice.Read())
 {
     player_->SetListener(this);
+    // A preview is heard at the main window's volume.
+    player_->SetVolumeDb(LKVSettings::kPlayVolume.Read());
     previewButton_ = AddButton(140, QStringLiteral("Preview"));
     // Wide enough for either text, so the row does not jump when it changes.
     previewButton_->setMinimumWidth(

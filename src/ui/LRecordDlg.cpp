@@ -221,8 +221,12 @@ void LRecordDlg::RecordStopped(uint32_t)
 {
     Review();
     Update();
-    if (model_.Recorder().DeviceLost()) {
-        // Told once the recorder's notification is over.
+    // Told once the recorder's notification is over.
+    if (const std::string failed = model_.WriteFailedMessage(); !failed.empty()) {
+        QTimer::singleShot(0, this, [failed] {
+            LUiGet().Message(failed, "Kelvane", LUiButtons::Ok, LUiIcon::Exclamation);
+        });
+    } else if (model_.Recorder().DeviceLost()) {
         QTimer::singleShot(0, this, [] {
             LUiGet().Message(kDeviceLostMessage, "Kelvane", LUiButtons::Ok, LUiIcon::Exclamation);
         });

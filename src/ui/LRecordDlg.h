@@ -17,8 +17,9 @@ class QSlider;
 // dialog ends keeping the recording, to record again after it); Record (F8)
 // starts a take at the position when not recording. Stopped, the buttons
 // review the recording with the dialog's player. Keep ends with what was
-// recorded, Discard drops it. A device that goes away ends the take, keeping
-// what it delivered, and says so.
+// recorded, Discard drops it. A device that goes away, or a working folder that
+// cannot take the audio (a full disk), ends the take, keeping what was
+// recorded, and says so.
 class LRecordDlg : public LPlayerBaseDlg, private LSoundRecorderNotify {
     Q_OBJECT
 public:

@@ -10,6 +10,7 @@
 #include "devices/LPlayerDevice.h"
 #include "devices/backends/LFileWaveIn.h"
 
+#include <cmath>
 #include <functional>
 
 using apptest::App;
@@ -48,18 +49,16 @@ public:
     }
     void Seek(int32_t frame) override { seeks.push_back(frame); }
     uint16_t State() const override { return state; }
-    uint32_t GetVolume(int32_t) const override { return volume; }
-    void SetVolume(int32_t, uint32_t v) override { volumes.push_back(volume = v); }
+    void SetVolumeDb(int32_t dB) override { volumes.push_back(dB); }
     void SetListener(LPlayerListener* l) override { listener = l; }
 
     bool fail = false;
     int starts = 0, stops = 0;
     uint16_t state = 0;
-    uint32_t volume = 0xFFFFFFFF;
     LSoundSource source;
     LPlayerListener* listener = nullptr;
     std::vector<int32_t> devices, seeks;
-    std::vector<uint32_t> volumes;
+    std::vector<int32_t> volumes;
     std::vector<std::string> calls;
 };
 
@@ -199,14 +198,14 @@ TEST(Transport, HeldScansAndTheirVolume)
     Transport t;
     LSettings::WriteBool("Settings", "ReduceVolWhenRewind", true);
     t.main.SetPlayVolume(4);
-    EXPECT_EQ(t.player.volumes.back(), LDbToDeviceVolume(4));
+    EXPECT_EQ(t.player.volumes.back(), 4);
     EXPECT_EQ(t.main.PlayVolume(), 4);
 
     t.main.MoveCursor(20000);
     t.main.CmPlay();
     t.main.ScanPressed(LKVScan::Rewind);
     EXPECT_EQ(t.doc->pos.cursor, 20000 - 1600) << "back by a fifth of a second";
-    EXPECT_EQ(t.player.volumes.back(), LDbToDeviceVolume(-8));
+    EXPECT_EQ(t.player.volumes.back(), -8);
     // The scan runs backwards through the document.
     std::vector<int32_t> out(4000);
     t.player.source->Read(out.data(), 4000);
@@ -215,7 +214,7 @@ TEST(Transport, HeldScansAndTheirVolume)
     EXPECT_EQ(t.player.starts, 2) << "the same scan again is ignored";
 
     t.main.ScanReleased(LKVScan::Rewind);
-    EXPECT_EQ(t.player.volumes.back(), LDbToDeviceVolume(4));
+    EXPECT_EQ(t.player.volumes.back(), 4);
     EXPECT_EQ(t.player.starts, 3) << "it was playing, so it plays again";
     EXPECT_EQ(t.main.Scanning(), LKVScan::None);
 
@@ -373,7 +372,15 @@ TEST(TransportDevice, WhatIsHeardIsTheDocument)
     main.SetSelection(5000, 9000, 0);
     EXPECT_EQ(play("selection.wav"), std::vector<int16_t>(audio.begin() + 10000, audio.begin() + 18000));
     EXPECT_EQ(doc->pos.cursor, 9000);
-    EXPECT_EQ(main.PlayVolume(), 10) << "a device at full volume reads as the control's top";
+    EXPECT_EQ(main.PlayVolume(), 0) << "\"PlayVolume\" as stored: the audio as it is, as heard above";
+
+    // The volume is a gain on what is played: at -6 dB every sample is about half.
+    main.SetSelection(0, 0, 0);
+    main.SetPlayVolume(-6);
+    const std::vector<int16_t> soft = play("soft.wav");
+    ASSERT_EQ(soft.size(), audio.size());
+    for (size_t i = 0; i < soft.size(); ++i)
+        ASSERT_NEAR(soft[i], audio[i] * std::pow(10.0, -6.0 / 20), 0.51) << i;
 }
 
 } // namespace

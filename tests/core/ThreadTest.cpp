@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
+#include <vector>
 
 #include "core/LDispatcher.h"
 #include "core/LThread.h"
@@ -68,4 +70,29 @@ TEST(Thread, QueuedNotificationsRunOnTheDrainingThreadAndDieWithTheirOwner)
     n->Notify();
     delete n;
     EXPECT_EQ(LUiDispatcher().DrainPending(), 1) << "a dropped notification runs as a no-op";
+}
+
+TEST(Event, ASetWakesEveryWaiterAndStaysUntilReset)
+{
+    // Three threads wait on one event, one of them together with another event.
+    LEvent event, other;
+    std::atomic<int> woken{0};
+    std::vector<std::thread> waiters;
+    for (int i = 0; i < 2; ++i)
+        waiters.emplace_back([&] { woken += event.WaitFor(60000) ? 1 : 0; });
+    waiters.emplace_back([&] { woken += LEvent::WaitAny(other, event, 60000) == 1 ? 1 : 0; });
+    // A Set undone before anyone could see it leaves nothing behind to wake them.
+    event.Set();
+    event.Reset();
+    event.Set();
+    for (std::thread& t : waiters)
+        t.join();
+    EXPECT_EQ(woken.load(), 3);
+    EXPECT_TRUE(event.WaitFor(0)) << "manual reset: still set";
+    event.Reset();
+    EXPECT_FALSE(event.WaitFor(20));
+    EXPECT_EQ(LEvent::WaitAny(other, event, 20), -1);
+    other.Set();
+    event.Set();
+    EXPECT_EQ(LEvent::WaitAny(other, event, 0), 0) << "the first of two set events";
 }

@@ -2,11 +2,16 @@
 // end up in the take, at exact frame positions.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 
 #include "devices/DeviceTestSupport.h"
 #include "devices/LSoundRecorder.h"
 #include "devices/backends/LFileWaveIn.h"
+#include "edit/LCutListAudio.h"
 
 using test::VectorSink;
 
@@ -129,6 +134,53 @@ TEST(Recorder, ADeviceThatGoesAwayEndsTheTakeKeepingAllItDelivered)
     EXPECT_EQ(sink->values.size(), input.size()) << "the partial last block too";
     ASSERT_TRUE(recorder.Start(LSoundSink(new VectorSink(kRate, 1)), 0, 0, -127, 216000000));
     EXPECT_FALSE(recorder.DeviceLost());
+    recorder.Stop();
+}
+
+// Files this process writes may grow to `bytes` and no further: a write past
+// that fails with EFBIG, as one on a full disk fails with ENOSPC.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, SIG_DFL);
+    }
+    rlimit old{};
+};
+
+TEST(Recorder, AFailedWriteEndsTheTakeKeepingExactlyWhatWasWritten)
+{
+    const auto input = Input(Halves({{20, true}}));
+    const std::string path = test::TempPath("long.wav");
+    devtest::WriteWav16(path, input, kRate, 1);
+    setenv("KELVANE_AUDIO_IN", path.c_str(), 1);
+    setenv("KELVANE_AUDIO_CLOCK", "free", 1);
+    LCutListAudio take;
+    LSoundRecorder recorder;
+    {
+        // Three blocks fit; the fourth lands in part before the write fails.
+        const FileSizeLimit limit(3 * kBlock * 4 + 1000);
+        ASSERT_TRUE(recorder.Start(take.OpenSink(kRate, 1), 0, 0, -127, 216000000));
+        EXPECT_TRUE(devtest::PumpUntil([&] { return recorder.GetState() == LSoundRecorder::kIdle; }))
+            << "the recording ends by itself";
+    }
+    EXPECT_TRUE(recorder.WriteFailed());
+    EXPECT_EQ(recorder.WriteErrno(), EFBIG);
+    EXPECT_FALSE(recorder.DeviceLost()) << "the input's end came after";
+    ASSERT_EQ(take.Cuts().size(), 1u);
+    EXPECT_EQ(test::ReadAll(take.OpenSource()), Processed(input, 0, 3 * kBlock)) << "nothing shifted, nothing lost";
+    EXPECT_EQ(test::ReadFileBytes(LAudioCutTank::Get().GetAudFilePath(take.Cuts()[0].Segment())).size(),
+              size_t(3 * kBlock * 4))
+        << "the part of the failed block is cut off";
+    ASSERT_TRUE(recorder.Start(LSoundSink(new VectorSink(kRate, 1)), 0, 0, -127, 216000000));
+    EXPECT_FALSE(recorder.WriteFailed());
     recorder.Stop();
 }
 

@@ -278,6 +278,7 @@ TEST(Frame, TheTransportPlaysTheDocumentAndItsButtonsFollow)
     LPlayerDevice player;
     LKVMainWindow w(&player);
     w.show();
+    EXPECT_EQ(w.Transport().Volume()->Db(), 0) << "\"PlayVolume\" as stored, the audio as it is";
     const std::string source = uitest::SoxSine("played.wav", 22050, 2, 1.5);
     LKVFile* doc = w.Model().OpenFile(source);  // plays at once ("PlayWhenOpen")
     ASSERT_NE(doc, nullptr);

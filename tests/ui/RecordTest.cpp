@@ -5,7 +5,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
@@ -13,6 +18,7 @@
 #include "app/LRecordDlgModel.h"
 #include "app/LSettingsTable.h"
 #include "core/LSoundTime.h"
+#include "edit/LAudioCutTank.h"
 #include "edit/LKVFile.h"
 #include "formats/LWaveFile.h"
 #include "support/TestSupport.h"
@@ -154,6 +160,40 @@ TEST(Record, ADeviceThatGoesAwaySaysSoAndLosesNothingRecorded)
     w.RunCommand(kCmRecord);
     EXPECT_EQ(script.texts, (std::vector<QString>{"", LRecordDlg::kDeviceLostMessage}));
     EXPECT_EQ(w.Model().CurrentFile()->audio.GetLength(), 800 + 8000) << "every frame the device delivered";
+}
+
+TEST(Record, AFullDiskEndsTheTakeSaysWhyAndKeepsWhatWasWritten)
+{
+    const Input device(uitest::SoxSine("long.wav", 8000, 1, 1.0), true);
+    LKVSettings::kRecorderAutotrim.Write(false);
+    LKVMainWindow w;
+    ASSERT_NE(w.Model().OpenFile(uitest::SoxSine("base.wav", 8000, 1, 0.1)), nullptr);
+    DialogScript script;
+    script.Then([&](QDialog& d) {
+        auto& dialog = static_cast<LRecordDlg&>(d);
+        ASSERT_TRUE(PumpUntil([&] { return script.Pending() == 0; }));
+        EXPECT_FALSE(dialog.RecordModel().Recording()) << "the take ended by itself";
+        d.findChild<QPushButton*>("keep")->click();
+    });
+    script.Message("Kelvane", QMessageBox::Ok);
+    {
+        // Files may grow to three blocks of the take and a little more: the
+        // write of the fourth fails part-way, as on a disk that fills up.
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{3 * 800 * 4 + 1000, old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        w.RunCommand(kCmRecord);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+    ASSERT_EQ(script.texts.size(), 2u);
+    const QString message = script.texts[1];
+    EXPECT_TRUE(message.startsWith("Recording stopped: the audio could not be written to the working folder"));
+    EXPECT_TRUE(message.contains(QString::fromStdString(LAudioCutTank::Get().GetWorkingFolder()))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QString::fromUtf8(std::strerror(EFBIG)))) << "the system's reason";
+    EXPECT_EQ(w.Model().CurrentFile()->audio.GetLength(), 800 + 3 * 800) << "exactly the blocks written";
 }
 
 TEST(Record, RestartDropsEverythingAndReTakeOnlyTheCurrentTake)

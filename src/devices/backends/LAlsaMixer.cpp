@@ -55,6 +55,19 @@ public:
     }
     ~AlsaLines() override { snd_mixer_close(mixer_); }
 
+    // "Capture", or "Capture (Rear Mic)" when an input-source control says
+    // which input it records.
+    std::string CaptureName() override
+    {
+        std::string name = master_ ? snd_mixer_selem_get_name(master_) : (select_ ? "Capture" : "");
+        unsigned int item = 0;
+        char text[64] = {};
+        if (select_ && snd_mixer_selem_get_enum_item(select_, SND_MIXER_SCHN_MONO, &item) >= 0 &&
+            snd_mixer_selem_get_enum_item_name(select_, item, sizeof text - 1, text) >= 0 && text[0])
+            name += std::string(" (") + text + ")";
+        return name;
+    }
+
     std::vector<Control> DestinationControls() override
     {
         std::vector<Control> c;

@@ -71,7 +71,7 @@ void LNullWaveOut::Run()
             idle = false;
         }
         bool loop = false;
-        const uint32_t n = queue_.Render(chunk_.data(), uint32_t(chunk_.size()), &loop);
+        const uint32_t n = Render(chunk_.data(), uint32_t(chunk_.size()), &loop);
         if (n == 0) {
             std::this_thread::yield();
             continue;

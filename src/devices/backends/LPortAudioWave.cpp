@@ -1,6 +1,6 @@
 // PortAudio streams behind the wave ports. The callback only copies between
 // the queued buffers and PortAudio's and gives finished buffers back: it
-// allocates nothing and never waits. A stream runs only while buffers are
+// allocates nothing, takes no lock and never waits. A stream runs only while buffers are
 // queued: when the queue runs dry the callback completes the stream and the
 // next buffer starts it again, so a clockless device never spins on silence.
 #include <portaudio.h>
@@ -9,7 +9,6 @@
 #include <cstring>
 #include <mutex>
 
-#include "devices/LAudioDevices.h"
 #include "devices/LQueuedWaveDevice.h"
 #include "devices/backends/LPortAudio.h"
 #include "devices/backends/LPortAudioSession.h"
@@ -49,17 +48,6 @@ void StartStream(PaStream* stream)
     Pa_StartStream(stream);
 }
 
-void ApplyVolume(uint8_t* bytes, uint32_t count, uint16_t channels, uint32_t volume)
-{
-    if (volume == 0xFFFFFFFFu)
-        return;
-    const int32_t gain[2] = {int32_t(volume & 0xFFFF), int32_t(volume >> 16)};
-    int16_t* s = reinterpret_cast<int16_t*>(bytes);
-    const uint32_t values = count / 2;
-    for (uint32_t i = 0; i < values; ++i)
-        s[i] = int16_t(int32_t(s[i]) * gain[channels == 2 ? i & 1 : 0] / 65535);
-}
-
 class LPaWaveOut : public LQueuedWaveOut {
 public:
     ~LPaWaveOut() override { Close(); }
@@ -69,8 +57,6 @@ protected:
     {
         if (format.bits != 16)
             return false;
-        volumeSlot_ = device;
-        (void)LAudioDevices::GetOutputVolume(device);
         running_.store(false);
         stream_ = OpenStream(true, format, device, mapped, &Callback, this);
         return stream_ != nullptr;
@@ -111,8 +97,7 @@ private:
     int Play(uint8_t* out, uint32_t frames)
     {
         const uint32_t bytes = frames * format_.BlockAlign();
-        const uint32_t n = paused_.load() ? 0 : queue_.Render(out, bytes);
-        ApplyVolume(out, n, format_.channels, LAudioDevices::GetOutputVolume(volumeSlot_));
+        const uint32_t n = paused_.load() ? 0 : Render(out, bytes);
         std::memset(out + n, 0, bytes - n);
         if (n == bytes || !queue_.IsEmpty())
             return paContinue;
@@ -126,7 +111,6 @@ private:
     PaStream* stream_ = nullptr;
     std::mutex control_;
     std::atomic<bool> running_{false};
-    int32_t volumeSlot_ = -1;
 };
 
 class LPaWaveIn : public LQueuedWaveIn {
