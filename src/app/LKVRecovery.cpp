@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/LFile.h"
+#include "core/LSoundTime.h"
 #include "core/LThread.h"
 #include "edit/LAudioCutTank.h"
 
@@ -288,4 +291,90 @@ void LKVRecovery::Discard(const std::vector<Left>& left)
         ::unlink(FilePathCat(folder, l.name).c_str());
         tank.DecRefAll(l.record.Segments());
     }
+}
+
+namespace {
+
+// Frames each segment file holds, looked up once per segment.
+class SegmentFrames {
+public:
+    int64_t Of(LSegmentRef segment, uint8_t channels)
+    {
+        auto it = bytes_.find(segment);
+        if (it == bytes_.end()) {
+            struct stat st {};
+            const std::string path = LAudioCutTank::Get().GetAudFilePath(segment);
+            it = bytes_.emplace(segment, ::stat(path.c_str(), &st) == 0 ? int64_t(st.st_size) : 0).first;
+        }
+        return it->second / (int64_t(std::max<uint8_t>(channels, 1)) * 4);
+    }
+
+private:
+    std::map<LSegmentRef, int64_t> bytes_;
+};
+
+std::vector<std::pair<int32_t, int32_t>> LostFrames(const std::vector<LKVRecoveryRecord::Cut>& cuts, uint8_t channels,
+                                                    SegmentFrames& segments)
+{
+    std::vector<std::pair<int32_t, int32_t>> lost;
+    int64_t at = 0;
+    for (const LKVRecoveryRecord::Cut& c : cuts) {
+        const int64_t length = std::max(c.length, 0);
+        if (c.segment != kSilentSegment && length > 0) {
+            const int64_t have = std::clamp<int64_t>(segments.Of(c.segment, channels) - c.start, 0, length);
+            if (have < length) {
+                const int32_t from = int32_t(std::min<int64_t>(at + have, INT32_MAX));
+                const int32_t to = int32_t(std::min<int64_t>(at + length, INT32_MAX));
+                if (!lost.empty() && lost.back().second == from)
+                    lost.back().second = to;
+                else
+                    lost.emplace_back(from, to);
+            }
+        }
+        at += length;
+    }
+    return lost;
+}
+
+std::string TimeText(int32_t frames, int32_t rate)
+{
+    LSoundTime t;
+    t.SetSamples(frames, rate);
+    return t.GetTextCs();
+}
+
+} // namespace
+
+std::vector<LKVRecovery::Lost> LKVRecovery::FindLost(const std::vector<Left>& left)
+{
+    std::vector<Lost> found;
+    SegmentFrames segments;
+    for (const Left& l : left) {
+        const LKVRecoveryRecord& r = l.record;
+        const std::string owner = r.path.empty() ? "Untitled " + std::to_string(r.untitledNumber) : r.path;
+        Lost doc{owner, r.sampleRate, LostFrames(r.cuts, r.channels, segments)};
+        if (!doc.frames.empty())
+            found.push_back(std::move(doc));
+        for (const LKVRecoveryRecord::Region& g : r.regions) {
+            Lost region{"region \"" + g.name + "\" of " + owner, g.sampleRate,
+                        LostFrames(g.cuts, g.channels, segments)};
+            if (!region.frames.empty())
+                found.push_back(std::move(region));
+        }
+    }
+    return found;
+}
+
+std::string LKVRecovery::LostText(const std::vector<Lost>& lost)
+{
+    std::string text;
+    for (const Lost& l : lost) {
+        if (!text.empty())
+            text += "\r\n";
+        text += l.owner + ":";
+        for (size_t i = 0; i < l.frames.size(); ++i)
+            text += (i ? ", " : " ") + TimeText(l.frames[i].first, l.sampleRate) + "-" +
+                    TimeText(l.frames[i].second, l.sampleRate);
+    }
+    return text;
 }

@@ -67,6 +67,21 @@ public:
     // Deletes the record files of `left` and drops their segment references.
     static void Discard(const std::vector<Left>& left);
 
+    // Audio a record names that the working folder no longer holds: a segment
+    // file that is missing, or shorter than a cut of it reaches. Such stretches
+    // read as silence once recovered.
+    struct Lost {
+        std::string owner;   // the document's path or "Untitled %d"; for a region, its name in quotes
+        int32_t sampleRate = 44100;
+        std::vector<std::pair<int32_t, int32_t>> frames;  // [start, end) within the document or region
+    };
+    // The stretches lost from each document and region of `left` (after
+    // Collect), in record order; empty when everything is there.
+    static std::vector<Lost> FindLost(const std::vector<Left>& left);
+    // What FindLost found, one line each: owner, then every stretch as
+    // "start-end" in the program's time text.
+    static std::string LostText(const std::vector<Lost>& lost);
+
 private:
     std::string PathOf(const LKVFile& doc);
 

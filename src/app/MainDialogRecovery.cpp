@@ -47,8 +47,15 @@ int32_t MainDialog::RecoverAtStart()
     std::vector<LKVRecovery::Left> left = LKVRecovery::Collect();
     if (left.empty())
         return 0;
-    if (LUiGet().Message(LKVRecovery::kQuestion, kAppCaption, LUiButtons::YesNo, LUiIcon::Question) !=
-        LUiAnswer::Yes) {
+    // Audio whose segment files are gone comes back as silence; the user hears
+    // of it before choosing, and may still have the rest.
+    std::string question = LKVRecovery::kQuestion;
+    const std::vector<LKVRecovery::Lost> lost = LKVRecovery::FindLost(left);
+    if (!lost.empty())
+        question += std::string("\r\n\r\nSome of their audio is missing from the working folder and cannot be "
+                                "recovered. Yes recovers the rest, with silence in place of:\r\n") +
+                    LKVRecovery::LostText(lost);
+    if (LUiGet().Message(question, kAppCaption, LUiButtons::YesNo, LUiIcon::Question) != LUiAnswer::Yes) {
         LKVRecovery::Discard(left);
         return 0;
     }

@@ -29,11 +29,34 @@ int LQueueDispatcher::DrainPending()
     }
 }
 
-LDispatcher& LUiDispatcher()
+void LQueueDispatcher::MovePendingTo(LDispatcher& other)
 {
-    static LQueueDispatcher queue;
-    LDispatcher* d = g_dispatcher.load();
-    return d ? *d : queue;
+    std::deque<std::function<void()>> calls;
+    {
+        std::lock_guard lock(mutex_);
+        calls.swap(queue_);
+    }
+    for (auto& call : calls)
+        other.Post(std::move(call));
 }
 
-void LSetUiDispatcher(LDispatcher* dispatcher) { g_dispatcher.store(dispatcher); }
+namespace {
+LQueueDispatcher& Fallback()
+{
+    static LQueueDispatcher queue;
+    return queue;
+}
+} // namespace
+
+LDispatcher& LUiDispatcher()
+{
+    LDispatcher* d = g_dispatcher.load();
+    return d ? *d : Fallback();
+}
+
+void LSetUiDispatcher(LDispatcher* dispatcher)
+{
+    g_dispatcher.store(dispatcher);
+    if (dispatcher)
+        Fallback().MovePendingTo(*dispatcher);
+}

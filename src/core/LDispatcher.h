@@ -19,12 +19,16 @@ class LQueueDispatcher : public LDispatcher {
 public:
     void Post(std::function<void()> call) override;
     int DrainPending() override;
+    // Hands every pending call, in order, to `other`.
+    void MovePendingTo(LDispatcher& other);
 
 private:
     std::mutex mutex_;
     std::deque<std::function<void()>> queue_;
 };
 
-// The process-wide dispatcher; a LQueueDispatcher until the GUI installs its own.
+// The process-wide dispatcher; a LQueueDispatcher until the GUI installs its own,
+// which then gets what was posted before it (so a call made while the program
+// starts, before it has a window, is not lost).
 LDispatcher& LUiDispatcher();
 void LSetUiDispatcher(LDispatcher* dispatcher);

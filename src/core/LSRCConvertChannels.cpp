@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/SampleConvert.h"
+
 namespace {
 constexpr int32_t kWorkFrames = 8192;
 }
@@ -36,7 +38,7 @@ void LSRCConvertStereoToMono::Read(int32_t* buffer, int32_t frames)
         int32_t n = std::min(frames, kWorkFrames);
         upstream_->Read(work_.data(), n);
         for (int32_t i = 0; i < n; ++i)
-            buffer[i] = work_[size_t(2 * i)];
+            buffer[i] = MixStereoToMono(work_[size_t(2 * i)], work_[size_t(2 * i + 1)]);
         buffer += n;
         frames -= n;
     }

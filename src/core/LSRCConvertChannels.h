@@ -13,7 +13,8 @@ private:
     std::vector<int32_t> work_;
 };
 
-// Stereo to mono: the left channel of each frame.
+// Stereo to mono: both channels mixed as the sink-side converter mixes them
+// (MixStereoToMono), so that no conversion discards a channel.
 class LSRCConvertStereoToMono : public LSRCFilterBase {
 public:
     explicit LSRCConvertStereoToMono(LSoundSource upstream);

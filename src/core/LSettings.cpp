@@ -1,7 +1,9 @@
 #include "core/LSettings.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <strings.h>
@@ -10,7 +12,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "core/LDispatcher.h"
 #include "core/LFile.h"
+#include "core/LUi.h"
 
 namespace {
 
@@ -144,17 +148,65 @@ void Set(Ini& ini, const std::string& section, const std::string& name, const st
         v->text = text;
 }
 
-bool ReadWhole(const std::string& path, std::string& content)
+// A settings file larger than this is not ours to parse (nor to replace).
+constexpr off_t kMaxFileBytes = 64 << 20;
+
+enum class FileRead : uint8_t { Ok, Missing, Failed };
+
+// Reads the whole file at `path`. Only a file that does not exist is Missing:
+// any other failure (permissions, too many open files, a folder or a huge file
+// in its place, an I/O error) is Failed with the system's reason in `reason`.
+FileRead ReadWhole(const std::string& path, std::string& content, std::string& reason)
 {
-    LFile file;
-    if (!file.Open(path, LFile::Mode::Read))
-        return false;
-    int64_t size = file.GetFileSizeBytes();
-    if (size > (64 << 20))
-        return false;
-    content.resize(size_t(size));
-    content.resize(size_t(file.Read(content.data(), int32_t(size))));
-    return true;
+    content.clear();
+    int fd;
+    do {
+        // Non-blocking, so that a FIFO in the file's place cannot hang the reader.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
+    }
+    FileRead result = FileRead::Ok;
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        reason = std::strerror(errno);
+        result = FileRead::Failed;
+    } else if (S_ISDIR(st.st_mode)) {
+        reason = std::strerror(EISDIR);
+        result = FileRead::Failed;
+    } else if (!S_ISREG(st.st_mode)) {
+        reason = "it is not a regular file";
+        result = FileRead::Failed;
+    } else if (st.st_size > kMaxFileBytes) {
+        reason = std::strerror(EFBIG);
+        result = FileRead::Failed;
+    } else {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                reason = std::strerror(errno);
+                result = FileRead::Failed;
+                break;
+            }
+            if (n == 0)
+                break;
+            content.append(buffer, size_t(n));
+            if (content.size() > size_t(kMaxFileBytes)) {
+                reason = std::strerror(EFBIG);
+                result = FileRead::Failed;
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (result != FileRead::Ok)
+        content.clear();
+    return result;
 }
 
 struct Store {
@@ -166,6 +218,12 @@ struct Store {
     bool cached = false;
     Ini ini;
     Ini overrides;
+    // Values written while the file could not be read: never written over a
+    // file we could not read (that would replace every other setting with
+    // these), they hold for this process and go into the file with the first
+    // write that finds it readable again.
+    Ini pending;
+    bool failureReported = false;
     void (*beforeReplace)() = nullptr;
 };
 
@@ -175,12 +233,29 @@ Store& TheStore()
     return store;
 }
 
+// Tells the user, once per process, that the settings file could not be read.
+// Posted to the user-interface thread, since settings are read on any thread.
+// Called with the mutex held.
+void ReportFailure(Store& store, const std::string& path, const std::string& reason)
+{
+    if (store.failureReported)
+        return;
+    store.failureReported = true;
+    const std::string text = "Kelvane could not read its settings file \"" + path + "\": " + reason +
+                             ".\r\n\r\nKelvane runs with its default settings and leaves the file as it is. "
+                             "Settings you change are used until Kelvane closes, and saved only once the file "
+                             "can be read again.";
+    LUiDispatcher().Post([text] { LUiGet().Message(text, "Settings", LUiButtons::Ok, LUiIcon::Exclamation); });
+}
+
 // Refreshes the cached file when it changed on disk. Called with the mutex held.
 const Ini& Current(Store& store)
 {
     std::string path = LSettings::IniPath();
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) {
+        if (errno != ENOENT)
+            ReportFailure(store, path, std::strerror(errno));
         store.ini.clear();
         store.cached = false;
         return store.ini;
@@ -188,13 +263,18 @@ const Ini& Current(Store& store)
     if (store.cached && store.cachedPath == path && st.st_mtim.tv_sec == store.mtime.tv_sec &&
         st.st_mtim.tv_nsec == store.mtime.tv_nsec && st.st_size == store.size && st.st_ino == store.inode)
         return store.ini;
-    std::string content;
-    store.ini = ReadWhole(path, content) ? Parse(content) : Ini{};
+    std::string content, reason;
+    const FileRead read = ReadWhole(path, content, reason);
+    store.ini = read == FileRead::Ok ? Parse(content) : Ini{};
+    // A file that could not be read is tried again on the next read: the
+    // cause (too many open files, say) may pass.
+    store.cached = read == FileRead::Ok;
+    if (read == FileRead::Failed)
+        ReportFailure(store, path, reason);
     store.cachedPath = path;
     store.mtime = st.st_mtim;
     store.size = st.st_size;
     store.inode = st.st_ino;
-    store.cached = true;
     return store.ini;
 }
 
@@ -204,6 +284,8 @@ bool Lookup(const std::string& section, const std::string& name, std::string& te
     std::lock_guard lock(store.mutex);
     const std::string* found = Find(store.overrides, section, name);
     if (!found)
+        found = Find(store.pending, section, name);
+    if (!found)
         found = Find(Current(store), section, name);
     if (!found)
         return false;
@@ -211,21 +293,21 @@ bool Lookup(const std::string& section, const std::string& name, std::string& te
     return true;
 }
 
-bool WriteValue(const std::string& section, const std::string& name, const std::string& text)
+// Writes one value into the file, with the cross-process lock held.
+bool WriteLocked(Store& store, const std::string& path, const std::string& section, const std::string& name,
+                 const std::string& text)
 {
-    Store& store = TheStore();
-    std::lock_guard lock(store.mutex);
-    std::string path = LSettings::IniPath();
-    CreateFolders(GetFolderFromPath(path));
-
-    // The lock file serialises writers of other processes (parallel batch workers).
-    std::string lockPath = path + ".lock";
-    int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (lockFd >= 0)
-        flock(lockFd, LOCK_EX);
-
-    std::string content;
-    Ini ini = ReadWhole(path, content) ? Parse(content) : Ini{};
+    std::string content, reason;
+    const FileRead read = ReadWhole(path, content, reason);
+    if (read == FileRead::Failed) {
+        Set(store.pending, section, name, text);
+        ReportFailure(store, path, reason);
+        return false;
+    }
+    Ini ini = read == FileRead::Ok ? Parse(content) : Ini{};
+    for (const Section& s : store.pending)
+        for (const Value& v : s.values)
+            Set(ini, s.name, v.name, v.text);
     Set(ini, section, name, text);
     std::string out = Serialize(ini);
 
@@ -243,8 +325,25 @@ bool WriteValue(const std::string& section, const std::string& name, const std::
         ok = ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok)
         ::unlink(temp.c_str());
+    else
+        store.pending.clear();
     store.cached = false;
+    return ok;
+}
 
+bool WriteValue(const std::string& section, const std::string& name, const std::string& text)
+{
+    Store& store = TheStore();
+    std::lock_guard lock(store.mutex);
+    std::string path = LSettings::IniPath();
+    CreateFolders(GetFolderFromPath(path));
+
+    // The lock file serialises writers of other processes (parallel batch workers).
+    std::string lockPath = path + ".lock";
+    int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (lockFd >= 0)
+        flock(lockFd, LOCK_EX);
+    const bool ok = WriteLocked(store, path, section, name, text);
     if (lockFd >= 0) {
         flock(lockFd, LOCK_UN);
         ::close(lockFd);

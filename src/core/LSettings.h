@@ -7,6 +7,10 @@
 // Every reader passes its own default, and reads never fail. Writes replace the
 // file atomically under a lock, so concurrent processes and a crash mid-write
 // leave a whole file. Section and value names compare case-insensitively.
+// A file that exists but cannot be read (permissions, too many open files, too
+// large, an I/O error) is never written over: reads give the defaults, writes
+// hold their values in memory for this process, and the user is told once
+// (through LUi, on the user-interface thread) which file and why.
 // Thread-safe.
 class LSettings {
 public:
@@ -17,7 +21,9 @@ public:
     // Missing gives `def`.
     static std::string ReadString(const std::string& section, const std::string& name, const std::string& def = {});
 
-    // Failed writes are ignored; they return false for callers that care.
+    // Failed writes are ignored; they return false for callers that care. A
+    // write refused because the file could not be read still holds for this
+    // process, and reaches the file with the first write that can read it.
     static bool WriteInt(const std::string& section, const std::string& name, int32_t value);
     static bool WriteBool(const std::string& section, const std::string& name, bool value);
     static bool WriteString(const std::string& section, const std::string& name, const std::string& value);

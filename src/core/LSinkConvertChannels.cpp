@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/SampleConvert.h"
+
 namespace {
 constexpr int32_t kWorkFrames = 8192;
 }
@@ -31,7 +33,7 @@ void LSinkConvertStereoToMono::Write(const int32_t* buffer, int32_t frames)
     while (frames > 0) {
         int32_t n = std::min(frames, kWorkFrames);
         for (int32_t i = 0; i < n; ++i)
-            work_[size_t(i)] = int32_t((int64_t(buffer[2 * i]) + buffer[2 * i + 1]) >> 1);
+            work_[size_t(i)] = MixStereoToMono(buffer[2 * i], buffer[2 * i + 1]);
         if (next_) {
             next_->Write(work_.data(), n);
             if (next_->IsError())

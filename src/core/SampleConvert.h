@@ -17,3 +17,12 @@ void SamplesToPcm8(uint8_t* dst, const int32_t* src, int32_t count);
 // Little-endian 16-bit samples from raw bytes, for readers that fill byte buffers.
 void SamplesFromPcm16LE(int32_t* dst, const uint8_t* src, int32_t count);
 void SamplesToPcm16LE(uint8_t* dst, const int32_t* src, int32_t count);
+
+// The mono value of a stereo frame: the mean of both channels, rounded toward
+// minus infinity ((left + right) >> 1, summed in 64 bits so that no pair of
+// stream values can overflow). Every stereo-to-mono conversion uses it, so a
+// document converted, a file saved mono and a batch run give the same samples.
+inline constexpr int32_t MixStereoToMono(int32_t left, int32_t right)
+{
+    return int32_t((int64_t(left) + int64_t(right)) >> 1);
+}

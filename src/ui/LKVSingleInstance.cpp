@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 #include <unistd.h>
 
 #include "core/LSettings.h"
@@ -80,9 +81,14 @@ void LKVSingleInstance::Accept()
             in >> message >> argument;
             if (!in.commitTransaction())
                 return;  // wait for the rest
+            socket->disconnect(this);
             socket->write(&kAck, 1);
             socket->flush();
-            emit messageReceived(int(message), argument);
+            // The message runs from the event loop, after this handler has
+            // returned: opening a file runs a job that processes events, and
+            // the other instance, which ends once it has the answer, would
+            // have its socket deleted under this handler's feet.
+            QTimer::singleShot(0, this, [this, message, argument] { emit messageReceived(int(message), argument); });
         });
     }
 }

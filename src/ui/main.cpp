@@ -16,6 +16,7 @@
 #include "core/LVersion.h"
 #include "devices/LPlayerDevice.h"
 #include "edit/LAudioCutTank.h"
+#include "ui/LKVAppInfo.h"
 #include "ui/LKVMainWindow.h"
 #include "ui/LKVPorts.h"
 #include "ui/LKVScreenshots.h"
@@ -112,9 +113,7 @@ int main(int argc, char** argv)
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication app(argc, argv);
     StartupDone();
-    QApplication::setApplicationName(QStringLiteral("Kelvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kelvane"));
-    QApplication::setDesktopFileName(QStringLiteral("kelvane"));
+    LKVNameApplication();
 
     LKVSingleInstance instance;
     if (screenshots.empty() && !startupTime && instance.HandOver(LKVSecondInstanceForward(args)))

@@ -223,6 +223,20 @@ TEST(Convert, ACancelledConversionLeavesTheAudioAsItWas)
     EXPECT_EQ(LAudioCutTank::Get().LiveSegments(), 1) << "the partial output is gone";
 }
 
+TEST(Convert, ToMonoMixesBothChannels)
+{
+    Fixture f;
+    LCutListAudio stereo;
+    const std::vector<int32_t> frames = {1600, -3200, 17, 0, -17, 0, 0x7FFF0, 0x7FFF0};
+    LSoundSink sink = stereo.OpenSink(8000, 2);
+    sink->Write(frames.data(), 4);
+    sink.Reset();
+    f.doc.audio = stereo;
+    ASSERT_EQ(f.main.ConvertChannels(1), kJobDone);
+    EXPECT_EQ(f.doc.audio.channels, 1);
+    EXPECT_EQ(test::ReadAll(f.doc.audio.OpenSource()), (std::vector<int32_t>{-800, 8, -9, 0x7FFF0}));
+}
+
 TEST(Convert, OrderResamplesTheFewerChannels)
 {
     test::ScriptedProgress progress;

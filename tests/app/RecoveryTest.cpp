@@ -522,4 +522,70 @@ TEST_F(Recovery, AFailedWriteLeavesThePreviousRecord)
     EXPECT_EQ(Wait(pid), 0);
 }
 
+TEST_F(Recovery, AudioMissingFromTheFolderIsNamedAndTheRestComesBack)
+{
+    // doc.wav with other.wav pasted into its middle, at 1 s: three cuts over two segments.
+    const std::string other = test::TempPath("other.wav");
+    std::vector<int16_t> otherValues(4000, int16_t(-1234));
+    apptest::WriteWav(other, otherValues, 8000, 1);
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t editor = Child([&] {
+        ::close(fds[0]);
+        if (!LAudioCutTank::Get().SetWorkingFolder(folder_))
+            ::_exit(4);
+        Ui ui;
+        test::ScriptedProgress progress;
+        MainDialog main;
+        ASSERT_NE(main.OpenFile(docPath_), nullptr);
+        ASSERT_NE(main.OpenFile(other), nullptr);
+        main.SetSelection(0, 4000, 0);
+        main.CmCopy();
+        main.OpenFile(docPath_);
+        main.SetSelection(8000, 8000, 8000);
+        main.CmPaste();
+        WriteAllOrDie(fds[1], "k", 1);
+        ::close(fds[1]);
+        for (;;)
+            ::pause();
+    });
+    ::close(fds[1]);
+    char done = 0;
+    EXPECT_EQ(::read(fds[0], &done, 1), 1);
+    ::close(fds[0]);
+    ::kill(editor, SIGKILL);
+    Wait(editor);
+
+    LKVRecoveryRecord doc;
+    for (const std::string& f : Files(folder_)) {
+        const std::string bytes = test::ReadFileBytes(FilePathCat(folder_, f));
+        LKVRecoveryRecord r;
+        if (GetFileExtension(f) == LKVRecovery::kExtension &&
+            LKVRecoveryRecord::Decode(std::vector<uint8_t>(bytes.begin(), bytes.end()), r) && r.path == docPath_)
+            doc = r;
+    }
+    ASSERT_EQ(doc.cuts.size(), 3u);
+    auto aud = [&](LSegmentRef s) { return FilePathCat(folder_, std::to_string(s) + ".aud"); };
+    // other.wav's segment is gone; doc.wav's lost its last second.
+    ASSERT_EQ(::unlink(aud(doc.cuts[1].segment).c_str()), 0);
+    ASSERT_EQ(::truncate(aud(doc.cuts[0].segment).c_str(), 12000 * 4), 0);
+
+    const Recovered r = Recover(LUiAnswer::Yes);
+    EXPECT_EQ(r.exit, 0);
+    ASSERT_EQ(r.asked.size(), 1u);
+    EXPECT_EQ(r.asked[0], std::string(LKVRecovery::kQuestion) +
+                              "\r\n\r\nSome of their audio is missing from the working folder and cannot be "
+                              "recovered. Yes recovers the rest, with silence in place of:\r\n" +
+                              docPath_ + ": 0:00:01.00-0:00:01.50, 0:00:02.00-0:00:02.50\r\n" + other +
+                              ": 0:00:00.00-0:00:00.50");
+    ASSERT_EQ(r.state.docs.size(), 2u);
+    std::vector<int32_t> expected(20000, 0);
+    for (int32_t i = 0; i < 8000; ++i)
+        expected[size_t(i)] = i * 16;
+    for (int32_t i = 8000; i < 12000; ++i)
+        expected[size_t(i) + 4000] = i * 16;
+    EXPECT_EQ(r.state.docs[0].frames, expected) << "what the folder holds, in its place";
+    EXPECT_EQ(r.state.docs[1].frames, std::vector<int32_t>(4000, 0));
+}
+
 } // namespace

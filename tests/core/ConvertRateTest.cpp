@@ -4,6 +4,7 @@
 
 #include "core/LSRCConvertChannels.h"
 #include "core/LSRCConvertRate.h"
+#include "core/LSinkConvertChannels.h"
 #include "core/LSourceProcessor.h"
 #include "support/TestSupport.h"
 
@@ -219,12 +220,21 @@ TEST(ConvertRate, InvalidTargetRate)
 
 TEST(ConvertChannels, SourceSideOrderAndRules)
 {
-    std::vector<int32_t> stereo = {1, 2, 3, 4, 5, 6};
+    // Odd sums round toward minus infinity; the extremes of the stream's range
+    // cannot overflow.
+    std::vector<int32_t> stereo = {10, 20, -5, -8, 7, 8, 0, -1, INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN,
+                                   INT32_MIN, INT32_MAX};
     LSoundSource s = MakeSource<VectorSource>(stereo, 8000, 2);
     EXPECT_EQ(LSPConvChannels(2).OpenSource(s), s);
     EXPECT_EQ(LSPConvChannels(0).OpenSource(s), s);
     EXPECT_EQ(LSPConvChannels(3).OpenSource(s), s);
-    EXPECT_EQ(ReadAll(LSPConvChannels(1).OpenSource(s)), (std::vector<int32_t>{1, 3, 5})) << "left channel";
+    const std::vector<int32_t> mixed = {15, -7, 7, -1, INT32_MAX, INT32_MIN, -1};
+    EXPECT_EQ(ReadAll(LSPConvChannels(1).OpenSource(s)), mixed) << "both channels, (left + right) >> 1";
+    // The sink-side converter gives the very same samples.
+    auto* sink = new test::VectorSink(8000, 1);
+    LSoundSink sinkHandle(sink);
+    LSinkConvertChannels::OpenSink(2, sinkHandle)->Write(stereo.data(), int32_t(stereo.size() / 2));
+    EXPECT_EQ(sink->values, mixed);
     LSoundSource m = MakeSource<VectorSource>(std::vector<int32_t>{7, 8}, 8000, 1);
     EXPECT_EQ(ReadAll(LSPConvChannels(2).OpenSource(m)), (std::vector<int32_t>{7, 7, 8, 8}));
 }

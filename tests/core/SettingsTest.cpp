@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/LDispatcher.h"
 #include "core/LFile.h"
+#include "core/LScriptedUi.h"
 #include "core/LSettings.h"
 #include "support/TestSupport.h"
 
@@ -100,4 +103,44 @@ TEST(Settings, ConcurrentWritersFromTwoProcessesLoseNothing)
         EXPECT_EQ(LSettings::ReadInt("Child", "V" + std::to_string(i), -1), i);
         EXPECT_EQ(LSettings::ReadInt("Parent", "V" + std::to_string(i), -1), i);
     }
+}
+
+TEST(Settings, AFileThatCannotBeReadIsNeverWrittenOverAndTheUserIsToldOnce)
+{
+    LScriptedUi ui;
+    const std::string path = LSettings::IniPath();
+    LSettings::WriteInt("Settings", "Kept", 1);
+    const std::string head = test::ReadFileBytes(path);
+    // Past the size limit (sparse: it costs no disk), the file cannot be read.
+    const off_t huge = off_t(65) << 20;
+    ASSERT_EQ(::truncate(path.c_str(), huge), 0);
+    auto size = [&] {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_size : off_t(-1);
+    };
+
+    EXPECT_FALSE(LSettings::WriteInt("Settings", "Volume", 2));
+    EXPECT_EQ(size(), huge) << "not replaced by a file of one value";
+    EXPECT_EQ(LSettings::ReadInt("Settings", "Volume", 0), 2) << "held for this process";
+    EXPECT_TRUE(ui.messages.empty()) << "said on the user-interface thread";
+    LUiDispatcher().DrainPending();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("\"" + path + "\": File too large"), std::string::npos)
+        << ui.messages[0].text;
+
+    // A folder in the file's place: refused too, and not said again.
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+    EXPECT_FALSE(LSettings::WriteInt("Settings", "Rate", 3));
+    EXPECT_EQ(LSettings::ReadInt("Settings", "Rate", 0), 3);
+    LUiDispatcher().DrainPending();
+    EXPECT_EQ(ui.messages.size(), 1u);
+
+    // Readable again, the next write carries what was held.
+    ASSERT_EQ(::rmdir(path.c_str()), 0);
+    test::WriteFileBytes(path, head);
+    EXPECT_TRUE(LSettings::WriteInt("Settings", "Other", 4));
+    const std::string after = test::ReadFileBytes(path);
+    for (const char* line : {"Kept=1", "Volume=2", "Rate=3", "Other=4"})
+        EXPECT_NE(after.find(line), std::string::npos) << line << " in\n" << after;
 }

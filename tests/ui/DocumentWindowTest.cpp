@@ -1,12 +1,15 @@
 // Documents and their child windows.
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
 #include "support/TestSupport.h"
 #include "app/LKVCommands.h"
 #include "edit/LKVFile.h"
+#include "ui/LKVAppInfo.h"
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVFileWindow.h"
 
@@ -41,6 +44,25 @@ TEST(DocumentWindows, EachOpenDocumentHasOneWindowAndActivationFollowsTheModel)
     EXPECT_EQ(w.Model().CurrentFile(), docA);
     EXPECT_EQ(w.Area().subWindowList().size(), 1);
     EXPECT_EQ(w.Area().activeSubWindow(), w.DocumentWindows().SubWindowOf(docA));
+}
+
+TEST(DocumentWindows, TheFrameTitleNamesTheProgramOnce)
+{
+    const QString testName = QGuiApplication::applicationName();
+    LKVNameApplication();
+    // Qt adds a display name to every window title that does not end with it;
+    // with none set, the display name is the application's name, whatever that is.
+    QGuiApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName().toStdString(), "probe") << "no display name of its own";
+    QGuiApplication::setApplicationName(testName);
+
+    LKVMainWindow w;
+    w.show();
+    EXPECT_EQ(w.windowHandle()->title().toStdString(), "Kelvane");
+    LKVFile* doc = w.Model().OpenFile(uitest::SoxSine("music.wav", 8000, 1, 0.5));
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(w.DocumentWindows().SubWindowOf(doc)->isMaximized());
+    EXPECT_EQ(w.windowHandle()->title().toStdString(), "Kelvane - [music.wav]");
 }
 
 TEST(DocumentWindows, ClosingAChangedDocumentAsksAndCancelKeepsIt)
