@@ -1,8 +1,10 @@
-// libFuzzer target: any bytes as a command script (".kvb"). What loads is shown
+// libFuzzer target: any bytes as a command script (".kvb"), up to past the
+// reader's 1 MB bound (run it with -max_len above 1048576). What loads is shown
 // as the command page shows it (names and parameter texts), its values and
-// curves are read as a run reads them, and it must survive being written back
-// and read again unchanged. Seeds: scripts of every command, with and without
-// their data, that the program wrote.
+// curves are read and checked as a run reads and checks them, and it must
+// survive being written back and read again unchanged; a file over the bound
+// must be refused whole. Seeds: scripts of every command, with and without
+// their data, that the program wrote, and one just under the bound.
 #include "FuzzSupport.h"
 #include "app/KVBatchConverter.h"
 #include "app/LKVBatchCatalogue.h"
@@ -27,6 +29,13 @@ void MakeSeeds(const std::string& folder)
         if (LKVScriptFile::Write(path, *commands))
             fuzz::WriteSeed(folder, name, fuzz::ReadFile(path));
     fuzz::WriteSeed(folder, "empty", std::string(1, '\0'));
+    // Envelope records with their whole curve, as many as fit under the bound.
+    std::vector<LKVCommand> many;
+    const LKVCommand envelope{9, std::vector<uint8_t>(129, 128)};
+    for (int64_t bytes = 1; bytes + 8 + 129 <= LKVScriptFile::kMaxBytes; bytes += 8 + 129)
+        many.push_back(envelope);
+    if (LKVScriptFile::Write(path, many))
+        fuzz::WriteSeed(folder, "large", fuzz::ReadFile(path));
 }
 
 } // namespace
@@ -42,11 +51,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string path = fuzz::WriteInput(data, size, ".kvb");
     std::vector<LKVCommand> commands;
-    if (LKVScriptFile::Read(path, commands) != LKVScriptFile::ReadResult::Ok)
+    const LKVScriptFile::ReadResult read = LKVScriptFile::Read(path, commands);
+    if (int64_t(size) > LKVScriptFile::kMaxBytes) {
+        if (read != LKVScriptFile::ReadResult::TooLarge || !commands.empty())
+            fuzz::Fail("a script over the bound was read");
+        return 0;
+    }
+    if (read != LKVScriptFile::ReadResult::Ok)
         return 0;
     for (const LKVCommand& c : commands) {
         KVBatchConverter::Describe(c);
         LKVBatchCatalogue::Values(c);
+        LKVBatchCatalogue::CheckValues(c, true);
         if (c.index == 6 || c.index == 9)
             LKVBatchCatalogue::Curve(c);
     }

@@ -6,6 +6,8 @@
 #include "core/LFile.h"
 #include "core/LSettings.h"
 #include "app/LKVBatchStream.h"
+#include "app/LKVBatchTargets.h"
+#include "core/LUi.h"
 #include "edit/LCLAConvertRateChannels.h"
 #include "effects/CompressorRatioList.h"
 #include "formats/KVLoadFile.h"
@@ -39,6 +41,7 @@ bool LKVBatchOutput::OutputPath(const std::string& source, std::string& path) co
     }
     std::string name = ApplyNewFileExtension(GetFileFromPath(source), ext);
     path = sameFolder ? FilePathCat(GetFolderFromPath(source), name) : FilePathCat(folder, name);
+    path = LKVBatchTargets::InPlaceTarget(source, path);
     return true;
 }
 
@@ -50,13 +53,27 @@ int32_t KVBatchConverter::ProcessFile(const std::string& source, const std::stri
     LCutListAudio audio;
     std::optional<LSoundSource> stream;
     int32_t result = kJobDone;
+    // A file is only copied when nothing changes its audio and it keeps its type;
+    // anything else needs a rate the converters and effects can work at.
+    const bool copies =
+        commands.empty() && !conversion.sampleRate && !conversion.channels && LKVBatchTargets::SameType(source, target);
+    auto processable = [&](int32_t rate) {
+        if (copies || (rate >= LKVBatchCatalogue::kMinRate && rate <= LKVBatchCatalogue::kMaxRate))
+            return true;
+        LUiGet().Message("The sample rate of \"" + source + "\" is " + std::to_string(rate) +
+                             " Hz. Kelvane processes sample rates from 6000 to 196000 Hz only; a file outside them "
+                             "can only be copied unchanged.",
+                         "Error", LUiButtons::Ok, LUiIcon::Stop);
+        return false;
+    };
     if (LKVBatchStream::Streams(commands)) {
+        int32_t fileRate = 0;
         result = RunJob("Loading Audio File Source", [&](LProgressDialog& d) {
             d.SetText("Loading file " + GetFileFromPath(source), 0);
             d.SetText("Please wait...", 1);
             LSoundSource streamed;
-            const int32_t opened =
-                LKVBatchStream::Open(source, commands, conversion.sampleRate, conversion.channels, streamed);
+            const int32_t opened = LKVBatchStream::Open(source, commands, conversion.sampleRate, conversion.channels,
+                                                        streamed, &fileRate);
             stream = streamed;
             return opened;
         });
@@ -64,12 +81,17 @@ int32_t KVBatchConverter::ProcessFile(const std::string& source, const std::stri
             return result;
         audio.sampleRate = (*stream)->GetSampleRate();
         audio.channels = (*stream)->GetChannels();
+        // Before a frame is read or converted.
+        if (!processable(fileRate))
+            return kJobFailed;
     } else {
         uint8_t askOnce = 1;
         KVLoadFile::Data load{source, &audio, &askOnce};
         result = RunJob("Loading Audio File Source", [&](LProgressDialog& d) { return KVLoadFile::Process(d, load); });
         if (result != kJobDone)
             return result;
+        if (!processable(audio.sampleRate))
+            return kJobFailed;
         for (const LKVCommand& command : commands) {
             result = LKVBatchCatalogue::Apply(command, audio);
             if (result != kJobDone)
@@ -91,23 +113,84 @@ int32_t KVBatchConverter::ProcessFile(const std::string& source, const std::stri
     });
 }
 
+namespace {
+
+std::string Files(size_t n) { return std::to_string(n) + (n == 1 ? " file" : " files"); }
+
+} // namespace
+
 int32_t KVBatchConverter::Run(const std::vector<std::string>& files, const std::vector<LKVCommand>& commands,
                               const LKVBatchOutput& output)
 {
-    return RunJob("Batch Converter", [&](LProgressDialog& dialog) -> int32_t {
+    LUi& ui = LUiGet();
+    // Everything that can be known before a file is touched is checked first.
+    std::vector<std::string> targets;
+    for (const std::string& file : files) {
+        std::string target;
+        if (!output.OutputPath(file, target)) {
+            ui.Message("The output format " + std::to_string(output.formatIndex) + " is not one of the " +
+                           std::to_string(LKVBatchOutput::kFormats.size()) + " formats; nothing was converted.",
+                       "Batch Converter", LUiButtons::Ok, LUiIcon::Stop);
+            return kJobFailed;
+        }
+        targets.push_back(target);
+    }
+    for (const LKVCommand& command : commands) {
+        const std::string message = LKVBatchCatalogue::CheckValues(command, true);
+        if (!message.empty()) {
+            ui.Message(std::string(LKVBatchCatalogue::Find(command.index)->name) + ": " + message, "Batch Converter",
+                       LUiButtons::Ok, LUiIcon::Stop);
+            return kJobFailed;
+        }
+    }
+    const std::string clashes = LKVBatchTargets::Clashes(files, targets);
+    if (!clashes.empty()) {
+        ui.Message(clashes + "\r\n\r\nNothing was converted: each file needs an output name of its own. Choose "
+                             "another format or folder, or convert these files separately.",
+                   "Batch Converter", LUiButtons::Ok, LUiIcon::Exclamation);
+        return kJobFailed;
+    }
+    if (const int32_t replaced = LKVBatchTargets::ReplacedSources(files, targets); replaced > 0) {
+        const std::string what = replaced == 1 ? "1 original file" : std::to_string(replaced) + " original files";
+        if (ui.MessageBox({"This conversion would replace " + what +
+                               " with the converted result; the originals cannot be recovered.\r\n\r\nReplace " +
+                               (replaced == 1 ? "it?" : "them?"),
+                           "Batch Converter", LUiButtons::YesNo, LUiIcon::Question, true}) != LUiAnswer::Yes)
+            return kJobCancelled;
+    }
+
+    size_t converted = 0;
+    int32_t stopped = kJobDone;  // how the file that ended the run ended
+    const int32_t result = RunJob("Batch Converter", [&](LProgressDialog& dialog) -> int32_t {
         for (size_t i = 0; i < files.size(); ++i) {
             dialog.SetText("Converting " + GetFileFromPath(files[i]), 0);
             dialog.SetProgress(double(i) / double(files.size()));
-            if (dialog.IsCancelled())
+            stopped = dialog.IsCancelled() ? kJobCancelled : ProcessFile(files[i], targets[i], commands);
+            if (stopped != kJobDone)
                 return kJobFailed;
-            std::string target;
-            if (!output.OutputPath(files[i], target))
-                return kJobFailed;
-            if (ProcessFile(files[i], target, commands) != kJobDone)
-                return kJobFailed;
+            ++converted;
         }
         return kJobDone;
     });
+    // The run is over either way: say how it went, file by file.
+    if (result == kJobDone) {
+        ui.Message("The batch conversion is done: " + Files(converted) + " converted, none failed.", "Batch Converter",
+                   LUiButtons::Ok, LUiIcon::Information);
+    } else if (stopped != kJobDone && converted < files.size()) {
+        const std::string name = GetFileFromPath(files[converted]);
+        const size_t untouched = files.size() - converted - 1;
+        if (stopped == kJobCancelled)
+            ui.Message("The batch conversion was cancelled at \"" + name + "\": " + Files(converted) + " of " +
+                           std::to_string(files.size()) + " converted, " +
+                           Files(untouched + 1) + " not converted.",
+                       "Batch Converter", LUiButtons::Ok, LUiIcon::Exclamation);
+        else
+            ui.Message("The batch conversion stopped because \"" + name + "\" failed: " + Files(converted) + " of " +
+                           std::to_string(files.size()) + " converted, 1 failed" +
+                           (untouched ? ", " + Files(untouched) + " not converted." : "."),
+                       "Batch Converter", LUiButtons::Ok, LUiIcon::Exclamation);
+    }
+    return result;
 }
 
 std::string KVBatchConverter::Describe(const LKVCommand& command)

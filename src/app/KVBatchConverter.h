@@ -21,7 +21,9 @@ struct LKVBatchOutput {
                                                              ".raw", ".ogg", ".flac", ".aac", ".m4a"};
     static LKVBatchOutput Read();
     void Write() const;
-    // The output path of `source`; false when the format index names no entry.
+    // The output path of `source` (for a source saved onto itself through a
+    // symbolic link, the file the link points to); false when the format index
+    // names no entry.
     bool OutputPath(const std::string& source, std::string& path) const;
 };
 
@@ -43,14 +45,21 @@ public:
     // it may change); a job result, kJobDone to go on.
     using BeforeSave = std::function<int32_t(LCutListAudio&, LKVSaveToSink::Data&)>;
     // One file, from `source` to `target`; a job result (the jobs report their own
-    // failures). The result is converted by `conversion`, then `beforeSave`, when
+    // failures). A file whose rate is outside what the converters and effects
+    // work at is refused, unless the run only copies it (no command, no
+    // conversion, the same type). The result is converted by `conversion`, then `beforeSave`, when
     // given, runs on it before it is saved; in a run that streams, the list it
     // gets holds no audio, only the result's rate and channels.
     static int32_t ProcessFile(const std::string& source, const std::string& target,
                                const std::vector<LKVCommand>& commands, const BeforeSave& beforeSave = {},
                                const LKVBatchConversion& conversion = {});
     // The whole list as one job titled "Batch Converter": stops at the first file
-    // that fails (kJobFailed; outputs already written stay) or a cancel.
+    // that fails (kJobFailed; outputs already written stay) or a cancel. Before
+    // any file is touched, the command values (own or stored) are checked and
+    // two sources saved under one name are refused (kJobFailed, with a message),
+    // and a run that would replace sources asks once first (No, the default,
+    // gives kJobCancelled). A run that started ends with a message saying how
+    // many files were converted and which one failed.
     static int32_t Run(const std::vector<std::string>& files, const std::vector<LKVCommand>& commands,
                        const LKVBatchOutput& output);
 

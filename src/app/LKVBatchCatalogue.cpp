@@ -101,25 +101,6 @@ std::vector<std::string> Split(const std::string& text, char separator)
     }
 }
 
-// The settings dialog's message for the values of `index`, or empty. A value
-// that was malformed or outside its field's type arrives as INT32_MAX, which
-// every check rejects.
-std::string DialogCheck(uint32_t index, const std::vector<int32_t>& v)
-{
-    switch (index) {
-    case 3: return CheckAmplifyGain(v[0]);
-    case 4: return CheckNormalizePeakLevel(v[0]);
-    case 7: return CheckEcho(v[0], v[1]);
-    case 8: return CheckReverb(v[1], v[0]);
-    case 11: return CheckNoiseGateLevel(v[0]);
-    case 12:
-    case 13:
-    case 14: return CheckSpeedChangePercent(v[0]);
-    case 15: return CheckCompressor(v[0], v[1], v[2]);
-    default: return {};
-    }
-}
-
 std::string CurveMessage(const LKVCatalogueEntry& e)
 {
     return std::string(e.name) + " needs 2 to 64 pairs of x and y, each from 0 to 255.";
@@ -300,27 +281,84 @@ int32_t LKVBatchCatalogue::Apply(const LKVCommand& command, LCutListAudio& audio
 bool LKVBatchCatalogue::CheckConversion(uint32_t index, int32_t value)
 {
     // A rate or channel count the converters cannot produce is refused, not run.
-    const bool rate = index == 16;
-    if (rate ? (value >= 1000 && value <= 196000) : (value >= 1 && value <= 2))
+    const std::string message = CheckFields(index, {value});
+    if (message.empty())
         return true;
-    LUiGet().Message(std::string(Find(index)->name) + ": " + std::to_string(value) + " is not a valid " +
-                         (rate ? "sample rate." : "channel count."),
-                     "Error", LUiButtons::Ok, LUiIcon::Stop);
+    LUiGet().Message(std::string(Find(index)->name) + ": " + message, "Error", LUiButtons::Ok, LUiIcon::Stop);
     return false;
 }
 
-std::string LKVBatchCatalogue::CheckValues(const LKVCommand& command)
+std::string LKVBatchCatalogue::CheckFields(uint32_t index, const std::vector<int32_t>& v)
+{
+    auto at = [&](size_t i) { return i < v.size() ? v[i] : INT32_MAX; };
+    // The dialogs' own checks bound most values from above only; in a batch run a
+    // value below (a negative gain, a speed under 10 %, which runs as 10 %) or a
+    // silence or frequency of any size would be changed or ignored on the way
+    // without a word. Such values are refused, with the whole range said.
+    switch (index) {
+    case 1:
+    case 2:
+        if (at(0) < 0 || at(0) > kMaxSilenceMs)
+            return "Silence Time must be between 0 and " + std::to_string(kMaxSilenceMs) +
+                   " ms (one hour). Please try again.";
+        return {};
+    case 3:
+        return at(0) < 0 ? "Amplify Gain must be between 0 and 400%. Please try again." : CheckAmplifyGain(at(0));
+    case 4:
+        return at(0) < 0 ? "Normalize Peak Level must be between 0 and 100%. Please try again."
+                         : CheckNormalizePeakLevel(at(0));
+    case 5:
+        if (at(0) < 1 || at(0) > kMaxHighPassHz)
+            return "Frequency must be between 1 and " + std::to_string(kMaxHighPassHz) + " Hz. Please try again.";
+        return {};
+    case 7:  // time, then gain
+        if (CheckEcho(at(0), 0).empty() && at(1) < 0)
+            return "Echo Gain must be between 0 and 99%. Please try again.";
+        return CheckEcho(at(0), at(1));
+    case 8:  // level, then time
+        return at(1) < 0 ? "Reverb level must be between 0 and 100. Please try again." : CheckReverb(at(1), at(0));
+    case 11: return CheckNoiseGateLevel(at(0));
+    case 12:
+    case 13:
+    case 14:
+        return at(0) < kMinSpeedPercent ? "Speed Change Percent must be between 10 and 300."
+                                        : CheckSpeedChangePercent(at(0));
+    case 15: return CheckCompressor(at(0), at(1), at(2));
+    case 16:
+        if (at(0) < kMinRate || at(0) > kMaxRate)
+            return "Please enter a sample rate between 6000 and 196000.";
+        return {};
+    case 17:
+        if (at(0) < 1 || at(0) > 2)
+            return "The channel count must be 1 (mono) or 2 (stereo).";
+        return {};
+    default: return {};
+    }
+}
+
+std::string LKVBatchCatalogue::CheckValues(const LKVCommand& command, bool storedToo)
 {
     const LKVCatalogueEntry* e = Find(command.index);
-    if (!e || e->DataSize() == 0 || command.data.size() < e->DataSize())
+    if (!e || e->DataSize() == 0)
+        return {};
+    const bool own = command.data.size() >= e->DataSize();
+    if (!own && !storedToo)
         return {};
     if (e->fields[0].type == LKVFieldType::Curve) {
-        const uint8_t points = command.data[0];
+        // A curve file is validated when it is read; only a command's own list is checked.
+        const uint8_t points = own ? command.data[0] : 2;
         if (points < 2 || points > PointList::kMaxPoints)
             return CurveMessage(*e);
         return {};
     }
-    return DialogCheck(e->index, Values(command));
+    const std::string message = CheckFields(e->index, Values(command));
+    if (message.empty() || own)
+        return message;
+    std::string names;
+    for (uint8_t i = 0; i < e->fieldCount; ++i)
+        names += std::string(i ? ", " : "") + e->fields[i].section + "." + e->fields[i].name;
+    return "the stored value" + std::string(e->fieldCount > 1 ? "s (" : " (") + names + ") it would run with: " +
+           message;
 }
 
 bool LKVBatchCatalogue::Parse(const std::string& text, LKVCommand& command, std::string& error)
@@ -376,11 +414,15 @@ bool LKVBatchCatalogue::Parse(const std::string& text, LKVCommand& command, std:
                 error = std::string(e->name) + ": value " + std::to_string(i + 1) + " is missing; a whole number is needed.";
             return false;
         }
-        const bool good = number && InTypeRange(e->fields[i].type, v);
-        allGood = allGood && good;
-        values.push_back(good ? int32_t(v) : INT32_MAX);
+        allGood = allGood && number && InTypeRange(e->fields[i].type, v);
+        // The dialog's check sees the number as typed (a negative gain stays
+        // negative), one too long for 32 bits as the end of the range it passed.
+        const bool negative = parts[i][0] == '-';
+        if (!number || !InTypeRange(LKVFieldType::Int32, v))
+            v = negative ? INT32_MIN : INT32_MAX;
+        values.push_back(int32_t(v));
     }
-    error = DialogCheck(e->index, values);
+    error = CheckFields(e->index, values);
     if (error.empty() && !allGood)
         error = std::string("Invalid value for ") + e->name + ": \"" + text.substr(eq + 1) + "\".";
     if (!error.empty())

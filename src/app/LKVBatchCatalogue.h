@@ -45,6 +45,16 @@ struct LKVCatalogueEntry {
 class LKVBatchCatalogue {
 public:
     static constexpr uint32_t kCount = 18;
+    // The sample rates a conversion produces, and that files must have to be
+    // processed at all.
+    static constexpr int32_t kMinRate = 6000;
+    static constexpr int32_t kMaxRate = 196000;
+    // The longest silence one command inserts (an hour), the highest high-pass
+    // frequency (the top of hearing; the filter's corner is twice the value) and
+    // the lowest speed percent (the speed makers' floor is a factor of 0.1).
+    static constexpr int32_t kMaxSilenceMs = 3600000;
+    static constexpr int32_t kMaxHighPassHz = 20000;
+    static constexpr int32_t kMinSpeedPercent = 10;
 
     static const std::array<LKVCatalogueEntry, kCount>& Entries();
     // nullptr for an index of 18 or more.
@@ -68,10 +78,17 @@ public:
     // produce; when it is not, the user is told and the command must fail.
     static bool CheckConversion(uint32_t index, int32_t value);
 
-    // The settings dialog's message for the values a command carries in its own
-    // data (as Parse checks them), or empty when they are accepted. A command
-    // without data of its own (it runs with the stored values) passes.
-    static std::string CheckValues(const LKVCommand& command);
+    // The settings dialog's message for `values` of command `index` (in
+    // catalogue order; a value missing or outside its field's type given as
+    // INT32_MAX), or empty when they are accepted: what each settings dialog's OK
+    // accepts, held to a range at both ends, and the rate and channel ranges of
+    // the conversions.
+    static std::string CheckFields(uint32_t index, const std::vector<int32_t>& values);
+    // The message for the values a command carries in its own data (as Parse
+    // checks them), or empty when they are accepted. A command without data of
+    // its own runs with the stored values: those are checked too when
+    // `storedToo` is set (the message then names them), else it passes.
+    static std::string CheckValues(const LKVCommand& command, bool storedToo = false);
 
     // Parses "NAME" or "NAME=V,V,..." (values in catalogue order; a curve as
     // x,y pairs) into a command carrying its data. Values are checked as the

@@ -6,8 +6,6 @@
 #include "app/MainDialogShared.h"
 #include "core/LUi.h"
 #include "effects/CompressorRatioList.h"
-#include "effects/LEfDialogChecks.h"
-#include "effects/LEfLevelChecks.h"
 #include "effects/PointList.h"
 
 namespace {
@@ -43,8 +41,6 @@ bool AskFitting(const LKVCatalogueEntry& e, std::vector<int32_t>& v, Ask ask, Ch
         return message.empty() ? CheckFits(e, v) : message;
     });
 }
-
-std::string NoCheck() { return {}; }
 
 } // namespace
 
@@ -98,43 +94,32 @@ bool LKVBatchSettings::Edit(LKVCommand& command)
 
     std::vector<int32_t> v = LKVBatchCatalogue::Values(command);
     v.resize(3, 0);
+    // Every dialog's values pass the same checks as a command line's or a script's.
+    auto check = [&] { return LKVBatchCatalogue::CheckFields(command.index, v); };
     bool ok = false;
     switch (command.index) {
     case 1:
-    case 2: ok = AskFitting(e, v, [&] { return ui.SilenceDialog(e.name, v[0]); }, NoCheck); break;
-    case 3:
-        ok = AskFitting(e, v, [&] { return ui.AmplifyDialog(v[0]); }, [&] { return CheckAmplifyGain(v[0]); });
-        break;
-    case 4:
-        ok = AskFitting(e, v, [&] { return ui.NormalizeDialog(v[0]); },
-                        [&] { return CheckNormalizePeakLevel(v[0]); });
-        break;
-    case 5: ok = AskFitting(e, v, [&] { return ui.HighPassDialog(v[0]); }, NoCheck); break;
-    case 7:  // time, then gain
-        ok = AskFitting(e, v, [&] { return ui.EchoDialog(v[0], v[1]); }, [&] { return CheckEcho(v[0], v[1]); });
-        break;
+    case 2: ok = AskFitting(e, v, [&] { return ui.SilenceDialog(e.name, v[0]); }, check); break;
+    case 3: ok = AskFitting(e, v, [&] { return ui.AmplifyDialog(v[0]); }, check); break;
+    case 4: ok = AskFitting(e, v, [&] { return ui.NormalizeDialog(v[0]); }, check); break;
+    case 5: ok = AskFitting(e, v, [&] { return ui.HighPassDialog(v[0]); }, check); break;
+    case 7: ok = AskFitting(e, v, [&] { return ui.EchoDialog(v[0], v[1]); }, check); break;  // time, then gain
     case 8:  // time, then level; the dialog asks for the level first
-        ok = AskFitting(e, v, [&] { return ui.ReverbDialog(v[1], v[0]); }, [&] { return CheckReverb(v[1], v[0]); });
+        ok = AskFitting(e, v, [&] { return ui.ReverbDialog(v[1], v[0]); }, check);
         break;
-    case 11:
-        ok = AskFitting(e, v, [&] { return ui.NoiseReductionDialog(v[0]); }, [&] { return CheckNoiseGateLevel(v[0]); });
-        break;
+    case 11: ok = AskFitting(e, v, [&] { return ui.NoiseReductionDialog(v[0]); }, check); break;
     case 12:
     case 13:
-    case 14:
-        ok = AskFitting(e, v, [&] { return ui.SpeedChangeDialog(e.name, v[0]); },
-                        [&] { return CheckSpeedChangePercent(v[0]); });
-        break;
+    case 14: ok = AskFitting(e, v, [&] { return ui.SpeedChangeDialog(e.name, v[0]); }, check); break;
     case 15: {
         std::vector<std::string> names;
         for (int32_t i = 0; i < CompressorRatioList::kCount; ++i)
             names.push_back(CompressorRatioList::Find(i)->name);
-        ok = AskFitting(e, v, [&] { return ui.CompressorDialog(names, v[0], v[1], v[2]); },
-                        [&] { return CheckCompressor(v[0], v[1], v[2]); });
+        ok = AskFitting(e, v, [&] { return ui.CompressorDialog(names, v[0], v[1], v[2]); }, check);
         break;
     }
-    case 16: ok = AskFitting(e, v, [&] { return ui.ConvertRateDialog(v[0]); }, NoCheck); break;
-    case 17: ok = AskFitting(e, v, [&] { return ui.ConvertChannelDialog(v[0]); }, NoCheck); break;
+    case 16: ok = AskFitting(e, v, [&] { return ui.ConvertRateDialog(v[0]); }, check); break;
+    case 17: ok = AskFitting(e, v, [&] { return ui.ConvertChannelDialog(v[0]); }, check); break;
     default: return false;
     }
     if (!ok)

@@ -39,12 +39,14 @@ bool LKVBatchStream::Streams(const std::vector<LKVCommand>& commands)
 }
 
 int32_t LKVBatchStream::Open(const std::string& path, const std::vector<LKVCommand>& commands, int32_t sampleRate,
-                             uint8_t channels, LSoundSource& result)
+                             uint8_t channels, LSoundSource& result, int32_t* fileRate)
 {
     LSoundSource file;
     uint8_t askOnce = 1;
     if (LGenSourceOpen(file, path, &askOnce) == 2 || file->GetError() != kSrcGood)
         return kJobFailed;
+    if (fileRate)
+        *fileRate = file->GetSampleRate();
     StreamedDocument document;
     document.NewSegment(file);
     for (const LKVCommand& command : commands) {

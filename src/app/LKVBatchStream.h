@@ -22,6 +22,7 @@ public:
     // and a final conversion to `sampleRate` and `channels` (0 keeps either) as
     // the tank path would. kJobDone with `result` set, or kJobFailed after the
     // same messages as the tank path gives. Only for lists that Streams accepts.
+    // `fileRate`, when given, gets the file's own rate once it is open.
     static int32_t Open(const std::string& path, const std::vector<LKVCommand>& commands, int32_t sampleRate,
-                        uint8_t channels, LSoundSource& result);
+                        uint8_t channels, LSoundSource& result, int32_t* fileRate = nullptr);
 };

@@ -94,6 +94,12 @@ bool LKVScriptDocument::OpenPath(const std::string& path)
         modified_ = false;
         LUiGet().Message(LKVScriptFile::kCannotOpenMessage, "File Error", LUiButtons::Ok, LUiIcon::Exclamation);
         return false;
+    case LKVScriptFile::ReadResult::TooLarge:
+        commands.clear();
+        path_.clear();
+        modified_ = false;
+        LUiGet().Message(LKVScriptFile::TooLargeMessage(path), "File Error", LUiButtons::Ok, LUiIcon::Exclamation);
+        return false;
     }
     return false;
 }

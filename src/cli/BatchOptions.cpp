@@ -2,6 +2,7 @@
 
 #include "app/LKVScriptFile.h"
 #include "app/LSettingsTable.h"
+#include "formats/LRawSettings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -26,6 +27,24 @@ bool ParseNumber(const std::string& text, int32_t& value)
 }
 
 bool SameName(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
+
+// The values of a headerless file's settings that its settings dialog would
+// accept; anything else would only fail later, as a file that cannot be made.
+bool CheckHeaderlessSetting(const LSettingRow& row, int32_t value, const std::string& what, std::string& error)
+{
+    if (!SameName(row.section, kRawAudioSection) && !SameName(row.section, kVoxAudioSection))
+        return true;
+    if (SameName(row.name, "SampleRate") &&
+        (value < LRawSettings::kMinDialogRate || value > LRawSettings::kMaxDialogRate))
+        error = what + ": Please enter a sample rate between 6000 and 196000.";
+    else if (SameName(row.name, "Channels") && (value < 1 || value > 2))
+        error = what + ": the channel count must be 1 (mono) or 2 (stereo)";
+    else if (SameName(row.name, "Codec") && (value < 0 || value >= kRawCodecCount))
+        error = what + ": the coding must be one of 0 to " + std::to_string(kRawCodecCount - 1) + " (0 " +
+                LRawSettings::CodecName(0) + ", ..., 3 " + LRawSettings::CodecName(3) + ", ..., 6 " +
+                LRawSettings::CodecName(6) + ")";
+    return error.empty();
+}
 
 // A --set must name a setting the program reads and give it a value of its kind;
 // anything else would be ignored without a word. Names match ignoring case, as
@@ -72,7 +91,7 @@ bool CheckSetting(const BatchOptions::Setting& s, std::string& error)
         error = what + " wants 1 (on) or 0 (off), not \"" + s.value + "\"";
         return false;
     }
-    return true;
+    return CheckHeaderlessSetting(*row, number, what + "=" + s.value, error);
 }
 
 // A script named on the command line is held to what -c accepts: a record that
@@ -201,6 +220,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
             case LKVScriptFile::ReadResult::Ok: break;
             case LKVScriptFile::ReadResult::WrongVersion: error = std::string(LKVScriptFile::kVersionMessage) + " (" + v + ")"; return false;
             case LKVScriptFile::ReadResult::CannotOpen: error = std::string(LKVScriptFile::kCannotOpenMessage) + " (" + v + ")"; return false;
+            case LKVScriptFile::ReadResult::TooLarge: error = LKVScriptFile::TooLargeMessage(v); return false;
             }
             if (!CheckScript(v, script, damage, error))
                 return false;

@@ -4,8 +4,10 @@
 #include <cctype>
 #include <cerrno>
 #include <csignal>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <cstdio>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -21,6 +23,7 @@
 #include "edit/LAudioCutTank.h"
 #include "edit/LTankFolderLock.h"
 #include "app/KVBatchConverter.h"
+#include "app/LKVBatchTargets.h"
 #include "app/LKVScriptFile.h"
 #include "formats/KVLoadFile.h"
 #include "formats/LDecoderFolder.h"
@@ -29,6 +32,7 @@
 #include "formats/LKVSaveToSink.h"
 #include "formats/LGenSink.h"
 #include "formats/LGenSource.h"
+#include "formats/LRawSettings.h"
 #include "formats/LWaveFile.h"
 #include "formats/LWaveSaveFormat.h"
 
@@ -98,15 +102,19 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
     std::string ext = LGenExtension(target);
     for (char& c : ext)
         c = char(std::tolower(static_cast<unsigned char>(c)));
-    // Encoders that take their rate and channels from their settings get the
-    // document's for this file, as the editor's options step would give them,
-    // unless the user fixed them with --set: a stereo file must not come out mono.
+    // Encoders and the raw writer take their rate and channels from their
+    // settings: they get the document's for this file, as the editor's options
+    // step would give them, unless the user fixed them with --set. A stereo file
+    // must not come out mono, nor a 22050 Hz one resampled. (The raw coding
+    // stays the stored one.)
     std::vector<std::pair<std::string, std::string>> temporary;
     std::vector<std::string> notices;
     auto prepare = [&](LCutListAudio& audio, LKVSaveToSink::Data& save) -> int32_t {
-        const char* section = ext == ".ogg" ? "OggEncoder" : ext == ".flac" ? "FlacEncoder"
-                              : ext == ".aac" || ext == ".m4a"             ? "AACEncoder"
-                                                                           : nullptr;
+        const char* section = ext == ".ogg"                    ? "OggEncoder"
+                              : ext == ".flac"                 ? "FlacEncoder"
+                              : ext == ".aac" || ext == ".m4a" ? "AACEncoder"
+                              : ext == ".raw"                  ? kRawAudioSection
+                                                               : nullptr;
         if (section) {
             for (auto [name, value] : {std::pair<const char*, int32_t>{"SampleRate", audio.sampleRate},
                                        std::pair<const char*, int32_t>{"Channels", audio.channels}}) {
@@ -145,7 +153,39 @@ std::string TargetPath(const BatchOptions& options, const std::string& file)
     std::string target = options.inPlace ? file : FilePathCat(options.outputDir, GetFileFromPath(file));
     if (!options.format.empty())
         target = ApplyNewFileExtension(target, options.format);
-    return target;
+    return LKVBatchTargets::InPlaceTarget(file, target);
+}
+
+// Every value a command will run with, its own or the stored one (--set
+// included), is checked before any file is converted; false with the message.
+bool CommandValuesAreValid(const BatchOptions& options, std::string& message)
+{
+    for (size_t i = 0; i < options.commands.size(); ++i) {
+        const LKVCommand& c = options.commands[i];
+        const std::string refused = LKVBatchCatalogue::CheckValues(c, true);
+        if (refused.empty())
+            continue;
+        const LKVCatalogueEntry* e = LKVBatchCatalogue::Find(c.index);
+        message = "command " + std::to_string(i + 1) + " (" + (e ? e->name : "?") + "): " + refused +
+                  " Nothing was converted.";
+        return false;
+    }
+    return true;
+}
+
+// Two sources saved under one name are refused before any file is converted:
+// the second would overwrite the first. False with the message.
+bool EachOutputHasItsOwnName(const BatchOptions& options, std::string& message)
+{
+    std::vector<std::string> targets;
+    for (const std::string& file : options.files)
+        targets.push_back(TargetPath(options, file));
+    const std::string clashes = LKVBatchTargets::Clashes(options.files, targets);
+    if (clashes.empty())
+        return true;
+    message = clashes + "\nNothing was converted: each file needs an output name of its own (convert these files "
+                        "in separate runs or into separate folders).";
+    return false;
 }
 
 // Only --in-place may replace a source. With -o, a target that is one of the
@@ -176,10 +216,9 @@ bool OutputsSpareTheSources(const BatchOptions& options, std::string& message)
     return true;
 }
 
-// Converts `files` one after another; the exit status.
-int ConvertAll(const BatchOptions& options, const std::vector<std::string>& files, bool quietProgress)
+// Converts `files` one after another with `ui` as the terminal; the exit status.
+int ConvertAll(const BatchOptions& options, const std::vector<std::string>& files, BatchUi& ui)
 {
-    BatchUi ui(quietProgress);
     int status = kExitDone;
     for (const std::string& file : files) {
         const std::string target = TargetPath(options, file);
@@ -208,36 +247,88 @@ int ConvertAll(const BatchOptions& options, const std::vector<std::string>& file
     return status;
 }
 
+// The workers of a parallel run, for the run's signal handler. Written only
+// while the stop signals are blocked.
+constexpr int32_t kMaxWorkers = 64;
+static_assert(sizeof(pid_t) <= sizeof(std::sig_atomic_t));
+volatile std::sig_atomic_t g_workers[kMaxWorkers];
+volatile std::sig_atomic_t g_workerCount = 0;
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// A stop signal that reaches the parent alone (SIGTERM from a service manager, a
+// SIGHUP) goes on to every worker, which cancels its file and cleans up; Ctrl+C
+// reaches the workers from the terminal as well, which changes nothing.
+extern "C" void ForwardToWorkers(int signal)
+{
+    const int saved = errno;
+    for (std::sig_atomic_t i = 0; i < g_workerCount; ++i)
+        if (g_workers[i] > 0)
+            ::kill(pid_t(g_workers[i]), signal);
+    errno = saved;
+}
+
 // Runs `jobs` worker processes, worker k converting files k, k + jobs, ... Each
 // worker has its own cut tank (a private folder made on first use), so the files
 // are processed exactly as one process would.
 int ConvertInParallel(const BatchOptions& options, int32_t jobs)
 {
-    std::vector<pid_t> workers;
+    jobs = std::min(jobs, kMaxWorkers);
+    // Nothing this process holds in its buffers may be written again by a worker.
+    std::fflush(nullptr);
+    // A stop signal that comes while the workers start waits until every worker
+    // started so far is known here and has its own handler; then it reaches them
+    // all. Without this, one between fork() and a handler ended the run's
+    // process and left the workers converting.
+    sigset_t stops, unblocked;
+    sigemptyset(&stops);
+    for (int signal : kStopSignals)
+        sigaddset(&stops, signal);
+    sigprocmask(SIG_BLOCK, &stops, &unblocked);
+    struct sigaction forward {};
+    forward.sa_handler = ForwardToWorkers;
+    sigfillset(&forward.sa_mask);
+    struct sigaction previous[std::size(kStopSignals)];
+    for (size_t i = 0; i < std::size(kStopSignals); ++i)
+        sigaction(kStopSignals[i], &forward, &previous[i]);
+    g_workerCount = 0;
+    const pid_t parent = getpid();
     for (int32_t k = 0; k < jobs; ++k) {
         std::vector<std::string> share;
         for (size_t i = size_t(k); i < options.files.size(); i += size_t(jobs))
             share.push_back(options.files[i]);
         pid_t pid = fork();
         if (pid == 0) {
-            std::fflush(nullptr);
-            const int status = ConvertAll(options, share, true);
+            g_workerCount = 0;  // a worker passes signals to no one
+            BatchUi ui(true);   // its stop signals cancel its file from now on
+            // A worker ends with the run, also when the run is killed outright:
+            // it is then stopped as by SIGTERM and cleans up.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != parent)
+                std::raise(SIGTERM);
+            sigprocmask(SIG_SETMASK, &unblocked, nullptr);
+            const int status = ConvertAll(options, share, ui);
             // _exit skips the static destructors, the tank's among them.
             LAudioCutTank::Get().ReleaseFolder();
             LDecoderFolder::Release();
             std::fflush(nullptr);
             _exit(status);
         }
-        if (pid > 0)
-            workers.push_back(pid);
+        if (pid > 0) {
+            g_workers[g_workerCount] = pid;
+            g_workerCount = g_workerCount + 1;
+        }
     }
-    // Ctrl+C reaches the workers, which cancel their current file; this process waits.
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    struct sigaction previous;
-    sigaction(SIGINT, &ignore, &previous);
-    bool cancelled = false, failed = workers.size() < size_t(jobs);
-    for (pid_t pid : workers) {
+    const std::sig_atomic_t started = g_workerCount;
+    sigprocmask(SIG_SETMASK, &unblocked, nullptr);
+    bool cancelled = false, failed = started < jobs;
+    for (std::sig_atomic_t i = 0; i < started; ++i) {
+        const pid_t pid = pid_t(g_workers[i]);
+        // Its number is forgotten before it is reaped, after which it could name
+        // another process.
+        siginfo_t info {};
+        while (waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+        }
+        g_workers[i] = 0;
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
@@ -245,7 +336,11 @@ int ConvertInParallel(const BatchOptions& options, int32_t jobs)
         cancelled |= code == kExitCancelled;
         failed |= code != kExitDone && code != kExitCancelled;
     }
-    sigaction(SIGINT, &previous, nullptr);
+    sigprocmask(SIG_BLOCK, &stops, nullptr);
+    g_workerCount = 0;
+    for (size_t i = 0; i < std::size(kStopSignals); ++i)
+        sigaction(kStopSignals[i], &previous[i], nullptr);
+    sigprocmask(SIG_SETMASK, &unblocked, nullptr);
     return cancelled ? kExitCancelled : failed ? kExitFailed : kExitDone;
 }
 
@@ -300,7 +395,8 @@ int RunBatch(const BatchOptions& options)
         return status;
     }
     std::string refusal;
-    if (!OutputsSpareTheSources(options, refusal)) {
+    if (!CommandValuesAreValid(options, refusal) || !OutputsSpareTheSources(options, refusal) ||
+        !EachOutputHasItsOwnName(options, refusal)) {
         std::fprintf(stderr, "kelvane-batch: %s\n", refusal.c_str());
         return kExitFailed;
     }
@@ -314,5 +410,6 @@ int RunBatch(const BatchOptions& options)
     const int32_t jobs = std::min<int32_t>(options.jobs, int32_t(options.files.size()));
     if (jobs > 1)
         return ConvertInParallel(options, jobs);
-    return ConvertAll(options, options.files, options.quiet);
+    BatchUi ui(options.quiet);
+    return ConvertAll(options, options.files, ui);
 }

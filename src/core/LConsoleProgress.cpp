@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <iterator>
 #include <unistd.h>
 
 #include "core/LConsoleUi.h"
@@ -9,7 +10,10 @@
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
-struct sigaction g_previous;
+// Ctrl+C, and how a desktop session or a service manager ends a program: each
+// cancels the job, so that it cleans up after itself.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction g_previous[std::size(kStopSignals)];
 
 extern "C" void OnInterrupt(int) { g_interrupted = 1; }
 
@@ -66,10 +70,15 @@ LConsoleProgress::LConsoleProgress(bool quiet) : quiet_(quiet), tty_(isatty(STDE
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &g_previous);
+    for (size_t i = 0; i < std::size(kStopSignals); ++i)
+        sigaction(kStopSignals[i], &action, &g_previous[i]);
 }
 
-LConsoleProgress::~LConsoleProgress() { sigaction(SIGINT, &g_previous, nullptr); }
+LConsoleProgress::~LConsoleProgress()
+{
+    for (size_t i = 0; i < std::size(kStopSignals); ++i)
+        sigaction(kStopSignals[i], &g_previous[i], nullptr);
+}
 
 std::unique_ptr<LProgressWindow> LConsoleProgress::Open(const std::string& title)
 {

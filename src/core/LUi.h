@@ -89,6 +89,9 @@ struct LUiMessage {
     std::string caption;
     LUiButtons buttons = LUiButtons::Ok;
     LUiIcon icon = LUiIcon::None;
+    // A question whose Yes would cost the user something: No is the button that
+    // Enter presses.
+    bool defaultNo = false;
 };
 
 // The user-interface port. Lower layers reach the user only through it: the GUI

@@ -93,6 +93,8 @@ LUiAnswer LQtUi::MessageBox(const LUiMessage& message)
     box.setTextFormat(Qt::PlainText);
     if (message.buttons == LUiButtons::YesNo)
         box.setEscapeButton(QMessageBox::No);
+    if (message.defaultNo)
+        box.setDefaultButton(QMessageBox::No);
     LKVExec(box);
     return AnswerOf(box.standardButton(box.clickedButton()), message.buttons);
 }

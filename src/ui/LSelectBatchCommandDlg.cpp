@@ -95,7 +95,8 @@ LSelectBatchCommandDlg::LSelectBatchCommandDlg(LKVScriptDocument& script, QWidge
     ShowState();
 }
 
-bool LSelectBatchCommandDlg::isComplete() const { return model_->rowCount() > 0; }
+// A run without commands converts the files' type or folder only: Next is always offered.
+bool LSelectBatchCommandDlg::isComplete() const { return true; }
 
 int LSelectBatchCommandDlg::CurrentRow() const
 {

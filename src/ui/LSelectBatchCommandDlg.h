@@ -16,7 +16,7 @@ class LSelectBatchCommandDlg : public QWizardPage {
 public:
     LSelectBatchCommandDlg(LKVScriptDocument& script, QWidget* parent = nullptr);
 
-    // Next is offered only while the list shows a command.
+    // Next is offered with an empty list too: a run may only change the type.
     bool isComplete() const override;
 
     void CmAdd();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "app/KVBatchConverter.h"
 #include "app/LKVScriptDocument.h"
 #include "app/LKVScriptFile.h"
@@ -122,15 +125,92 @@ TEST(BatchRun, StopsAtTheFirstFailureKeepingEarlierOutputs)
         EXPECT_EQ(FileExists(output.folder + "/in" + std::to_string(i) + ".au"), i < 2) << i;
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_NE(ui.messages[0].text.find("because it is corrupt"), std::string::npos);
+    EXPECT_EQ(ui.messages.back().text,
+              "The batch conversion stopped because \"in2.wav\" failed: 2 files of 5 converted, 1 failed, 2 files "
+              "not converted.");
 
     output.formatIndex = 11;
     EXPECT_EQ(KVBatchConverter::Run({files[0]}, {}, output), kJobFailed) << "no such output format";
 
-    // Same format and folder: each source is replaced by its result.
+    // Same format and folder: each source is replaced by its result, once the
+    // user has said so.
     LKVBatchOutput inPlace;
     std::string one = MakeWav("one.wav");
+    ui.answers.push_back(LUiAnswer::Yes);
     EXPECT_EQ(KVBatchConverter::Run({one}, {Parsed("Convert Sample Rate=8000")}, inPlace), kJobDone);
     EXPECT_EQ(LWaveFile::OpenSource(one)->GetSampleRate(), 8000);
+}
+
+TEST(BatchRun, ReplacingSourcesIsAskedOnceAndEveryRunSaysHowItWent)
+{
+    LScriptedUi ui;
+    test::ScriptedProgress progress;
+    ASSERT_TRUE(CreateFolders(TempPath("real")));
+    std::vector<std::string> files{MakeWav("first.wav"), MakeWav("second.wav"), MakeWav("real/third.wav")};
+    const std::string link = TempPath("third-link.wav");
+    ASSERT_EQ(::symlink(files[2].c_str(), link.c_str()), 0);
+    files[2] = link;
+    const std::string before = test::ReadFileBytes(files[0]);
+    const LKVBatchOutput same;  // "Same format" and "Same folder", as preselected
+
+    // No, the default, converts nothing.
+    EXPECT_EQ(KVBatchConverter::Run(files, {}, same), kJobCancelled);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "This conversion would replace 3 original files with the converted result; the "
+                                   "originals cannot be recovered.\r\n\r\nReplace them?");
+    EXPECT_EQ(ui.messages[0].buttons, LUiButtons::YesNo);
+    EXPECT_TRUE(ui.messages[0].defaultNo);
+    EXPECT_EQ(test::ReadFileBytes(files[0]), before);
+
+    // A format conversion without commands; the link's file is what is replaced.
+    ui.answers.push_back(LUiAnswer::Yes);
+    EXPECT_EQ(KVBatchConverter::Run(files, {Parsed("Convert Channel (Mono <-> Stereo)=2")}, same), kJobDone);
+    EXPECT_EQ(ui.messages.back().text, "The batch conversion is done: 3 files converted, none failed.");
+    EXPECT_EQ(ui.messages.size(), 3u) << "asked once";
+    EXPECT_EQ(LWaveFile::OpenSource(files[0])->GetChannels(), 2);
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
+    EXPECT_EQ(LWaveFile::OpenSource(TempPath("real/third.wav"))->GetChannels(), 2);
+
+    // Into another folder nothing is replaced, and nothing is asked.
+    LKVBatchOutput elsewhere;
+    elsewhere.sameFolder = false;
+    elsewhere.folder = TempPath("elsewhere");
+    ASSERT_TRUE(CreateFolders(elsewhere.folder));
+    ui.messages.clear();
+    EXPECT_EQ(KVBatchConverter::Run({files[0]}, {}, elsewhere), kJobDone);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The batch conversion is done: 1 file converted, none failed.");
+}
+
+TEST(BatchRun, ClashingNamesAndRefusedValuesStopTheRunBeforeAnyFile)
+{
+    LScriptedUi ui;
+    test::ScriptedProgress progress;
+    ASSERT_TRUE(CreateFolders(TempPath("a")) && CreateFolders(TempPath("b")));
+    const std::string a = MakeWav("a/x.wav"), b = MakeWav("b/x.wav"), y = MakeWav("y.wav");
+    LKVBatchOutput output;
+    output.sameFolder = false;
+    output.folder = TempPath("clash-out");
+    ASSERT_TRUE(CreateFolders(output.folder));
+    EXPECT_EQ(KVBatchConverter::Run({y, a, b}, {}, output), kJobFailed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.substr(0, ui.messages[0].text.find('\r')),
+              a + " and " + b + " would both be saved as " + output.folder + "/x.wav");
+    EXPECT_TRUE(ListFolder(output.folder).empty()) << "not even the first file";
+    // The same file twice would be converted twice.
+    EXPECT_EQ(KVBatchConverter::Run({y, y}, {}, output), kJobFailed);
+    EXPECT_TRUE(ListFolder(output.folder).empty());
+
+    // A command without values of its own runs with the stored ones: checked too.
+    ui.messages.clear();
+    LSettings::WriteInt("StoredValues", "SpSpeedPitch", 5);
+    EXPECT_EQ(KVBatchConverter::Run({y}, {LKVCommand{12, {}}}, output), kJobFailed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Simple Speed and Pitch Change: the stored value (StoredValues.SpSpeedPitch) it "
+                                   "would run with: Speed Change Percent must be between 10 and 300.");
+    EXPECT_TRUE(ListFolder(output.folder).empty());
 }
 
 TEST(Script, DocumentAsksBeforeLosingAList)

@@ -85,7 +85,7 @@ TEST(BatchSettings, TheDialogsValuesLandInTheCommandsOwnLayout)
     LKVCommand amplify{3, {}};
     ui.replies = {{-5}, {250}};
     ASSERT_TRUE(LKVBatchSettings::Edit(amplify));
-    EXPECT_EQ(ui.messages.back().text, "-5 is not a valid value for Amplify. Please try again.");
+    EXPECT_EQ(ui.messages.back().text, "Amplify Gain must be between 0 and 400%. Please try again.");
     EXPECT_EQ(amplify.data, (std::vector<uint8_t>{250, 0}));
 
     // A curve fills the whole 129 bytes.

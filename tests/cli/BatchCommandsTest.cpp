@@ -56,7 +56,7 @@ TEST(BatchCatalogue, TableLayoutsAndParsing)
     // Bad values give the settings dialog's message, in the dialog's order.
     const std::pair<const char*, const char*> bad[] = {
         {"Amplify=401", "Amplify Gain must be less than 400%. Please try again."},
-        {"Amplify=-1", "Amplify Gain must be less than 400%. Please try again."},
+        {"Amplify=-1", "Amplify Gain must be between 0 and 400%. Please try again."},
         {"Amplify=1.5", "Amplify: \"1.5\" is not a whole number."},
         {"Amplify=abc", "Amplify: \"abc\" is not a whole number."},
         {"Amplify=99999999999999999999999", "Amplify Gain must be less than 400%. Please try again."},
@@ -110,10 +110,10 @@ TEST(BatchCommands, BadValuesWriteNothing)
     EXPECT_NE(test::ReadFileBytes(err).find("Constant Speed and Pitch Change: \"abc\" is not a whole number."),
               std::string::npos);
     EXPECT_FALSE(FileExists(FilePathCat(out, "tone.wav")));
-    // A conversion the converters cannot make fails the file before anything is saved.
+    // A conversion the converters cannot make is refused before anything is saved.
     EXPECT_EQ(test::Run(Batch() + " -q -c \"Convert Sample Rate=5\" -o " + Quote(out) + " " + Quote(in) + " 2>" +
                         Quote(err)),
               2);
-    EXPECT_NE(test::ReadFileBytes(err).find("is not a valid sample rate."), std::string::npos);
+    EXPECT_NE(test::ReadFileBytes(err).find("Please enter a sample rate between 6000 and 196000."), std::string::npos);
     EXPECT_FALSE(FileExists(FilePathCat(out, "tone.wav")));
 }

@@ -104,11 +104,16 @@ TEST(BatchHeaderless, VoxFilesDecodeWithTheStoredSettingsAndFailuresSayWhy)
     ASSERT_EQ(ToWav(vox, " --set VoxAudio.SampleRate=11025", out, log), 0) << log;
     EXPECT_EQ(LWaveFile::OpenSource(out + "/speech.wav")->GetSampleRate(), 11025) << "the run's override";
 
-    // A rate the dialog would refuse fails the file, and its line says why.
+    // A rate or coding the dialog would refuse is refused before any file runs.
     EXPECT_EQ(ToWav(vox, " --set VoxAudio.SampleRate=5000", TempPath("vox-bad"), log), 2);
-    EXPECT_NE(log.find("speech.vox -> " + TempPath("vox-bad") + "/speech.wav: failed: "), std::string::npos) << log;
-    EXPECT_NE(log.find("between 6000 and 196000"), std::string::npos) << log;
+    EXPECT_NE(log.find("--set VoxAudio.SampleRate=5000: Please enter a sample rate between 6000 and 196000."),
+              std::string::npos)
+        << log;
     EXPECT_FALSE(FileExists(TempPath("vox-bad/speech.wav")));
     EXPECT_EQ(ToWav(vox, " --set VoxAudio.Codec=9", TempPath("vox-bad"), log), 2);
+    EXPECT_NE(log.find("--set VoxAudio.Codec=9: the coding must be one of 0 to 6"), std::string::npos) << log;
+    // One stored out of range still fails the file, saying why.
+    ASSERT_TRUE(LSettings::WriteInt(kVoxAudioSection, "Codec", 9));
+    EXPECT_EQ(ToWav(vox, "", TempPath("vox-bad"), log), 2);
     EXPECT_NE(log.find("failed: The setting \"Codec\" of \"VoxAudio\" is 9"), std::string::npos) << log;
 }

@@ -125,3 +125,110 @@ TEST(BatchInterrupt, AnEncoderThatDiesIsAFailureWithItsCause)
     EXPECT_EQ(Listing(out), "");
     EXPECT_EQ(Listing(tmp), "");
 }
+
+namespace {
+
+// Whether process `pid` has ended (gone, or a zombie nobody reaps yet).
+bool Ended(pid_t pid)
+{
+    const std::string stat = test::ReadFileBytes("/proc/" + std::to_string(pid) + "/stat");
+    const size_t paren = stat.rfind(')');
+    return paren == std::string::npos || paren + 2 >= stat.size() || stat[paren + 2] == 'Z';
+}
+
+// The process ids that encoder wrappers wrote as "started-PID" into `marks`: the
+// workers that started them.
+std::vector<pid_t> Starters(const std::string& marks)
+{
+    std::vector<pid_t> pids;
+    for (const std::string& name : ListFolder(marks))
+        if (name.rfind("started-", 0) == 0)
+            pids.push_back(pid_t(std::stoi(name.substr(8))));
+    return pids;
+}
+
+// A run of kelvane-batch on `count` files whose encoders announce themselves
+// (as "started-<worker pid>") and hold back until `go` exists.
+struct HeldRun {
+    std::string marks, out, tmp, log, args;
+
+    HeldRun(const std::string& name, int count, const std::string& jobs)
+        : marks(TempPath(name + "-marks")), out(TempPath(name + "-out")), tmp(TempPath(name + "-tmp")),
+          log(TempPath(name + ".log"))
+    {
+        EXPECT_TRUE(CreateFolders(marks) && CreateFolders(out) && CreateFolders(tmp));
+        std::string files;
+        for (int i = 0; i < count; ++i)
+            files += " " + Quote(test::WriteSineWav(name + std::to_string(i) + ".wav", 44100, 2, 44100 * 3, 440));
+        const std::string encoder = WrapEncoder(name + "-enc", ": > " + Quote(marks) + "/started-$PPID\nwhile [ ! -e " +
+                                                                  Quote(marks + "/go") + " ]; do sleep 0.02; done",
+                                                "kelvane-mp3el");
+        args = jobs + "-f mp3 -o " + Quote(out) + files;
+        pid = StartAsFromATerminal("--set " + Quote("Components\\mp3el.Path=" + encoder) + " " + args, log, tmp);
+    }
+    // Waits until `count` encoders have started.
+    bool AwaitEncoders(size_t count)
+    {
+        for (int i = 0; i < 12000 && Starters(marks).size() < count; ++i) {
+            if (waitpid(pid, nullptr, WNOHANG) == pid)
+                return false;
+            usleep(10000);
+        }
+        return Starters(marks).size() >= count;
+    }
+    void Go() { test::WriteFileBytes(marks + "/go", ""); }
+
+    pid_t pid = -1;
+};
+
+} // namespace
+
+TEST(BatchInterrupt, SigtermAndSighupStopARunAsCtrlCDoesWorkersIncluded)
+{
+    struct Case {
+        int signal;
+        int files;
+        const char* jobs;
+    };
+    for (Case c : {Case{SIGTERM, 1, ""}, Case{SIGHUP, 1, ""}, Case{SIGTERM, 4, "-j 4 "}}) {
+        const std::string name = "stop" + std::to_string(c.signal) + "-" + std::to_string(c.files);
+        SCOPED_TRACE(name);
+        HeldRun run(name, c.files, c.jobs);
+        ASSERT_GT(run.pid, 0);
+        ASSERT_TRUE(run.AwaitEncoders(size_t(c.files))) << test::ReadFileBytes(run.log);
+        ::kill(run.pid, c.signal);  // the run's process alone, as a service manager sends it
+        run.Go();
+        EXPECT_EQ(ExitCode(run.pid), 1) << test::ReadFileBytes(run.log);
+        for (pid_t worker : Starters(run.marks))
+            EXPECT_TRUE(worker == run.pid || Ended(worker)) << "worker " << worker << " goes on";
+        EXPECT_EQ(Listing(run.out), "") << "no output, no hidden temporary";
+        EXPECT_EQ(Listing(run.tmp), "");
+    }
+}
+
+TEST(BatchInterrupt, WorkersOfARunKilledOutrightStopAndTheNextRunIsClean)
+{
+    HeldRun run("killed", 4, "-j 4 ");
+    ASSERT_GT(run.pid, 0);
+    ASSERT_TRUE(run.AwaitEncoders(4)) << test::ReadFileBytes(run.log);
+    ::kill(run.pid, SIGKILL);
+    EXPECT_EQ(ExitCode(run.pid), 128 + SIGKILL);
+    run.Go();
+    // The workers are told as by SIGTERM when their parent dies: they cancel
+    // their files and clean up.
+    const std::vector<pid_t> workers = Starters(run.marks);
+    ASSERT_EQ(workers.size(), 4u);
+    for (pid_t worker : workers)
+        for (int i = 0; i < 12000 && !Ended(worker); ++i)
+            usleep(10000);
+    for (pid_t worker : workers)
+        EXPECT_TRUE(Ended(worker)) << "worker " << worker << " goes on";
+    EXPECT_EQ(Listing(run.out), "");
+
+    // The next run, with the real encoder, converts every file.
+    ASSERT_EQ(test::Run("TMPDIR=" + Quote(run.tmp) + " " + test::BatchProgram() + " -q -j 4 " + run.args), 0);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(FileExists(run.out + "/killed" + std::to_string(i) + ".mp3")) << i;
+    EXPECT_EQ(Listing(run.out), "killed0.mp3\nkilled1.mp3\nkilled2.mp3\nkilled3.mp3\n");
+    EXPECT_EQ(Listing(run.tmp), "");
+}

@@ -225,7 +225,7 @@ TEST(Batch, SavesEveryTypeAndRealToolsReadItBack)
         const char* ffmpegInput;  // extra input options for headerless types
     };
     for (Case c : {Case{"wav", 200, ""}, Case{"au", 200, ""}, Case{"aiff", 200, ""}, Case{"flac", 200, ""},
-                   Case{"raw", 200, "-f s16le -ar 44100 -ac 1"}, Case{"mp3", 15, ""}, Case{"ogg", 15, ""},
+                   Case{"raw", 200, "-f s16le -ar 44100 -ac 2"}, Case{"mp3", 15, ""}, Case{"ogg", 15, ""},
                    Case{"m4a", 15, ""}, Case{"aac", 15, ""}, Case{"gsm", 5, "-f gsm -ar 8000"}}) {
         ASSERT_EQ(test::Run(Batch() + " -q -f " + c.ext + " -o " + Quote(out) + " " + Quote(in)), 0) << c.ext;
         std::string file = out + "/src." + c.ext;

@@ -124,7 +124,7 @@ TEST(BatchWizard, NextNeedsAFileThenACommand)
 
     wizard.next();
     ASSERT_EQ(wizard.currentId(), LKVBatchWizardDlg::kCommandPage);
-    EXPECT_FALSE(NextEnabled(wizard));
+    EXPECT_TRUE(NextEnabled(wizard)) << "a run without commands converts the type only";
     script.Then(PickCommands({3, 7}));
     wizard.CommandPage().CmAdd();
     EXPECT_EQ(Indexes(wizard.Script()), (std::vector<uint32_t>{3, 7}));
@@ -136,7 +136,7 @@ TEST(BatchWizard, NextNeedsAFileThenACommand)
     wizard.CommandPage().View().setCurrentIndex(m.index(0, 0));
     wizard.CommandPage().CmRemove();
     wizard.CommandPage().CmRemove();
-    EXPECT_FALSE(NextEnabled(wizard));
+    EXPECT_TRUE(NextEnabled(wizard));
 
     // Closing with nothing to keep asks nothing and empties the frame's list.
     wizard.reject();
@@ -204,7 +204,6 @@ TEST(BatchWizard, CommandsTakeSettingsReorderByDragAndRoundTripThroughAScript)
     const std::vector<LKVCommand> saved = wizard.Script().commands;
     page.CmNew();  // titled and saved: no question
     EXPECT_EQ(m.rowCount(), 0);
-    EXPECT_FALSE(NextEnabled(wizard));
     script.Then(uitest::ChooseFile(path));
     page.CmOpen();
     ASSERT_EQ(wizard.Script().commands.size(), saved.size());
@@ -270,9 +269,12 @@ TEST(BatchWizard, RunWritesWhatTheCommandLineToolWritesByteForByte)
     const std::string guiFolder = test::TempPath("gui/out");
     out.findChild<QLineEdit*>("folder")->setText(QString::fromStdString(guiFolder));
     script.Message("Kelvane", QMessageBox::Yes);  // create the folder
+    script.Message("Batch Converter", QMessageBox::Ok);
     wizard.button(QWizard::FinishButton)->click();
-    EXPECT_EQ(script.texts.back(), QString::fromStdString("The folder  \"" + guiFolder +
-                                                          "\" does not exist. Do you want to create it now?"));
+    ASSERT_GE(script.texts.size(), 2u);
+    EXPECT_EQ(script.texts[script.texts.size() - 2],
+              QString::fromStdString("The folder  \"" + guiFolder + "\" does not exist. Do you want to create it now?"));
+    EXPECT_EQ(script.texts.back(), "The batch conversion is done: 3 files converted, none failed.");
     EXPECT_FALSE(wizard.isVisible()) << "a completed run closes the wizard";
     EXPECT_TRUE(files.empty());
 
@@ -287,6 +289,33 @@ TEST(BatchWizard, RunWritesWhatTheCommandLineToolWritesByteForByte)
         EXPECT_TRUE(gui == test::ReadFileBytes(cliFolder + "/" + name)) << name << " differs from kelvane-batch's";
     }
     EXPECT_EQ(test::Run("sox " + test::Quote(guiFolder + "/one.au") + " -n stat 2>/dev/null"), 0);
+}
+
+TEST(BatchWizard, ReplacingTheSourcesIsAskedWithNoAsTheDefault)
+{
+    std::vector<std::string> files{uitest::SoxSine("keep1.wav", 8000, 1, 0.1), uitest::SoxSine("keep2.wav", 8000, 1, 0.1)};
+    const std::string before = test::ReadFileBytes(files[0]);
+    LKVBatchWizardDlg wizard(files);
+    wizard.show();
+    wizard.next();
+    wizard.next();  // no command: the files are only saved again
+    ASSERT_EQ(wizard.currentId(), LKVBatchWizardDlg::kOutputPage);
+    LSelectSaveFormatDlg& out = wizard.OutputPage();
+    out.findChild<QRadioButton*>("sameFormat")->setChecked(true);
+    out.findChild<QRadioButton*>("sameFolder")->setChecked(true);
+    DialogScript script;
+    script.Then([](QDialog& d) {
+        auto* box = qobject_cast<QMessageBox*>(&d);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text().toStdString().substr(0, 47), "This conversion would replace 2 original files ");
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No)) << "Enter keeps the originals";
+        uitest::Click(*box, QMessageBox::No);
+    });
+    wizard.button(QWizard::FinishButton)->click();
+    EXPECT_TRUE(wizard.isVisible()) << "nothing ran; the wizard stays";
+    EXPECT_EQ(test::ReadFileBytes(files[0]), before);
+    EXPECT_EQ(script.texts.size(), 1u);
+    wizard.reject();
 }
 
 TEST(BatchWizard, BadScriptsAndFoldersSayWhyAndKeepTheWizard)
