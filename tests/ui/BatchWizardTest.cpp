@@ -90,7 +90,7 @@ bool NextEnabled(LKVBatchWizardDlg& w) { return w.button(QWizard::NextButton)->i
 
 } // namespace
 
-TEST(BatchWizard, NextNeedsAFileThenACommand)
+TEST(BatchWizard, NextNeedsAFileButACommandIsOptional)
 {
     std::vector<std::string> files;
     LKVBatchWizardDlg wizard(files);
