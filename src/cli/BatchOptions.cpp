@@ -146,9 +146,11 @@ const char* BatchUsage()
            "  -o DIR          write each converted file into DIR under its own name; never\n"
            "                  onto a source (only --in-place replaces sources)\n"
            "  --in-place      replace each file with its converted version (with -f, the\n"
-           "                  new file goes beside the original, which is kept)\n"
+           "                  new file goes beside the original, which is kept); a link\n"
+           "                  stays a link and the file it points to is converted\n"
            "  -f EXT          save as this type: wav au aif aiff gsm vox raw mp3 ogg flac\n"
-           "                  aac m4a\n"
+           "                  aac m4a; raw keeps each file's rate and channels unless\n"
+           "                  --set RawAudio.SampleRate or RawAudio.Channels says otherwise\n"
            "  --rate HZ       convert to this sample rate (6000..196000)\n"
            "  --channels N    convert to 1 (mono) or 2 (stereo) channels\n"
            "  -c NAME[=V,...] apply a batch command to the whole file before --rate and\n"
@@ -156,7 +158,8 @@ const char* BatchUsage()
            "                  -c \"Constant Pitch and Speed Change=150\"; values in the command's\n"
            "                  order (a curve as x,y pairs); without values, the stored ones.\n"
            "                  Repeat -c for more commands; they run in the order given.\n"
-           "  -s SCRIPT.kvb   append the commands of a script (with -c, in the order given)\n"
+           "  -s SCRIPT.kvb   append the commands of a script (with -c, in the order given);\n"
+           "                  scripts over 1 MB are refused\n"
            "  --set S.N=V     override setting N of section S for this run only, e.g.\n"
            "                  --set RawAudio.SampleRate=8000 or --set MP3Encoder.ConstantBitRate=1\n"
            "                  --set MP3Encoder.CBRBitRate=192\n"
@@ -167,7 +170,10 @@ const char* BatchUsage()
            "  --info          print each file's rate, channels, length and format\n"
            "  --version       print the version and exit\n"
            "\n"
-           "Exit status: 0 every file done, 1 cancelled (Ctrl+C), 2 a file failed.\n";
+           "Every command value is checked, and two files saved under one name are refused,\n"
+           "before anything runs. Files outside 6000..196000 Hz can only be copied.\n"
+           "Exit status: 0 every file done, 1 cancelled (Ctrl+C, SIGTERM, SIGHUP), 2 a file\n"
+           "failed.\n";
 }
 
 bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& options, std::string& error)
