@@ -143,9 +143,12 @@ int32_t KVBatchConverter::Run(const std::vector<std::string>& files, const std::
             return kJobFailed;
         }
     }
-    const std::string clashes = LKVBatchTargets::Clashes(files, targets);
+    const std::vector<std::string> clashes = LKVBatchTargets::Clashes(files, targets);
     if (!clashes.empty()) {
-        ui.Message(clashes + "\r\n\r\nNothing was converted: each file needs an output name of its own. Choose "
+        std::string lines;
+        for (const std::string& line : clashes)
+            lines += line + "\r\n";
+        ui.Message(lines + "\r\nNothing was converted: each file needs an output name of its own. Choose "
                              "another format or folder, or convert these files separately.",
                    "Batch Converter", LUiButtons::Ok, LUiIcon::Exclamation);
         return kJobFailed;

@@ -31,8 +31,11 @@ std::string TypeOf(const std::string& path)
 
 } // namespace
 
-std::string LKVBatchTargets::Clashes(const std::vector<std::string>& sources, const std::vector<std::string>& targets)
+std::vector<std::string> LKVBatchTargets::Clashes(const std::vector<std::string>& sources,
+                                                  const std::vector<std::string>& targets,
+                                                  const std::function<std::string(const std::string&)>& shown)
 {
+    auto show = [&](const std::string& name) { return shown ? shown(name) : name; };
     // Each resolved name with the sources going there, in the order first met.
     std::map<std::string, size_t> slot;
     std::vector<std::pair<std::string, std::vector<std::string>>> groups;
@@ -42,15 +45,14 @@ std::string LKVBatchTargets::Clashes(const std::vector<std::string>& sources, co
             groups.push_back({targets[i], {}});
         groups[at->second].second.push_back(sources[i]);
     }
-    std::string lines;
+    std::vector<std::string> lines;
     for (const auto& [target, from] : groups) {
         if (from.size() < 2)
             continue;
         std::string names;
         for (size_t k = 0; k < from.size(); ++k)
-            names += (k == 0 ? "" : k + 1 == from.size() ? " and " : ", ") + from[k];
-        lines += (lines.empty() ? "" : "\n") + names + (from.size() == 2 ? " would both" : " would all") +
-                 " be saved as " + target;
+            names += (k == 0 ? "" : k + 1 == from.size() ? " and " : ", ") + show(from[k]);
+        lines.push_back(names + (from.size() == 2 ? " would both" : " would all") + " be saved as " + show(target));
     }
     return lines;
 }

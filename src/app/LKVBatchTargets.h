@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,14 @@
 class LKVBatchTargets {
 public:
     // One line for each output name that more than one source would be saved
-    // under ("a/x.wav and b/x.wav would both be saved as out/x.wav"), or empty.
-    // Names are compared as the file system compares them: exactly, after the
-    // target's folder is resolved (so "out", "./out" and a link to it are one).
-    static std::string Clashes(const std::vector<std::string>& sources, const std::vector<std::string>& targets);
+    // under ("a/x.wav and b/x.wav would both be saved as out/x.wav"), none when
+    // every source has a name of its own. Each name goes through `shown` on its
+    // way into a line (a terminal escapes control characters in names). Names
+    // are compared as the file system compares them: exactly, after the target's
+    // folder is resolved (so "out", "./out" and a link to it are one).
+    static std::vector<std::string> Clashes(const std::vector<std::string>& sources,
+                                            const std::vector<std::string>& targets,
+                                            const std::function<std::string(const std::string&)>& shown = {});
 
     // How many of the sources some target would replace (the same file however
     // it is spelt: links and relative paths included).

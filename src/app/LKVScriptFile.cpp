@@ -97,7 +97,7 @@ LKVScriptFile::ReadResult LKVScriptFile::Read(const std::string& path, std::vect
         at += 8;
         // A record whose data runs past the end keeps what is there.
         const size_t take = std::min<size_t>(claimed, bytes.size() - at);
-        command.data.assign(bytes.begin() + long(at), bytes.begin() + long(at + take));
+        command.data.assign(bytes.data() + at, bytes.data() + at + take);
         at += take;
         if (command.data.size() < claimed)
             cutShort("it has " + std::to_string(claimed) + " bytes of values, but the file ends after " +

@@ -180,10 +180,13 @@ bool EachOutputHasItsOwnName(const BatchOptions& options, std::string& message)
     std::vector<std::string> targets;
     for (const std::string& file : options.files)
         targets.push_back(TargetPath(options, file));
-    const std::string clashes = LKVBatchTargets::Clashes(options.files, targets);
+    const std::vector<std::string> clashes = LKVBatchTargets::Clashes(options.files, targets, LConsoleUi::Escaped);
     if (clashes.empty())
         return true;
-    message = clashes + "\nNothing was converted: each file needs an output name of its own (convert these files "
+    message.clear();
+    for (const std::string& line : clashes)
+        message += line + "\n";
+    message += "Nothing was converted: each file needs an output name of its own (convert these files "
                         "in separate runs or into separate folders).";
     return false;
 }

@@ -162,7 +162,7 @@ TEST(BatchRun, ReplacingSourcesIsAskedOnceAndEveryRunSaysHowItWent)
     EXPECT_TRUE(ui.messages[0].defaultNo);
     EXPECT_EQ(test::ReadFileBytes(files[0]), before);
 
-    // A format conversion without commands; the link's file is what is replaced.
+    // Yes replaces them; through a link, the file it points to is what is replaced.
     ui.answers.push_back(LUiAnswer::Yes);
     EXPECT_EQ(KVBatchConverter::Run(files, {Parsed("Convert Channel (Mono <-> Stereo)=2")}, same), kJobDone);
     EXPECT_EQ(ui.messages.back().text, "The batch conversion is done: 3 files converted, none failed.");

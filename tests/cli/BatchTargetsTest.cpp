@@ -50,6 +50,14 @@ TEST(BatchTargets, TwoSourcesForOneOutputNameAreRefusedBeforeAnythingIsWritten)
         << said;
     EXPECT_EQ(test::ReadFileBytes(y), before);
     EXPECT_EQ(ListFolder(out), std::vector<std::string>{});
+    // A line break in a name is shown as text, not as a second line.
+    const std::string broken1 = test::WriteSineWav("a/n\nl.wav", 8000, 1, 600);
+    const std::string broken2 = test::WriteSineWav("b/n\nl.wav", 8000, 1, 600);
+    EXPECT_EQ(Batch("-o " + Quote(out) + " " + Quote(broken1) + " " + Quote(broken2), said), 2);
+    EXPECT_NE(said.find(TempPath("a/n\\nl.wav") + " and " + TempPath("b/n\\nl.wav") + " would both be saved as " +
+                        out + "/n\\nl.wav\n"),
+              std::string::npos)
+        << said;
     // Names differing only in case are different files here.
     const std::string upper = test::WriteSineWav("b/X.wav", 8000, 1, 600);
     EXPECT_EQ(Batch("-o " + Quote(out) + " " + Quote(a) + " " + Quote(upper), said), 0) << said;
