@@ -12,8 +12,21 @@ LAACEncoderSettings LAACEncoderSettings::Read()
     s.vbrQuality = LSettings::ReadInt(kSection, "VBRQuality", d.vbrQuality);
     s.channels = LSettings::ReadInt(kSection, "Channels", d.channels);
     s.sampleRate = LSettings::ReadInt(kSection, "SampleRate", d.sampleRate);
+    // ReadInt gives the default for a missing and for an empty value alike.
+    s.channelsStored = !LSettings::ReadString(kSection, "Channels").empty();
+    s.sampleRateStored = !LSettings::ReadString(kSection, "SampleRate").empty();
     s.forceMpeg2 = LSettings::ReadBool(kSection, "ForceMPEG2", d.forceMpeg2);
     s.disableTns = LSettings::ReadBool(kSection, "DisableTNS", d.disableTns);
+    return s;
+}
+
+LAACEncoderSettings LAACEncoderSettings::ForDocument(int32_t documentRate, int32_t documentChannels) const
+{
+    LAACEncoderSettings s = *this;
+    if (!channelsStored && documentChannels > 0)
+        s.channels = documentChannels;
+    if (!sampleRateStored && documentRate > 0)
+        s.sampleRate = documentRate;
     return s;
 }
 
@@ -38,6 +51,7 @@ bool LAACEncoderSettings::Dialog(LAACEncoderSettings& settings)
     if (chosen.sampleRate == 0)
         chosen.sampleRate = 44100;
     chosen.Write();
+    chosen.channelsStored = chosen.sampleRateStored = true;
     settings = chosen;
     return true;
 }
