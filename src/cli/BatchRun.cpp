@@ -17,6 +17,7 @@
 #include "core/LFile.h"
 #include "core/LPRSourceToSink.h"
 #include "core/LSoundTime.h"
+#include "core/LTempOutput.h"
 #include "core/LUi.h"
 #include "edit/LAudioCutTank.h"
 #include "edit/LTankFolderLock.h"
@@ -98,24 +99,10 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
     std::string ext = LGenExtension(target);
     for (char& c : ext)
         c = char(std::tolower(static_cast<unsigned char>(c)));
-    // Encoders that take their rate and channels from their settings get the
-    // document's for this file, as the editor's options step would give them,
-    // unless the user fixed them with --set: a stereo file must not come out mono.
-    std::vector<std::pair<std::string, std::string>> temporary;
+    // Encoders keep each file's rate and channels unless the user fixed them
+    // (--set or a confirmed dialog); the notices say where an encoder cannot.
     std::vector<std::string> notices;
     auto prepare = [&](LCutListAudio& audio, LKVSaveToSink::Data& save) -> int32_t {
-        const char* section = ext == ".ogg" ? "OggEncoder" : ext == ".flac" ? "FlacEncoder"
-                              : ext == ".aac" || ext == ".m4a"             ? "AACEncoder"
-                                                                           : nullptr;
-        if (section) {
-            for (auto [name, value] : {std::pair<const char*, int32_t>{"SampleRate", audio.sampleRate},
-                                       std::pair<const char*, int32_t>{"Channels", audio.channels}}) {
-                if (!LSettings::HasOverride(section, name)) {
-                    LSettings::SetOverride(section, name, std::to_string(value));
-                    temporary.emplace_back(section, name);
-                }
-            }
-        }
         LGenSinkEncoding encoding;
         if (LGenSinkEncoderFormat(ext, audio.sampleRate, audio.channels, encoding))
             notices.push_back(EncodingNotice(encoding));
@@ -124,8 +111,6 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
     };
     const LKVBatchConversion conversion{options.rate, uint8_t(options.channels)};
     int32_t result = KVBatchConverter::ProcessFile(source, target, options.commands, prepare, conversion);
-    for (const auto& [section, name] : temporary)
-        LSettings::RemoveOverride(section, name);
     if (notice) {
         notice->clear();
         for (const std::string& n : notices)
@@ -309,8 +294,12 @@ int RunBatch(const BatchOptions& options)
         return kExitFailed;
     }
     // A run that streams makes no tank, so the folders earlier runs left behind
-    // are cleared here rather than when a tank is first used.
+    // are cleared here rather than when a tank is first used; so are the partial
+    // outputs and encoder logs of runs killed outright.
     LRemoveAbandonedTankFolders(GetTempFolder());
+    LTempOutput::RemoveAbandoned(GetTempFolder());
+    if (!options.outputDir.empty())
+        LTempOutput::RemoveAbandoned(options.outputDir);
     const int32_t jobs = std::min<int32_t>(options.jobs, int32_t(options.files.size()));
     if (jobs > 1)
         return ConvertInParallel(options, jobs);

@@ -125,3 +125,43 @@ TEST(BatchInterrupt, AnEncoderThatDiesIsAFailureWithItsCause)
     EXPECT_EQ(Listing(out), "");
     EXPECT_EQ(Listing(tmp), "");
 }
+
+TEST(BatchInterrupt, AKilledRunTakesItsEncoderAlongAndTheNextRunClearsWhatItLeft)
+{
+    std::string in = test::WriteSineWav("killed.wav", 44100, 2, 44100 * 5, 440, 300000);
+    std::string marks = TempPath("marks-killed"), out = TempPath("out-killed"), tmp = TempPath("tmp-killed");
+    std::string log = TempPath("log-killed");
+    ASSERT_TRUE(CreateFolders(marks) && CreateFolders(out) && CreateFolders(tmp));
+    // The encoder says who it is and then waits for a gate that never opens.
+    std::string encoder = WrapEncoder("enc-killed",
+                                      "echo $$ > " + Quote(marks + "/pid.new") + " && mv " + Quote(marks + "/pid.new") +
+                                          " " + Quote(marks + "/pid") + "\nwhile [ ! -e " + Quote(marks + "/go") +
+                                          " ]; do sleep 0.02; done",
+                                      "kelvane-mp3el");
+    const std::string set = "--set " + Quote("Components\\mp3el.Path=" + encoder);
+    pid_t pid = StartAsFromATerminal(set + " -f mp3 -o " + Quote(out) + " " + Quote(in), log, tmp);
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(AwaitFile(marks + "/pid", pid)) << test::ReadFileBytes(log);
+    const pid_t encoderPid = pid_t(std::stoi(test::ReadFileBytes(marks + "/pid")));
+    ::kill(pid, SIGKILL);
+    ExitCode(pid);
+    bool gone = false;
+    for (int i = 0; i < 2000 && !gone; ++i) {
+        const std::string stat = test::ReadFileBytes("/proc/" + std::to_string(encoderPid) + "/stat");
+        gone = stat.empty() || stat.find(") Z ") != std::string::npos;
+        if (!gone)
+            usleep(5000);
+    }
+    EXPECT_TRUE(gone) << "the encoder outlived kelvane-batch";
+    if (!gone)
+        ::kill(encoderPid, SIGKILL);
+    EXPECT_NE(Listing(out), "") << "the killed save's partial output is still there";
+
+    // The next run into the same folder removes it, and the encoder's log.
+    std::string next = test::WriteSineWav("next.wav", 8000, 1, 800);
+    EXPECT_EQ(test::Run("TMPDIR=" + Quote(tmp) + " " + test::BatchProgram() + " -q -o " + Quote(out) + " " +
+                        Quote(next)),
+              0);
+    EXPECT_EQ(Listing(out), "next.wav\n");
+    EXPECT_EQ(Listing(tmp), "");
+}
