@@ -23,9 +23,10 @@ LAACEncoderSettings LAACEncoderSettings::Read()
 LAACEncoderSettings LAACEncoderSettings::ForDocument(int32_t documentRate, int32_t documentChannels) const
 {
     LAACEncoderSettings s = *this;
-    if (!channelsStored && documentChannels > 0)
+    // A stored 0 is the user's choice of "Same as the source".
+    if (!channelsStored || channels <= 0)
         s.channels = documentChannels;
-    if (!sampleRateStored && documentRate > 0)
+    if (!sampleRateStored || sampleRate <= 0)
         s.sampleRate = documentRate;
     return s;
 }
@@ -48,8 +49,6 @@ bool LAACEncoderSettings::Dialog(LAACEncoderSettings& settings)
         return false;
     if (chosen.vbrQuality == 0)
         chosen.vbrQuality = 100;
-    if (chosen.sampleRate == 0)
-        chosen.sampleRate = 44100;
     chosen.Write();
     chosen.channelsStored = chosen.sampleRateStored = true;
     settings = chosen;

@@ -19,9 +19,10 @@ LFlacEncoderSettings LFlacEncoderSettings::Read()
 LFlacEncoderSettings LFlacEncoderSettings::ForDocument(int32_t documentRate, int32_t documentChannels) const
 {
     LFlacEncoderSettings s = *this;
-    if (!channelsStored && documentChannels > 0)
+    // A stored 0 is the user's choice of "Same as the source".
+    if (!channelsStored || channels <= 0)
         s.channels = documentChannels;
-    if (!sampleRateStored && documentRate > 0)
+    if (!sampleRateStored || sampleRate <= 0)
         s.sampleRate = documentRate;
     return s;
 }

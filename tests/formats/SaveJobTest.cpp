@@ -84,6 +84,14 @@ TEST(SaveJob, EncodersKeepTheDocumentsRateAndChannelsUntilTheUserStoresOthers)
     // The options dialog opens on what would be written; once confirmed, its
     // values are the user's and hold for every document.
     EncoderDialogUi ui;
+    // Without a document (the batch wizard) it opens on "Same as the source",
+    // which a confirmed dialog keeps.
+    ASSERT_TRUE(LGenSinkCheckSettings(".flac", 0, 0));
+    EXPECT_EQ(ui.flac.channels, 0);
+    EXPECT_EQ(ui.flac.sampleRate, 0);
+    const std::string same = TempPath("same.flac");
+    ASSERT_EQ(SaveValues(same, stereo, 48000, 2), kJobDone);
+    EXPECT_EQ(Probe(same), "48000,2");
     ASSERT_TRUE(LGenSinkCheckSettings(".flac", 48000, 2));
     EXPECT_EQ(ui.flac.channels, 2);
     EXPECT_EQ(ui.flac.sampleRate, 48000);
