@@ -165,3 +165,44 @@ TEST(BatchInterrupt, AKilledRunTakesItsEncoderAlongAndTheNextRunClearsWhatItLeft
     EXPECT_EQ(Listing(out), "next.wav\n");
     EXPECT_EQ(Listing(tmp), "");
 }
+
+TEST(BatchInterrupt, CtrlCAtTheVeryEndOfAnMp3SaveIsEitherDoneOrLeavesNothing)
+{
+    // The encoder has written the whole file and is about to exit when Ctrl+C
+    // comes: held there by a gate, then (three times) left to exit at once, so
+    // the interrupt meets the save's last steps at different points.
+    std::string in = test::WriteSineWav("end.wav", 44100, 2, 44100, 440, 300000);
+    for (int run = 0; run < 4; ++run) {
+        SCOPED_TRACE(run);
+        const std::string n = std::to_string(run);
+        std::string marks = TempPath("marks-end" + n), out = TempPath("out-end" + n), tmp = TempPath("tmp-end" + n);
+        std::string log = TempPath("log-end" + n);
+        ASSERT_TRUE(CreateFolders(marks) && CreateFolders(out) && CreateFolders(tmp));
+        const std::string gate = run == 0 ? "while [ ! -e " + Quote(marks + "/go") + " ]; do sleep 0.02; done\n" : "";
+        const std::string encoder = TempPath("enc-end" + n);
+        test::WriteFileBytes(encoder, "#!/bin/sh\nkelvane-mp3el \"$@\" || exit $?\n: > " + Quote(marks + "/encoded") +
+                                          "\n" + gate + "exit 0\n");
+        ::chmod(encoder.c_str(), 0755);
+        pid_t pid = StartAsFromATerminal("--set " + Quote("Components\\mp3el.Path=" + encoder) + " -f mp3 -o " +
+                                             Quote(out) + " " + Quote(in),
+                                         log, tmp);
+        ASSERT_GT(pid, 0);
+        ASSERT_TRUE(AwaitFile(marks + "/encoded", pid)) << test::ReadFileBytes(log);
+        ::kill(-pid, SIGINT);
+        test::WriteFileBytes(marks + "/go", "");
+        const int code = ExitCode(pid);
+        const std::string said = test::ReadFileBytes(log), listing = Listing(out);
+        if (code == 0) {
+            EXPECT_EQ(listing, "end.mp3\n") << said;
+            EXPECT_EQ(said.find("cancelled"), std::string::npos) << said;
+        } else {
+            EXPECT_EQ(code, 1) << said;
+            EXPECT_NE(said.find(": cancelled"), std::string::npos) << said;
+            EXPECT_EQ(listing, "") << "cancelled, yet the file is there";
+        }
+        if (run == 0) {
+            EXPECT_EQ(code, 1) << "a Cancel while the encoder has not ended cancels";
+        }
+        EXPECT_EQ(Listing(tmp), "");
+    }
+}
