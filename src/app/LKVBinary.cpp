@@ -105,13 +105,9 @@ LKVFileWriter::~LKVFileWriter() { Abandon(); }
 bool LKVFileWriter::Open(const std::string& target)
 {
     Abandon();
-    target_ = target;
-    const std::string folder = GetFolderFromPath(target);
-    const std::string name = ".kelvane-" + std::to_string(::getpid()) + "-" + GetFileFromPath(target);
-    temp_ = folder.empty() ? name : FilePathCat(folder, name);
-    failed_ = !file_.Open(temp_, LFile::Mode::Create);
+    failed_ = !temp_.Create(target) || !file_.Open(temp_.Path(), LFile::Mode::Create);
     if (failed_)
-        temp_.clear();
+        temp_.Abandon();
     buffer_.clear();
     buffer_.reserve(kBufferBytes);
     return !failed_;
@@ -206,22 +202,13 @@ bool LKVFileWriter::CopyFrom(int fd, int64_t offset, int64_t bytes)
 
 bool LKVFileWriter::Commit()
 {
-    if (temp_.empty())
+    if (!file_.IsOpen())
         return false;
-    // No fsync: the save job of audio files does not sync either, and a project
-    // of an hour of audio would wait seconds for the disk.
-    bool ok = Flush();
-    file_.Close();
-    if (ok) {
-        // Keep the permissions of the file being replaced.
-        struct stat old;
-        if (::stat(target_.c_str(), &old) == 0)
-            ::chmod(temp_.c_str(), old.st_mode & 07777);
-        ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
-    }
+    // LTempOutput flushes the file to the disk before the rename, as audio saves
+    // do: a project is only as safe as the segments it names.
+    const bool ok = Flush() && file_.Close() && temp_.Commit();
     if (!ok)
-        ::unlink(temp_.c_str());
-    temp_.clear();
+        Abandon();
     failed_ = !ok;
     return ok;
 }
@@ -229,8 +216,6 @@ bool LKVFileWriter::Commit()
 void LKVFileWriter::Abandon()
 {
     file_.Close();
-    if (!temp_.empty())
-        ::unlink(temp_.c_str());
-    temp_.clear();
+    temp_.Abandon();
     buffer_.clear();
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/LFile.h"
+#include "core/LTempOutput.h"
 
 // Shared pieces of the main window's binary files (bookmark files, projects,
 // "keys.dat"): little-endian integers and fixed, zero-terminated text fields.
@@ -46,7 +47,7 @@ private:
     size_t end_ = 0;
 };
 
-// Writes a file under a temporary name beside `target` and puts it in place only
+// Writes a file as an LTempOutput beside `target` and puts it in place only
 // on Commit, so a failed or abandoned write leaves the old file as it was. A
 // failed write is remembered: later writes do nothing and Commit fails.
 class LKVFileWriter {
@@ -71,8 +72,7 @@ private:
     bool Flush();
 
     LFile file_;
-    std::string target_;
-    std::string temp_;
+    LTempOutput temp_;
     std::vector<uint8_t> buffer_;
     bool failed_ = false;
 };

@@ -10,6 +10,7 @@
 
 #include "core/LFile.h"
 #include "core/LSoundTime.h"
+#include "core/LTempOutput.h"
 #include "core/LThread.h"
 #include "edit/LAudioCutTank.h"
 
@@ -256,6 +257,8 @@ std::vector<LKVRecovery::Left> LKVRecovery::Collect()
     if (!tank.OwnsSharedFolder())
         return {};
     const std::string folder = tank.GetWorkingFolder();
+    // Records half written by a run that was killed (their temporary files).
+    LTempOutput::RemoveAbandoned(folder);
     std::vector<Left> left;
     std::vector<LSegmentRef> segments;
     for (const std::string& name : ListFolder(folder)) {

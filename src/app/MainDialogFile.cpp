@@ -218,7 +218,7 @@ bool MainDialog::SaveDocument(LKVFile& doc)
 
 bool MainDialog::SaveDocumentAs(LKVFile& doc)
 {
-    LUiFileRequest request{"Save Audio File As", {}, doc.GetTitle(), LKVAudioFileFilters(), true, {},
+    LUiFileRequest request{"Save Audio File As", {}, doc.GetTitle(), LKVSaveAudioFileFilters(), true, {},
                            true, doc.audio.sampleRate, doc.audio.channels};
     std::string path;
     if (!AskSavePath(request, S::kSaveAsDir, kReplaceFileQuestion, path))

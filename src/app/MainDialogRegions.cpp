@@ -106,7 +106,7 @@ bool MainDialog::SaveRegion(size_t index)
     if (index >= regions_.size())
         return false;
     const LCutListAudio& audio = regions_[index].audio;
-    LUiFileRequest request{"Save Region As", {}, regions_[index].name, LKVAudioFileFilters(), true, {},
+    LUiFileRequest request{"Save Region As", {}, regions_[index].name, LKVSaveAudioFileFilters(), true, {},
                            true, audio.sampleRate, audio.channels};
     std::string path;
     if (!AskSavePath(request, S::kSaveRegionDir, kReplaceFileQuestion, path))

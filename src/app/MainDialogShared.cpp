@@ -1,5 +1,7 @@
 #include "app/MainDialogShared.h"
 
+#include "formats/LGenSink.h"
+
 std::vector<LUiFileFilter> LKVAudioFileFilters()
 {
     return {
@@ -21,6 +23,30 @@ std::vector<LUiFileFilter> LKVAudioFileFilters()
         {"RealAudio Files (*.ra, *.ram, *.rm)", {"*.ra", "*.ram", "*.rm"}},
         {"All Files (*.*)", {"*"}},
     };
+}
+
+std::vector<LUiFileFilter> LKVSaveAudioFileFilters()
+{
+    std::vector<LUiFileFilter> filters;
+    for (LUiFileFilter filter : LKVAudioFileFilters()) {
+        std::vector<std::string> writable;
+        for (const std::string& pattern : filter.patterns)
+            if (pattern.rfind("*.", 0) == 0 && LGenSinkHasWriter(pattern.substr(1)))
+                writable.push_back(pattern);
+        if (writable.empty())
+            continue;
+        // "Raw Audio Files (*.raw, *.snd)" names only what is left: "(*.raw)".
+        const size_t open = filter.description.find(" (");
+        if (writable.size() != filter.patterns.size() && open != std::string::npos) {
+            std::string names;
+            for (const std::string& pattern : writable)
+                names += (names.empty() ? "" : ", ") + pattern;
+            filter.description = filter.description.substr(0, open) + " (" + names + ")";
+        }
+        filter.patterns = writable;
+        filters.push_back(filter);
+    }
+    return filters;
 }
 
 std::vector<LUiFileFilter> LKVProjectFileFilters() { return {{"Kelvane Project (.kvp)", {"*.kvp"}}}; }

@@ -15,8 +15,11 @@ inline constexpr char kFileVersionMessage[] =
 inline constexpr char kReplaceFileQuestion[] =
     "Another file with the same name already exists. Do you want to replace it?";
 
-// The type list of the audio open and save dialogs, ending with "All Files".
+// The type list of the audio open dialogs, ending with "All Files".
 std::vector<LUiFileFilter> LKVAudioFileFilters();
+// The type list of the audio save dialogs: the same types, less those that can
+// only be read (WMA, dictation, RealAudio), and no "All Files".
+std::vector<LUiFileFilter> LKVSaveAudioFileFilters();
 // The type list of the project dialogs.
 std::vector<LUiFileFilter> LKVProjectFileFilters();
 

@@ -19,6 +19,7 @@
 #include "core/LFile.h"
 #include "core/LPRSourceToSink.h"
 #include "core/LSoundTime.h"
+#include "core/LTempOutput.h"
 #include "core/LUi.h"
 #include "edit/LAudioCutTank.h"
 #include "edit/LTankFolderLock.h"
@@ -102,19 +103,16 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
     std::string ext = LGenExtension(target);
     for (char& c : ext)
         c = char(std::tolower(static_cast<unsigned char>(c)));
-    // Encoders and the raw writer take their rate and channels from their
-    // settings: they get the document's for this file, as the editor's options
-    // step would give them, unless the user fixed them with --set. A stereo file
-    // must not come out mono, nor a 22050 Hz one resampled. (The raw coding
-    // stays the stored one.)
+    // Encoders keep each file's rate and channels unless the user fixed them
+    // (--set or a confirmed dialog); the notices say where an encoder cannot.
+    // The raw writer takes its rate and channels from its settings: it gets the
+    // document's for this file unless --set fixed them, so a stereo file does not
+    // come out mono, nor a 22050 Hz one resampled. (The raw coding stays the
+    // stored one.)
     std::vector<std::pair<std::string, std::string>> temporary;
     std::vector<std::string> notices;
     auto prepare = [&](LCutListAudio& audio, LKVSaveToSink::Data& save) -> int32_t {
-        const char* section = ext == ".ogg"                    ? "OggEncoder"
-                              : ext == ".flac"                 ? "FlacEncoder"
-                              : ext == ".aac" || ext == ".m4a" ? "AACEncoder"
-                              : ext == ".raw"                  ? kRawAudioSection
-                                                               : nullptr;
+        const char* section = ext == ".raw" ? kRawAudioSection : nullptr;
         if (section) {
             for (auto [name, value] : {std::pair<const char*, int32_t>{"SampleRate", audio.sampleRate},
                                        std::pair<const char*, int32_t>{"Channels", audio.channels}}) {
@@ -408,8 +406,12 @@ int RunBatch(const BatchOptions& options)
         return kExitFailed;
     }
     // A run that streams makes no tank, so the folders earlier runs left behind
-    // are cleared here rather than when a tank is first used.
+    // are cleared here rather than when a tank is first used; so are the partial
+    // outputs and encoder logs of runs killed outright.
     LRemoveAbandonedTankFolders(GetTempFolder());
+    LTempOutput::RemoveAbandoned(GetTempFolder());
+    if (!options.outputDir.empty())
+        LTempOutput::RemoveAbandoned(options.outputDir);
     const int32_t jobs = std::min<int32_t>(options.jobs, int32_t(options.files.size()));
     if (jobs > 1)
         return ConvertInParallel(options, jobs);

@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,12 +59,15 @@ bool LFile::Open(const std::string& path, Mode mode)
     return fd_ >= 0;
 }
 
-void LFile::Close()
+bool LFile::Close()
 {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    if (fd_ < 0)
+        return true;
+    // Linux releases the descriptor even when close() fails or is interrupted:
+    // never retry, only report.
+    const bool ok = ::close(fd_) == 0 || errno == EINTR;
+    fd_ = -1;
+    return ok;
 }
 
 int32_t LFile::Read(void* buffer, int32_t bytes)
@@ -150,38 +155,74 @@ bool LFile::Flush() { return fd_ >= 0 && ::fsync(fd_) == 0; }
 
 bool WriteFileAtomically(const std::string& path, const void* bytes, size_t size, bool sync)
 {
-    const std::string temp = path + ".tmp";
-    int fd;
-    do {
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
+    // A name of its own for every call: two threads (or processes) replacing the
+    // same file never write into each other's temporary file.
+    std::string temp;
+    const int fd = CreateLockedTempFile(GetFolderFromPath(path), ".kelvane-", temp);
     if (fd < 0)
         return false;
     bool ok = true;
     const char* p = static_cast<const char*>(bytes);
     for (size_t done = 0; ok && done < size;) {
-        ssize_t n = ::write(fd, p + done, size - done);
+        const ssize_t n = ::write(fd, p + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
         ok = n > 0;
         if (ok)
             done += size_t(n);
     }
+    ok = ok && fchmod(fd, ReplacementFileMode(path)) == 0;
     ok = ok && (!sync || ::fdatasync(fd) == 0);
     ok = ::close(fd) == 0 && ok;
     if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        const int error = errno;
         ::unlink(temp.c_str());
+        errno = error;
         return false;
     }
-    if (sync) {
-        const std::string folder = GetFolderFromPath(path);
-        int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-    }
+    if (sync)
+        SyncFolder(GetFolderFromPath(path));
     return true;
+}
+
+bool SyncFolder(const std::string& folder)
+{
+    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return false;
+    const bool ok = ::fsync(dir) == 0;
+    ::close(dir);
+    return ok;
+}
+
+int CreateLockedTempFile(const std::string& folder, const std::string& prefix, std::string& path)
+{
+    path = FilePathCat(folder.empty() ? "." : folder, prefix + "XXXXXX");
+    // mkostemp opens with O_CREAT | O_EXCL (which never follows a link) and mode 0600.
+    const int fd = mkostemp(path.data(), O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    flock(fd, LOCK_EX);
+    return fd;
+}
+
+mode_t ReplacementFileMode(const std::string& path)
+{
+    struct stat old;
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        return old.st_mode & 07777;
+    // The umask cannot be read without changing it (which would race with other
+    // threads creating files); the kernel shows it here.
+    mode_t mask = 022;
+    LFile status;
+    char text[2048];
+    if (status.Open("/proc/self/status", LFile::Mode::Read)) {
+        const int32_t n = status.Read(text, int32_t(sizeof text) - 1);
+        text[n] = 0;
+        if (const char* line = std::strstr(text, "Umask:"))
+            mask = mode_t(std::strtoul(line + 6, nullptr, 8)) & 0777;
+    }
+    return 0666 & ~mask;
 }
 
 bool SyncFileAndFolder(const std::string& path)
@@ -191,13 +232,7 @@ bool SyncFileAndFolder(const std::string& path)
         return false;
     bool ok = ::fdatasync(fd) == 0;
     ::close(fd);
-    const std::string folder = GetFolderFromPath(path);
-    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ok = ::fsync(dir) == 0 && ok;
-        ::close(dir);
-    }
-    return ok;
+    return SyncFolder(GetFolderFromPath(path)) && ok;
 }
 
 std::vector<std::string> ListFolder(const std::string& folder)

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // An open file, closed by the destructor. Reads and writes loop over partial
@@ -24,7 +25,9 @@ public:
     LFile& operator=(const LFile&) = delete;
 
     bool Open(const std::string& path, Mode mode);
-    void Close();
+    // False (with errno) when the system reported a failure on closing: data that
+    // did not reach the file (a full disk on a network or quota file system).
+    bool Close();
     bool IsOpen() const { return fd_ >= 0; }
     int Fd() const { return fd_; }
 
@@ -54,8 +57,8 @@ private:
 int32_t WriteAll(int fd, const void* buffer, int32_t bytes);
 
 // Replaces the file at `path` with `bytes` so that a crash or a full disk leaves
-// either the old file or the new one, never a mixture: a temporary file beside it
-// is written (and with `sync` flushed to the disk), then renamed over `path`, and
+// either the old file or the new one, never a mixture: a temporary file of a
+// name of its own (CreateLockedTempFile) beside it is written (and with `sync` flushed to the disk), then renamed over `path`, and
 // the folder is synced so the rename itself survives a power cut. False (with the
 // old file untouched and the temporary file removed) when any step fails.
 // Without `sync` the new file is complete for every process at once but reaches
@@ -63,6 +66,19 @@ int32_t WriteAll(int fd, const void* buffer, int32_t bytes);
 bool WriteFileAtomically(const std::string& path, const void* bytes, size_t size, bool sync = true);
 // Flushes the file at `path` and its folder to the disk; false when it cannot.
 bool SyncFileAndFolder(const std::string& path);
+// Flushes the entries of `folder` (a rename into it) to the disk; false when it cannot.
+bool SyncFolder(const std::string& folder);
+
+// A new empty file in `folder` named `prefix` and six random characters. It is
+// created exclusively, so an existing name (a planted symbolic link among them)
+// is never opened; mode 0600, close-on-exec; and it is locked (flock) for as
+// long as this descriptor or a copy of it (a child's) stays open, which lets
+// LTempOutput::RemoveAbandoned tell a live writer's file from a dead one's.
+// Returns the descriptor and sets `path`; -1 with errno.
+int CreateLockedTempFile(const std::string& folder, const std::string& prefix, std::string& path);
+// The mode for a file written in place of `path`: the mode of the file it
+// replaces, else the mode a new file gets under the process's umask.
+mode_t ReplacementFileMode(const std::string& path);
 // The names of the entries of `folder` (not "." or ".."), in no particular order.
 std::vector<std::string> ListFolder(const std::string& folder);
 

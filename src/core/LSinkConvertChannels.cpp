@@ -44,6 +44,13 @@ void LSinkConvertStereoToMono::Write(const int32_t* buffer, int32_t frames)
     }
 }
 
+bool LSinkConvertStereoToMono::Finish()
+{
+    if (StartFinishing() && next_ && !next_->Finish())
+        SetError(next_->GetSystemError());
+    return !IsError();
+}
+
 void LSinkConvertStereoToMono::Seek(int32_t frame)
 {
     if (next_) {
@@ -74,6 +81,13 @@ void LSinkConvertMonoToStereo::Write(const int32_t* buffer, int32_t frames)
         buffer += n;
         frames -= n;
     }
+}
+
+bool LSinkConvertMonoToStereo::Finish()
+{
+    if (StartFinishing() && next_ && !next_->Finish())
+        SetError(next_->GetSystemError());
+    return !IsError();
 }
 
 void LSinkConvertMonoToStereo::Seek(int32_t frame)

@@ -17,6 +17,8 @@ public:
     explicit LSinkConvertStereoToMono(LSoundSink next);
     void Write(const int32_t* buffer, int32_t frames) override;
     void Seek(int32_t frame) override;
+    // Finishes the sink it feeds.
+    bool Finish() override;
 
 private:
     LSoundSink next_;
@@ -29,6 +31,8 @@ public:
     explicit LSinkConvertMonoToStereo(LSoundSink next);
     void Write(const int32_t* buffer, int32_t frames) override;
     void Seek(int32_t frame) override;
+    // Finishes the sink it feeds.
+    bool Finish() override;
 
 private:
     LSoundSink next_;

@@ -31,12 +31,19 @@ LSinkConvertRateBase::LSinkConvertRateBase(int32_t rate, LSoundSink next)
     Reset();
 }
 
-LSinkConvertRateBase::~LSinkConvertRateBase()
+LSinkConvertRateBase::~LSinkConvertRateBase() { Finish(); }
+
+bool LSinkConvertRateBase::Finish()
 {
-    // Push out the frames still waiting for their right-hand filter taps.
-    static const int32_t zeros[2 * kTail] = {};
-    Append(zeros, kTail, true);
-    Process();
+    if (StartFinishing()) {
+        // Push out the frames still waiting for their right-hand filter taps.
+        static const int32_t zeros[2 * kTail] = {};
+        Append(zeros, kTail, true);
+        Process();
+        if (next_ && !next_->Finish())
+            SetError(next_->GetSystemError());
+    }
+    return !IsError();
 }
 
 void LSinkConvertRateBase::Reset()

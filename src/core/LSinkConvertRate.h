@@ -6,8 +6,8 @@
 
 // A sink that accepts one rate and resamples into the sink it feeds, with a
 // cheaper 15-tap filter at the exact ratio of the rates; used where audio is
-// pushed (CD ripping). Pending frames
-// are flushed by Seek and when the sink is released.
+// pushed (CD ripping). Pending frames are flushed by Seek and by Finish (or when
+// the sink is released).
 class LSinkConvertRateBase : public LSoundSinkBase {
 public:
     static constexpr int32_t kTaps = 15;
@@ -21,6 +21,8 @@ public:
     void Write(const int32_t* buffer, int32_t frames) override;
     // Flushes, seeks the next sink to the same frame number, takes its position and resets.
     void Seek(int32_t frame) override;
+    // Flushes the pending frames, then finishes the sink it feeds.
+    bool Finish() override;
 
 private:
     void Reset();

@@ -13,6 +13,12 @@ LSoundSinkBase::LSoundSinkBase(int32_t sampleRate, uint8_t channels)
 
 void LSoundSinkBase::Seek(int32_t) {}
 
+bool LSoundSinkBase::Finish()
+{
+    StartFinishing();
+    return !IsError();
+}
+
 void LSoundSink::AddRef(LSoundSinkBase* p)
 {
     if (p)

@@ -4,8 +4,10 @@
 #include <utility>
 
 // A push sink of interleaved frames. Held only through LSoundSink handles.
-// File sinks complete their file in the destructor: releasing the last handle
-// is how a save is finished.
+// A file sink's file is complete once Finish() has written what was pending
+// (a last block, the final sizes of its header) and closed it. A save calls
+// Finish() and learns whether that worked; releasing the last handle of a sink
+// that was not finished finishes it too, without telling anyone.
 class LSoundSinkBase {
 public:
     // 0 channels become 1 and set the error bit; a rate below 1 becomes 44100.
@@ -19,6 +21,11 @@ public:
     virtual void Write(const int32_t* buffer, int32_t frames) = 0;
     // Repositions the sink; the base does nothing.
     virtual void Seek(int32_t frame);
+    // Completes the output: writes what is pending and closes the file. False
+    // when that failed or any write before failed: the error bit is set and
+    // GetSystemError() says why. Writes after it are refused; calling it again
+    // gives the same answer. Sinks without a file only report their state.
+    virtual bool Finish();
 
     uint32_t GetPosition() const { return position_; }
     int32_t GetSampleRate() const { return sampleRate_; }
@@ -37,6 +44,16 @@ protected:
             systemError_ = systemError;
         errorFlags_ |= 1;
     }
+    // True the first time it is called: a Finish() override completes its file
+    // only then (and its destructor calls Finish() to cover a sink never finished).
+    bool StartFinishing()
+    {
+        if (finished_)
+            return false;
+        finished_ = true;
+        return true;
+    }
+    bool IsFinished() const { return finished_; }
     uint32_t position_ = 0;
 
 private:
@@ -44,6 +61,7 @@ private:
     int32_t sampleRate_;
     uint8_t channels_;
     uint8_t errorFlags_ = 0;
+    bool finished_ = false;
     int32_t systemError_ = 0;
     std::atomic<uint32_t> refs_{0};
 };

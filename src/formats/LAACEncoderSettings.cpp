@@ -12,8 +12,22 @@ LAACEncoderSettings LAACEncoderSettings::Read()
     s.vbrQuality = LSettings::ReadInt(kSection, "VBRQuality", d.vbrQuality);
     s.channels = LSettings::ReadInt(kSection, "Channels", d.channels);
     s.sampleRate = LSettings::ReadInt(kSection, "SampleRate", d.sampleRate);
+    // ReadInt gives the default for a missing and for an empty value alike.
+    s.channelsStored = !LSettings::ReadString(kSection, "Channels").empty();
+    s.sampleRateStored = !LSettings::ReadString(kSection, "SampleRate").empty();
     s.forceMpeg2 = LSettings::ReadBool(kSection, "ForceMPEG2", d.forceMpeg2);
     s.disableTns = LSettings::ReadBool(kSection, "DisableTNS", d.disableTns);
+    return s;
+}
+
+LAACEncoderSettings LAACEncoderSettings::ForDocument(int32_t documentRate, int32_t documentChannels) const
+{
+    LAACEncoderSettings s = *this;
+    // A stored 0 is the user's choice of "Same as the source".
+    if (!channelsStored || channels <= 0)
+        s.channels = documentChannels;
+    if (!sampleRateStored || sampleRate <= 0)
+        s.sampleRate = documentRate;
     return s;
 }
 
@@ -35,9 +49,8 @@ bool LAACEncoderSettings::Dialog(LAACEncoderSettings& settings)
         return false;
     if (chosen.vbrQuality == 0)
         chosen.vbrQuality = 100;
-    if (chosen.sampleRate == 0)
-        chosen.sampleRate = 44100;
     chosen.Write();
+    chosen.channelsStored = chosen.sampleRateStored = true;
     settings = chosen;
     return true;
 }

@@ -24,10 +24,8 @@ const Program kPrograms[] = {
     {"flacdec", "Decoding FLAC file", "%1 -d -o %2 %3"},
 };
 
-// A relative name starting with "-" would be read as an option by any decoder
-// program; "./" in front names the same file.
-std::string AsFileArgument(const std::string& path) { return !path.empty() && path[0] == '-' ? "./" + path : path; }
-
+// The command line with the program `a`, the output `b` and the input `c`,
+// with every argument quoted so that SplitCommandLine gives it back whole.
 std::string Fill(std::string format, const std::string& a, const std::string& b, const std::string& c)
 {
     for (auto [key, value] : {std::pair{"%1", &a}, std::pair{"%2", &b}, std::pair{"%3", &c}}) {
@@ -57,7 +55,7 @@ int32_t LDecodeWithProgram(LProgressDialog& dialog, const std::string& component
     // The command line is built with quoted names, then split back into arguments:
     // no shell ever sees a file name.
     std::vector<std::string> argv =
-        SplitCommandLine(Fill(program->format, path, AsFileArgument(wavPath), AsFileArgument(input)));
+        SplitCommandLine(Fill(program->format, path, LChildPathArgument(wavPath), LChildPathArgument(input)));
     LProcess process;
     if (!process.Start(argv, false, true)) {
         dialog.Error("Cannot run the decoder program \"" + path + "\".");

@@ -12,9 +12,21 @@ struct LFlacEncoderSettings {
     int32_t compression = 4;     // "Compression", 0 fastest .. 8 smallest
     int32_t channels = 1;        // "Channels", 1 or 2 (the opener limits it)
     int32_t sampleRate = 44100;  // "SampleRate", Hz
+    // Whether "Channels" and "SampleRate" hold a value (the user confirmed the
+    // dialog, or --set gave one). While they do not, or hold 0 ("Same as the
+    // source"), a save keeps the document's channels and rate (ForDocument); the
+    // values above are only the defaults.
+    bool channelsStored = false;
+    bool sampleRateStored = false;
 
     static LFlacEncoderSettings Read();
     void Write() const;
+    // These settings for saving a document of `documentRate` Hz and
+    // `documentChannels` channels: the stored channels and rate where the user
+    // chose them, else the document's. Without a document (0, 0: the batch
+    // wizard) the ones the user did not choose are 0, "Same as the source". The
+    // opener, the options dialog and the format report all start from this.
+    LFlacEncoderSettings ForDocument(int32_t documentRate, int32_t documentChannels) const;
 
     // The dialog "FlacEncodeDlg" through the user-interface port, opened on
     // `settings`; on OK the chosen values are stored and left in `settings`.

@@ -38,13 +38,22 @@ const char* EncoderComponent(const std::string& ext)
     return nullptr;
 }
 
-} // namespace
-
-bool LGenSinkIsSupported(const std::string& ext)
+bool IsOwnWriterType(const std::string& ext)
 {
     for (const char* own : {".wav", ".au", ".aif", ".aiff", ".gsm", ".vox", ".raw"})
         if (Is(ext, own))
             return true;
+    return false;
+}
+
+} // namespace
+
+bool LGenSinkHasWriter(const std::string& ext) { return IsOwnWriterType(ext) || EncoderComponent(ext) != nullptr; }
+
+bool LGenSinkIsSupported(const std::string& ext)
+{
+    if (IsOwnWriterType(ext))
+        return true;
     const char* component = EncoderComponent(ext);
     if (!component)
         return false;
@@ -81,19 +90,19 @@ bool LGenSinkCheckSettings(const std::string& ext, int32_t rate, uint8_t channel
         LMp3EncoderSettings s = LMp3EncoderSettings::Read();
         return LMp3EncoderSettings::Dialog(s);
     }
-    auto withFormat = [&](auto settings, auto dialog) {
-        if (rate)
-            settings.sampleRate = rate;
-        if (channels)
-            settings.channels = channels;
-        return dialog(settings);
-    };
-    if (Is(ext, ".ogg"))
-        return withFormat(LOggEncoderSettings::Read(), [](LOggEncoderSettings& s) { return LOggEncoderSettings::Dialog(s); });
-    if (Is(ext, ".flac"))
-        return withFormat(LFlacEncoderSettings::Read(), [](LFlacEncoderSettings& s) { return LFlacEncoderSettings::Dialog(s); });
-    if (IsAac(ext))
-        return withFormat(LAACEncoderSettings::Read(), [](LAACEncoderSettings& s) { return LAACEncoderSettings::Dialog(s); });
+    // The dialog starts from what a save of this document would write.
+    if (Is(ext, ".ogg")) {
+        LOggEncoderSettings s = LOggEncoderSettings::Read().ForDocument(rate, channels);
+        return LOggEncoderSettings::Dialog(s);
+    }
+    if (Is(ext, ".flac")) {
+        LFlacEncoderSettings s = LFlacEncoderSettings::Read().ForDocument(rate, channels);
+        return LFlacEncoderSettings::Dialog(s);
+    }
+    if (IsAac(ext)) {
+        LAACEncoderSettings s = LAACEncoderSettings::Read().ForDocument(rate, channels);
+        return LAACEncoderSettings::Dialog(s);
+    }
     return false;
 }
 
@@ -116,11 +125,11 @@ LSoundSink LGenSinkOpenSink(const std::string& path, int32_t rate, uint8_t chann
     if (Is(ext, ".raw"))
         return LRawFile::OpenSink(path, LRawSettings::Read(kRawAudioSection));
     if (Is(ext, ".ogg"))
-        return LOggEncodePipe::OpenOggSink(path, LOggEncoderSettings::Read());
+        return LOggEncodePipe::OpenOggSink(path, LOggEncoderSettings::Read().ForDocument(rate, channels));
     if (Is(ext, ".flac"))
-        return LFlacEncodePipe::OpenFlacSink(path, LFlacEncoderSettings::Read());
+        return LFlacEncodePipe::OpenFlacSink(path, LFlacEncoderSettings::Read().ForDocument(rate, channels));
     if (IsAac(ext))
-        return LAACEncodePipe::OpenAACSink(path, LAACEncoderSettings::Read());
+        return LAACEncodePipe::OpenAACSink(path, LAACEncoderSettings::Read().ForDocument(rate, channels));
     return {};
 }
 
@@ -136,15 +145,15 @@ bool LGenSinkEncoderFormat(const std::string& ext, int32_t rate, uint8_t channel
         command = LMP3EncodePipe::BuildCommand({}, {}, LMp3EncoderSettings::Read(), rate, channels);
         asked(rate, channels);
     } else if (Is(ext, ".ogg")) {
-        const LOggEncoderSettings s = LOggEncoderSettings::Read();
+        const LOggEncoderSettings s = LOggEncoderSettings::Read().ForDocument(rate, channels);
         command = LOggEncodePipe::BuildCommand({}, {}, s);
         asked(s.sampleRate, s.channels);
     } else if (Is(ext, ".flac")) {
-        const LFlacEncoderSettings s = LFlacEncoderSettings::Read();
+        const LFlacEncoderSettings s = LFlacEncoderSettings::Read().ForDocument(rate, channels);
         command = LFlacEncodePipe::BuildCommand({}, {}, s);
         asked(s.sampleRate, s.channels);
     } else if (IsAac(ext)) {
-        const LAACEncoderSettings s = LAACEncoderSettings::Read();
+        const LAACEncoderSettings s = LAACEncoderSettings::Read().ForDocument(rate, channels);
         command = LAACEncodePipe::BuildCommand({}, {}, s);
         asked(s.sampleRate, s.channels);
     } else {

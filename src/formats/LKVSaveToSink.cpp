@@ -1,25 +1,16 @@
 #include "formats/LKVSaveToSink.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/LFile.h"
 #include "core/LPRSourceToSink.h"
+#include "core/LTempOutput.h"
 #include "formats/LGenSink.h"
 #include "formats/LGenSource.h"
 #include "formats/LPipe16Sink.h"
 
 namespace {
-
-std::string TempNameBeside(const std::string& target)
-{
-    std::string folder = GetFolderFromPath(target);
-    std::string name = ".kelvane-" + std::to_string(getpid()) + "-" + GetFileFromPath(target);
-    return folder.empty() ? name : FilePathCat(folder, name);
-}
 
 int32_t CannotCreate(LProgressDialog& dialog, const std::string& path, const std::string& detail = {})
 {
@@ -33,7 +24,7 @@ std::string SystemReason(int32_t error)
     return error != 0 ? "\r\n\r\n" + std::string(std::strerror(error)) + "." : std::string();
 }
 
-// Why the encoder failed: the last lines it printed, else how it ended.
+// Why the encoder failed: the errors it printed, else how it ended.
 std::string EncoderFailure(const LPipe16Sink& encoder)
 {
     std::string said = encoder.EncoderOutput();
@@ -66,27 +57,31 @@ int32_t LKVSaveToSink::Process(LProgressDialog& dialog, Data& data, const LSound
     if (data.askOptions && !LGenSinkCheckSettings(ext, audio.sampleRate, audio.channels))
         return kJobFailed;
 
-    const std::string temp = TempNameBeside(data.path);
-    LPRSourceToSink::Data pump{"Saving file...", source, LGenSinkOpenSink(temp, audio.sampleRate, audio.channels,
-                                                                            data.waveFormat ? &*data.waveFormat : nullptr)};
-    if (!pump.sink || pump.sink->IsError()) {
-        const std::string reason = SystemReason(pump.sink ? pump.sink->GetSystemError() : 0);
-        pump.sink.Reset();
-        ::unlink(temp.c_str());
-        return CannotCreate(dialog, data.path, reason);
-    }
-    int32_t result = LPRSourceToSink::Process(dialog, pump);
-    std::string detail;
+    // What saves and encoders killed outright left behind goes first.
+    LTempOutput::RemoveAbandoned(GetFolderFromPath(data.path));
+    LTempOutput::RemoveAbandoned(GetTempFolder());
+    LTempOutput temp;
+    if (!temp.Create(data.path))
+        return CannotCreate(dialog, data.path, SystemReason(errno));
+    LPRSourceToSink::Data pump{"Saving file...", source,
+                               LGenSinkOpenSink(temp.Path(), audio.sampleRate, audio.channels,
+                                                data.waveFormat ? &*data.waveFormat : nullptr)};
+    if (!pump.sink || pump.sink->IsError())
+        return CannotCreate(dialog, data.path, SystemReason(pump.sink ? pump.sink->GetSystemError() : 0));
     LPipe16Sink* encoder = LPipe16Sink::Of(pump.sink);
-    if (result == kJobDone) {
-        if (encoder)
-            result = encoder->Finish(dialog);
-        else if (pump.sink->IsError())
-            result = kJobFailed;
-    }
-    // An encoder that a Ctrl+C reached as well is part of the cancel, not a failure.
-    if (result == kJobFailed && dialog.IsCancelled())
-        result = kJobCancelled;
+    if (encoder)
+        encoder->SetJob(&dialog);
+
+    int32_t result = LPRSourceToSink::Process(dialog, pump);
+    if (result == kJobDone)
+        result = encoder ? encoder->Finish(dialog) : pump.sink->Finish() ? kJobDone : kJobFailed;
+    else if (result == kJobFailed && encoder && encoder->WriteCancelled())
+        result = kJobCancelled;  // the user cancelled while the encoder did not read
+
+    // From here on the outcome is decided: a file that is complete is renamed into
+    // place and reported done, however late a Cancel comes; one that is not never
+    // reaches the target.
+    std::string detail;
     if (result != kJobDone && encoder) {
         // Stopped before its output is removed, so that it cannot write it again;
         // this also collects how it ended.
@@ -96,18 +91,14 @@ int32_t LKVSaveToSink::Process(LProgressDialog& dialog, Data& data, const LSound
     } else if (result == kJobFailed) {
         detail = SystemReason(pump.sink->GetSystemError());
     }
-    pump.sink.Reset();  // completes the file
+    pump.sink.Reset();
     if (result == kJobDone) {
-        // Keep the permissions of the file being replaced.
-        struct stat old;
-        if (::stat(data.path.c_str(), &old) == 0)
-            ::chmod(temp.c_str(), old.st_mode & 07777);
-        if (::rename(temp.c_str(), data.path.c_str()) == 0)
+        if (temp.Commit())
             return kJobDone;
         detail = SystemReason(errno);
         result = kJobFailed;
     }
-    ::unlink(temp.c_str());
+    temp.Abandon();
     if (result == kJobFailed)
         return CannotCreate(dialog, data.path, detail);
     return result;

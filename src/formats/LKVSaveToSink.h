@@ -7,11 +7,13 @@
 #include "edit/LCutListAudio.h"
 #include "formats/LWaveFileFormat.h"
 
-// The job that saves a cut list to a file by its type. The file is written under a
-// temporary name beside the target and renamed over it only when complete (and,
-// for encoder types, when the encoder exited cleanly): a cancel or a failure
-// leaves whatever file was there before untouched. Failures are reported in a box
-// over the job's window.
+// The job that saves a cut list to a file by its type. The file is written as an
+// LTempOutput beside the target, finished (its header written, flushed to the
+// disk) and renamed over the target only when complete (for encoder types, when
+// the encoder exited cleanly): a cancel or a failure leaves whatever file was
+// there before untouched. Once the file is complete the save is done, whenever a
+// Cancel comes. Failures are reported in a box over the job's window, with the
+// system's reason or the encoder's errors.
 class LKVSaveToSink {
 public:
     struct Data {

@@ -14,8 +14,22 @@ LOggEncoderSettings LOggEncoderSettings::Read()
     s.vbrQuality = LSettings::ReadInt(kSection, "VBRQuality", d.vbrQuality);
     s.channels = LSettings::ReadInt(kSection, "Channels", d.channels);
     s.sampleRate = LSettings::ReadInt(kSection, "SampleRate", d.sampleRate);
+    // ReadInt gives the default for a missing and for an empty value alike.
+    s.channelsStored = !LSettings::ReadString(kSection, "Channels").empty();
+    s.sampleRateStored = !LSettings::ReadString(kSection, "SampleRate").empty();
     if (s.vbrMaxBitRate > 160 && s.vbrMinBitRate < 32)
         s.vbrMinBitRate = 32;
+    return s;
+}
+
+LOggEncoderSettings LOggEncoderSettings::ForDocument(int32_t documentRate, int32_t documentChannels) const
+{
+    LOggEncoderSettings s = *this;
+    // A stored 0 is the user's choice of "Same as the source".
+    if (!channelsStored || channels <= 0)
+        s.channels = documentChannels;
+    if (!sampleRateStored || sampleRate <= 0)
+        s.sampleRate = documentRate;
     return s;
 }
 
@@ -36,6 +50,7 @@ bool LOggEncoderSettings::Dialog(LOggEncoderSettings& settings)
     if (!LUiGet().OggEncodeDialog(chosen))
         return false;
     chosen.Write();
+    chosen.channelsStored = chosen.sampleRateStored = true;
     settings = chosen;
     return true;
 }

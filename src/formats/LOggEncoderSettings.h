@@ -16,11 +16,23 @@ struct LOggEncoderSettings {
     int32_t vbrQuality = 4;       // "VBRQuality", 0 smallest .. 10 best
     int32_t channels = 1;         // "Channels", 1 or 2 (the opener limits it)
     int32_t sampleRate = 44100;   // "SampleRate", Hz
+    // Whether "Channels" and "SampleRate" hold a value (the user confirmed the
+    // dialog, or --set gave one). While they do not, or hold 0 ("Same as the
+    // source"), a save keeps the document's channels and rate (ForDocument); the
+    // values above are only the defaults.
+    bool channelsStored = false;
+    bool sampleRateStored = false;
 
     // The stored values over the defaults, with the VBR minimum raised to 32
     // kbit/s when the maximum is above 160.
     static LOggEncoderSettings Read();
     void Write() const;
+    // These settings for saving a document of `documentRate` Hz and
+    // `documentChannels` channels: the stored channels and rate where the user
+    // chose them, else the document's. Without a document (0, 0: the batch
+    // wizard) the ones the user did not choose are 0, "Same as the source". The
+    // opener, the options dialog and the format report all start from this.
+    LOggEncoderSettings ForDocument(int32_t documentRate, int32_t documentChannels) const;
 
     // The dialog "OggEncodeDlg" through the user-interface port, opened on
     // `settings`; on OK the chosen values are stored and left in `settings`.

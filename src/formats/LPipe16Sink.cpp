@@ -1,14 +1,12 @@
 #include "formats/LPipe16Sink.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "core/LProgressDialog.h"
 #include "core/SampleConvert.h"
 
-std::string QuoteEncoderFileName(const std::string& path)
-{
-    return QuoteArgument(!path.empty() && path[0] == '-' ? "./" + path : path);
-}
+std::string QuoteEncoderFileName(const std::string& path) { return QuoteArgument(LChildPathArgument(path)); }
 
 void AddEncoderNote(std::string& note, const std::string& reason)
 {
@@ -37,11 +35,14 @@ void LPipe16Sink::Write(const int32_t* buffer, int32_t frames)
         return;
     }
     const int32_t channels = GetChannels();
+    std::function<bool()> cancelled;
+    if (job_)
+        cancelled = [this] { return writeCancelled_ = job_->IsCancelled(); };
     for (int32_t done = 0; done < frames;) {
         const int32_t n = std::min(frames - done, kBlockFrames);
         const int32_t bytes = n * channels * 2;
         SamplesToPcm16LE(buffer_.data(), buffer + size_t(done) * size_t(channels), n * channels);
-        if (pipe_.Write(buffer_.data(), bytes) != bytes) {
+        if (pipe_.Write(buffer_.data(), bytes, cancelled) != bytes) {
             SetError();
             return;
         }
@@ -49,8 +50,13 @@ void LPipe16Sink::Write(const int32_t* buffer, int32_t frames)
     }
 }
 
-int32_t LPipe16Sink::Finish(LProgressDialog& job)
+int32_t LPipe16Sink::Finish(LProgressDialog& job) { return FinishWith(&job); }
+
+bool LPipe16Sink::Finish() { return FinishWith(nullptr) == kJobDone; }
+
+int32_t LPipe16Sink::FinishWith(LProgressDialog* job)
 {
+    StartFinishing();
     finished_ = true;
     const int32_t result = pipe_.Finish(job);
     if (result == kJobCancelled)

@@ -29,7 +29,8 @@ struct LEncoderCommand {
 void AddEncoderNote(std::string& note, const std::string& reason);
 
 // `path` quoted for an encoder command line. A name starting with "-" gets "./"
-// in front, so that no encoder can take the output file for one of its options.
+// in front (LChildPathArgument), so that no encoder can take the output file for
+// one of its options.
 std::string QuoteEncoderFileName(const std::string& path);
 
 // A sink that feeds an encoder program: frames become interleaved signed 16-bit
@@ -40,6 +41,10 @@ std::string QuoteEncoderFileName(const std::string& path);
 // encoder; only its kJobDone means the file is complete. Releasing the sink
 // without Finish() or Stop() closes the pipe and gives the encoder 3000 ms, after
 // which it finishes a shorter file on its own.
+//
+// A Write() waits while the encoder does not read; with a job set (SetJob), the
+// wait keeps the job's window alive and ends when the user cancels, so an
+// encoder that stops reading cannot hang the program.
 class LPipe16Sink : public LSoundSinkBase {
 public:
     // Starts `commandLine`, which must read PCM at `sampleRate` and `channels`.
@@ -51,20 +56,28 @@ public:
     ~LPipe16Sink() override = default;
 
     // Any number of frames. A write the encoder does not take (it has exited or
-    // closed its input) sets the error bit, so the pump stops with a failure.
+    // closed its input, or the user cancelled the wait) sets the error bit, so
+    // the pump stops.
     void Write(const int32_t* buffer, int32_t frames) override;
+
+    // The job whose Cancel ends a wait for the encoder to read; null for none.
+    void SetJob(LProgressDialog* job) { job_ = job; }
+    // Whether a write was given up because the user cancelled.
+    bool WriteCancelled() const { return writeCancelled_; }
 
     // Closes the pipe and waits for the encoder, keeping `job`'s window alive.
     // kJobDone only when the encoder started, took every byte and exited with
     // status 0; kJobCancelled when the user cancelled the wait; else kJobFailed,
     // with the error bit set. Writes after Finish() are refused.
     int32_t Finish(LProgressDialog& job);
+    // The same without a window to keep alive or a Cancel: true for kJobDone.
+    bool Finish() override;
 
     // Ends the encoder at once, for a save that was cancelled or failed: once it
     // returns, the encoder writes nothing more. Writes afterwards are refused.
     void Stop();
 
-    // What the encoder printed last, for a failure message.
+    // The error lines the encoder printed last, for a failure message.
     std::string EncoderOutput() const { return pipe_.Output(); }
 
     // The encoder's exit status once known, else -1.
@@ -78,7 +91,11 @@ public:
     static constexpr int32_t kBlockFrames = 8192;
 
 private:
+    int32_t FinishWith(LProgressDialog* job);
+
     LPipeOut pipe_;
     std::vector<uint8_t> buffer_;
+    LProgressDialog* job_ = nullptr;
+    bool writeCancelled_ = false;
     bool finished_ = false;
 };

@@ -27,15 +27,22 @@ LRawFileDataSoundSinkBase::LRawFileDataSoundSinkBase(const std::string& path, in
     }
 }
 
-LRawFileDataSoundSinkBase::~LRawFileDataSoundSinkBase()
+LRawFileDataSoundSinkBase::~LRawFileDataSoundSinkBase() { Finish(); }
+
+bool LRawFileDataSoundSinkBase::Finish()
 {
-    if (file_.IsOpen() && file_.Seek(0))
-        header_(*this, true);
+    if (StartFinishing() && file_.IsOpen()) {
+        if (!file_.Seek(0) || header_(*this, true) < 0)
+            SetError(errno);
+        if (!file_.Close())
+            SetError(errno);
+    }
+    return !IsError();
 }
 
 void LRawFileDataSoundSinkBase::Write(const int32_t* buffer, int32_t frames)
 {
-    if (frames <= 0 || IsError())
+    if (frames <= 0 || IsError() || IsFinished())
         return;
     if (uint64_t(position_) + uint64_t(frames) > maxFrames_) {
         SetError(EFBIG);

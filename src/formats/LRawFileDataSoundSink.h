@@ -8,12 +8,12 @@
 
 // Writer of interleaved sample data in one of the byte codecs, behind an optional
 // header: the data layer of raw, AU and AIFF files. A header writer is called
-// when the file is created and again from the destructor, which is when the file
-// becomes complete.
+// when the file is created and again by Finish() (or the destructor), which is
+// when the file becomes complete.
 class LRawFileDataSoundSinkBase : public LSoundSinkBase {
 public:
     // Writes the header at the file's current position (offset 0) for the frames
-    // written so far; `final` is false at creation and true at destruction.
+    // written so far; `final` is false at creation and true when finishing.
     // Returns the header size in bytes, or -1 when it could not be written.
     using HeaderWriter = int32_t (*)(LRawFileDataSoundSinkBase& sink, bool final);
 
@@ -24,6 +24,8 @@ public:
                               HeaderWriter header, uint64_t maxDataBytes);
     ~LRawFileDataSoundSinkBase() override;
     void Write(const int32_t* buffer, int32_t frames) override;
+    // Writes the final header and closes the file.
+    bool Finish() override;
     // Cuts the file back to `frame` (below 0 counts as 0); a frame beyond what was
     // written does nothing.
     void Seek(int32_t frame) override;

@@ -34,12 +34,21 @@ LSNKACMFile::LSNKACMFile(const std::string& path, const LWaveFileFormat& format)
         SetError(errno);
 }
 
-LSNKACMFile::~LSNKACMFile()
+LSNKACMFile::~LSNKACMFile() { Finish(); }
+
+bool LSNKACMFile::Finish()
 {
-    if (stream_)
+    if (!StartFinishing())
+        return !IsError();
+    if (stream_ && !IsError())
         Convert(kAcmConvertEnd);
-    if (file_.IsOpen())
-        WriteHeader(true);
+    if (file_.IsOpen()) {
+        if (!WriteHeader(true))
+            SetError(errno);
+        if (!file_.Close())
+            SetError(errno);
+    }
+    return !IsError();
 }
 
 bool LSNKACMFile::WriteHeader(bool final)
@@ -95,7 +104,7 @@ void LSNKACMFile::Write(const int32_t* buffer, int32_t frames)
     if (frames <= 0)
         return;
     position_ += uint32_t(frames);
-    if (IsError() || !stream_)
+    if (IsError() || !stream_ || IsFinished())
         return;
     const uint32_t channels = GetChannels();
     uint32_t values = uint32_t(frames) * channels;

@@ -10,12 +10,14 @@
 
 // Writer of a compressed WAV file: 16-bit PCM is encoded through the codec port
 // into the given format. The header carries the format block verbatim; both
-// sizes hold 0xFFFFFFFF until the sink is released.
+// sizes hold 0xFFFFFFFF until Finish() (or the destructor).
 class LSNKACMFile : public LSoundSinkBase {
 public:
     LSNKACMFile(const std::string& path, const LWaveFileFormat& format);
     ~LSNKACMFile() override;
     void Write(const int32_t* buffer, int32_t frames) override;
+    // Encodes what the codec still holds, writes the final sizes and closes the file.
+    bool Finish() override;
 
 private:
     bool WriteHeader(bool final);

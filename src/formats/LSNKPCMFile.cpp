@@ -46,10 +46,17 @@ LSNKPCMFileBase::LSNKPCMFileBase(const std::string& path, const LWaveFileFormat&
         SetError(errno);
 }
 
-LSNKPCMFileBase::~LSNKPCMFileBase()
+LSNKPCMFileBase::~LSNKPCMFileBase() { Finish(); }
+
+bool LSNKPCMFileBase::Finish()
 {
-    if (file_.IsOpen())
-        WriteHeader(true);
+    if (StartFinishing() && file_.IsOpen()) {
+        if (!WriteHeader(true))
+            SetError(errno);
+        if (!file_.Close())
+            SetError(errno);
+    }
+    return !IsError();
 }
 
 bool LSNKPCMFileBase::WriteHeader(bool final)
@@ -76,7 +83,7 @@ void LSNKPCMFileBase::Write(const int32_t* buffer, int32_t frames)
 {
     if (frames <= 0)
         return;
-    if (IsError())
+    if (IsError() || IsFinished())
         return;
     const int32_t channels = GetChannels();
     // A WAV file cannot describe more than 4 GB of data; refuse rather than write a

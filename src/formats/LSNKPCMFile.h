@@ -8,8 +8,8 @@
 
 // Writer of an uncompressed PCM WAV file: 8 or 16-bit with the 46-byte header,
 // or wider with the format block it is given. Both size fields hold 0xFFFFFFFF
-// until the sink is destroyed, so an interrupted write still opens. An existing
-// file is kept up to the start frame, which lets the recorder append to it.
+// until Finish() (or the destructor), so an interrupted write still opens. An
+// existing file is kept up to the start frame, which lets the recorder append to it.
 class LSNKPCMFileBase : public LSoundSinkBase {
 public:
     static constexpr int32_t kHeaderBytes = 46;  // with a plain PCM format block
@@ -20,6 +20,8 @@ public:
                     int32_t bytesPerSample);
     ~LSNKPCMFileBase() override;
     void Write(const int32_t* buffer, int32_t frames) override;
+    // Writes the final sizes into the header and closes the file.
+    bool Finish() override;
     // Cuts the file back to `frame`; a frame beyond what was written does nothing.
     void Seek(int32_t frame) override;
 

@@ -7,12 +7,20 @@ LSNKVOX::LSNKVOX(const std::string& path, int32_t rate) : LSoundSinkBase(rate, 1
         SetError(errno);
 }
 
-LSNKVOX::~LSNKVOX()
+LSNKVOX::~LSNKVOX() { Finish(); }
+
+bool LSNKVOX::Finish()
 {
+    if (!StartFinishing() || !file_.IsOpen())
+        return !IsError();
     if (pending_ && !IsError()) {
         uint8_t byte = uint8_t(pendingHigh_ << 4 | codec_.Encode(lastSample_));
-        file_.Write(&byte, 1);
+        if (file_.Write(&byte, 1) != 1)
+            SetError(errno);
     }
+    if (!file_.Close())
+        SetError(errno);
+    return !IsError();
 }
 
 void LSNKVOX::Write(const int32_t* buffer, int32_t frames)
@@ -20,7 +28,7 @@ void LSNKVOX::Write(const int32_t* buffer, int32_t frames)
     if (frames <= 0)
         return;
     position_ += uint32_t(frames);
-    if (IsError())
+    if (IsError() || IsFinished())
         return;
     bytes_.resize(size_t(frames) / 2 + 1);
     size_t n = 0;

@@ -48,7 +48,7 @@ LAACEncodeDlg::LAACEncodeDlg(const LAACEncoderSettings& settings, QWidget* paren
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(rates);
     layout->addLayout(other);
-    layout->addWidget(LKVEncodeDlgButtons(*this, [this] { Show(LAACEncoderSettings()); }));
+    layout->addWidget(LKVEncodeDlgButtons(*this, [this] { Show(LAACEncoderSettings().ForDocument(0, 0)); }));
     connect(abr_, &QRadioButton::toggled, this, &LAACEncodeDlg::UpdateEnabled);
     Show(settings);
     setFixedSize(sizeHint());

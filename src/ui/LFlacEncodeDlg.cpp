@@ -23,7 +23,7 @@ LFlacEncodeDlg::LFlacEncodeDlg(const LFlacEncoderSettings& settings, QWidget* pa
     form->addRow(QStringLiteral("&Sample rate (Hz):"), sampleRate_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(LKVEncodeDlgButtons(*this, [this] { Show(LFlacEncoderSettings()); }));
+    layout->addWidget(LKVEncodeDlgButtons(*this, [this] { Show(LFlacEncoderSettings().ForDocument(0, 0)); }));
     Show(settings);
     setFixedSize(sizeHint().expandedTo(QSize(340, 0)));
 }

@@ -260,7 +260,8 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
         ui.OggEncodeDialog(s);
     });
     Dialog(QStringLiteral("dialog-flac"), [&] {
-        LFlacEncoderSettings s;
+        // As the batch wizard opens it: no document, nothing chosen yet.
+        LFlacEncoderSettings s = LFlacEncoderSettings().ForDocument(0, 0);
         ui.FlacEncodeDialog(s);
     });
     Dialog(QStringLiteral("dialog-aac"), [&] {

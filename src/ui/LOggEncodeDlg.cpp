@@ -51,7 +51,7 @@ LOggEncodeDlg::LOggEncodeDlg(const LOggEncoderSettings& settings, QWidget* paren
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(rates);
     layout->addLayout(other);
-    layout->addWidget(LKVEncodeDlgButtons(*this, [this] { Show(LOggEncoderSettings()); }));
+    layout->addWidget(LKVEncodeDlgButtons(*this, [this] { Show(LOggEncoderSettings().ForDocument(0, 0)); }));
     connect(abr_, &QRadioButton::toggled, this, &LOggEncodeDlg::UpdateEnabled);
     Show(settings);
     setFixedSize(sizeHint());

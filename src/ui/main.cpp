@@ -3,7 +3,6 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "app/LSettingsTable.h"
+#include "core/LProcess.h"
 #include "core/LSettings.h"
 #include "core/LVersion.h"
 #include "devices/LPlayerDevice.h"
@@ -88,8 +88,9 @@ int main(int argc, char** argv)
 {
     const auto started = std::chrono::steady_clock::now();
     // A write past the file-size limit (ulimit -f) then fails with EFBIG and is
-    // reported like a full disk, instead of killing the editor.
-    std::signal(SIGXFSZ, SIG_IGN);
+    // reported like a full disk, and a write to an encoder that quit fails with
+    // EPIPE, instead of killing the editor.
+    LIgnoreWriteSignals();
     std::vector<std::string> args(argv + 1, argv + argc);
     // Answered without a display, a window or the running instance.
     if (args.size() == 1 && args[0] == "--version") {

@@ -271,3 +271,18 @@ TEST(BatchRun, OutputPageChecks)
     EXPECT_TRUE(FolderExists(o.folder));
     EXPECT_EQ(LKVBatchOutput::Read().folder, o.folder);
 }
+
+TEST(BatchRun, TheWizardsFlacKeepsEachSourcesRateAndChannels)
+{
+    test::ScriptedProgress progress;
+    const std::string in = test::WriteSineWav("stereo48.wav", 48000, 2, 4800);
+    LKVBatchOutput output;
+    output.sameFormat = false;
+    output.formatIndex = 8;  // ".flac"
+    ASSERT_EQ(KVBatchConverter::Run({in}, {}, output), kJobDone);
+    const std::string info = TempPath("probe.txt");
+    ASSERT_EQ(test::Run("ffprobe -v error -show_entries stream=sample_rate,channels -of csv=p=0 " +
+                        test::Quote(TempPath("stereo48.flac")) + " > " + test::Quote(info)),
+              0);
+    EXPECT_EQ(test::ReadFileBytes(info), "48000,2\n");
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/LKVBookMark.h"
 #include "app/MainDialog.h"
@@ -55,6 +56,19 @@ TEST(BookMarkFile, BesideTheFileWithItsRules)
     // More than 255 for one file cannot be written; the old file stays.
     LKVBookMarkList many(256, LKVBookMark{"x", audio, 0, 0, 0});
     EXPECT_EQ(LKVWriteBookMarkFile(audio, many), LKVBookMarkWrite::TooMany);
+}
+
+TEST(BookMarkFile, ALinkPlantedBesideItIsNeverWrittenThrough)
+{
+    // Projects, bookmark files and key macros share one writer: a link planted
+    // under the temporary name it once used must not receive the file.
+    const std::string audio = test::TempPath("linked.wav"), victim = test::TempPath("victim.txt");
+    test::WriteFileBytes(victim, "keep me");
+    const std::string guess = test::TempPath(".kelvane-" + std::to_string(::getpid()) + "-linked.kbm");
+    ASSERT_EQ(::symlink(victim.c_str(), guess.c_str()), 0);
+    ASSERT_EQ(LKVWriteBookMarkFile(audio, {{"one", audio, 1500, 3, 0}}), LKVBookMarkWrite::Written);
+    EXPECT_EQ(test::ReadFileBytes(victim), "keep me");
+    EXPECT_EQ(test::ReadFileBytes(test::TempPath("linked.kbm")).size(), 2 + 529u);
 }
 
 TEST(Bookmarks, AddGoToRenameDelete)

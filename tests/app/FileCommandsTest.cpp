@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/LKVCommands.h"
 #include "app/LRecentFiles.h"
 #include "app/MainDialog.h"
 #include "AppTestSupport.h"
 #include "core/LFile.h"
+#include "formats/LGenSink.h"
 
 using apptest::App;
 using apptest::RampValues;
@@ -134,6 +137,26 @@ TEST(SaveFile, BookmarkFileRealAudioQuestionReplaceQuestionAndModifiedFlag)
     app.ui.paths = {test::TempPath("stream.wav")};
     EXPECT_TRUE(app.main.CmSave());
     EXPECT_EQ(doc->path, test::TempPath("stream.wav"));
+}
+
+TEST(SaveFile, SaveAsOffersOnlyTypesThatCanBeWritten)
+{
+    App app;
+    app.OpenRamp("song.wav", 50);
+    app.ui.paths = {};
+    EXPECT_FALSE(app.main.CmSaveAs());
+    ASSERT_EQ(app.ui.fileRequests.size(), 1u);
+    std::vector<std::string> offered;
+    for (const LUiFileFilter& filter : app.ui.fileRequests[0].filters)
+        for (const std::string& pattern : filter.patterns) {
+            offered.push_back(pattern);
+            EXPECT_TRUE(LGenSinkHasWriter(pattern.substr(1))) << filter.description;
+        }
+    for (const char* type : {"*.wav", "*.mp3", "*.ogg", "*.flac", "*.aac", "*.m4a", "*.au", "*.aif", "*.aiff", "*.gsm",
+                             "*.vox", "*.raw"})
+        EXPECT_NE(std::find(offered.begin(), offered.end(), type), offered.end()) << type;
+    for (const LUiFileFilter& filter : app.ui.fileRequests[0].filters)
+        EXPECT_EQ(filter.description.find("*.snd"), std::string::npos) << filter.description;
 }
 
 TEST(CloseFile, AsksInListOrderAndStopsAtTheFirstCancel)

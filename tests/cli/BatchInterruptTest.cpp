@@ -232,3 +232,84 @@ TEST(BatchInterrupt, WorkersOfARunKilledOutrightStopAndTheNextRunIsClean)
     EXPECT_EQ(Listing(run.out), "killed0.mp3\nkilled1.mp3\nkilled2.mp3\nkilled3.mp3\n");
     EXPECT_EQ(Listing(run.tmp), "");
 }
+
+TEST(BatchInterrupt, AKilledRunTakesItsEncoderAlongAndTheNextRunClearsWhatItLeft)
+{
+    std::string in = test::WriteSineWav("killed.wav", 44100, 2, 44100 * 5, 440, 300000);
+    std::string marks = TempPath("marks-killed"), out = TempPath("out-killed"), tmp = TempPath("tmp-killed");
+    std::string log = TempPath("log-killed");
+    ASSERT_TRUE(CreateFolders(marks) && CreateFolders(out) && CreateFolders(tmp));
+    // The encoder says who it is and then waits for a gate that never opens.
+    std::string encoder = WrapEncoder("enc-killed",
+                                      "echo $$ > " + Quote(marks + "/pid.new") + " && mv " + Quote(marks + "/pid.new") +
+                                          " " + Quote(marks + "/pid") + "\nwhile [ ! -e " + Quote(marks + "/go") +
+                                          " ]; do sleep 0.02; done",
+                                      "kelvane-mp3el");
+    const std::string set = "--set " + Quote("Components\\mp3el.Path=" + encoder);
+    pid_t pid = StartAsFromATerminal(set + " -f mp3 -o " + Quote(out) + " " + Quote(in), log, tmp);
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(AwaitFile(marks + "/pid", pid)) << test::ReadFileBytes(log);
+    const pid_t encoderPid = pid_t(std::stoi(test::ReadFileBytes(marks + "/pid")));
+    ::kill(pid, SIGKILL);
+    ExitCode(pid);
+    bool gone = false;
+    for (int i = 0; i < 2000 && !gone; ++i) {
+        const std::string stat = test::ReadFileBytes("/proc/" + std::to_string(encoderPid) + "/stat");
+        gone = stat.empty() || stat.find(") Z ") != std::string::npos;
+        if (!gone)
+            usleep(5000);
+    }
+    EXPECT_TRUE(gone) << "the encoder outlived kelvane-batch";
+    if (!gone)
+        ::kill(encoderPid, SIGKILL);
+    EXPECT_NE(Listing(out), "") << "the killed save's partial output is still there";
+
+    // The next run into the same folder removes it, and the encoder's log.
+    std::string next = test::WriteSineWav("next.wav", 8000, 1, 800);
+    EXPECT_EQ(test::Run("TMPDIR=" + Quote(tmp) + " " + test::BatchProgram() + " -q -o " + Quote(out) + " " +
+                        Quote(next)),
+              0);
+    EXPECT_EQ(Listing(out), "next.wav\n");
+    EXPECT_EQ(Listing(tmp), "");
+}
+
+TEST(BatchInterrupt, CtrlCAtTheVeryEndOfAnMp3SaveIsEitherDoneOrLeavesNothing)
+{
+    // The encoder has written the whole file and is about to exit when Ctrl+C
+    // comes: held there by a gate, then (three times) left to exit at once, so
+    // the interrupt meets the save's last steps at different points.
+    std::string in = test::WriteSineWav("end.wav", 44100, 2, 44100, 440, 300000);
+    for (int run = 0; run < 4; ++run) {
+        SCOPED_TRACE(run);
+        const std::string n = std::to_string(run);
+        std::string marks = TempPath("marks-end" + n), out = TempPath("out-end" + n), tmp = TempPath("tmp-end" + n);
+        std::string log = TempPath("log-end" + n);
+        ASSERT_TRUE(CreateFolders(marks) && CreateFolders(out) && CreateFolders(tmp));
+        const std::string gate = run == 0 ? "while [ ! -e " + Quote(marks + "/go") + " ]; do sleep 0.02; done\n" : "";
+        const std::string encoder = TempPath("enc-end" + n);
+        test::WriteFileBytes(encoder, "#!/bin/sh\nkelvane-mp3el \"$@\" || exit $?\n: > " + Quote(marks + "/encoded") +
+                                          "\n" + gate + "exit 0\n");
+        ::chmod(encoder.c_str(), 0755);
+        pid_t pid = StartAsFromATerminal("--set " + Quote("Components\\mp3el.Path=" + encoder) + " -f mp3 -o " +
+                                             Quote(out) + " " + Quote(in),
+                                         log, tmp);
+        ASSERT_GT(pid, 0);
+        ASSERT_TRUE(AwaitFile(marks + "/encoded", pid)) << test::ReadFileBytes(log);
+        ::kill(-pid, SIGINT);
+        test::WriteFileBytes(marks + "/go", "");
+        const int code = ExitCode(pid);
+        const std::string said = test::ReadFileBytes(log), listing = Listing(out);
+        if (code == 0) {
+            EXPECT_EQ(listing, "end.mp3\n") << said;
+            EXPECT_EQ(said.find("cancelled"), std::string::npos) << said;
+        } else {
+            EXPECT_EQ(code, 1) << said;
+            EXPECT_NE(said.find(": cancelled"), std::string::npos) << said;
+            EXPECT_EQ(listing, "") << "cancelled, yet the file is there";
+        }
+        if (run == 0) {
+            EXPECT_EQ(code, 1) << "a Cancel while the encoder has not ended cancels";
+        }
+        EXPECT_EQ(Listing(tmp), "");
+    }
+}

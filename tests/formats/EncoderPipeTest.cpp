@@ -190,7 +190,8 @@ TEST(EncoderSettings, VbrMinimumAndDialogs)
     ogg.Write();
     EXPECT_EQ(LOggEncoderSettings::Read().vbrMinBitRate, 16);
 
-    // A cancelled dialog stores nothing; the AAC dialog stores 0s as the defaults.
+    // A cancelled dialog stores nothing; the AAC dialog stores a quality of 0 as
+    // the default, and a rate of 0 as chosen: "Same as the source".
     mp3.vbrQuality = 9;
     EXPECT_FALSE(LMp3EncoderSettings::Dialog(mp3));
     EXPECT_EQ(LMp3EncoderSettings::Read().vbrQuality, 4);
@@ -203,7 +204,8 @@ TEST(EncoderSettings, VbrMinimumAndDialogs)
     EXPECT_EQ(aac.vbrQuality, 100);
     LAACEncoderSettings stored = LAACEncoderSettings::Read();
     EXPECT_EQ(stored.vbrQuality, 100);
-    EXPECT_EQ(stored.sampleRate, 44100);
+    EXPECT_EQ(stored.sampleRate, 0);
+    EXPECT_EQ(stored.ForDocument(22050, 1).sampleRate, 22050);
     EXPECT_TRUE(stored.forceMpeg2);
 }
 

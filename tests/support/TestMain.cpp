@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "core/LFile.h"
+#include "core/LProcess.h"
 #include "core/LSettings.h"
 #include "support/TestSupport.h"
 
@@ -36,6 +37,7 @@ void RemoveTree(const std::string& path) { std::system(("rm -rf " + test::Quote(
 
 int main(int argc, char** argv)
 {
+    LIgnoreWriteSignals();
     // Every test process works in a folder of its own: settings, data folders and
     // temporary files never touch the user's.
     std::string base = GetTempFolder() + "/kelvane-test-XXXXXX";

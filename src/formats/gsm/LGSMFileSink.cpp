@@ -14,12 +14,19 @@ LGSMFileSink::LGSMFileSink(const std::string& path) : LSoundSinkBase(8000, 1)
         SetError(errno);
 }
 
-LGSMFileSink::~LGSMFileSink()
+LGSMFileSink::~LGSMFileSink() { Finish(); }
+
+bool LGSMFileSink::Finish()
 {
+    if (!StartFinishing() || !file_.IsOpen())
+        return !IsError();
     if (fill_ > 0 && !IsError()) {
         std::fill(pending_ + fill_, pending_ + LGSMFrame::kSamples, 0);
         EncodeBlocks(pending_, 1);
     }
+    if (!file_.Close())
+        SetError(errno);
+    return !IsError();
 }
 
 void LGSMFileSink::EncodeBlocks(const int32_t* samples, int32_t blocks)
@@ -43,7 +50,7 @@ void LGSMFileSink::Write(const int32_t* buffer, int32_t frames)
     if (frames <= 0)
         return;
     position_ += uint32_t(frames);
-    if (IsError())
+    if (IsError() || IsFinished())
         return;
     if (fill_ > 0) {
         int32_t take = std::min(LGSMFrame::kSamples - fill_, frames);
