@@ -25,6 +25,7 @@ const std::vector<LKVCommandInfo> kTable = {
     {kCmExit, "E&xit", "Alt+F4", "Quit"},
 
     {kCmUndo, "Undo ", "Ctrl+Z", "Reverses (undo) the last action."},
+    {kCmRedo, "Redo ", "Ctrl+Y", "Repeats the last action that was undone."},
     {kCmCut, "Cut ", "Ctrl+X", "Cuts the selection and keeps it on the Clipboard."},
     {kCmCopy, "Copy ", "Ctrl+C", "Copies the selection to the Clipboard."},
     {kCmPaste, "Paste ", "Ctrl+V", "Inserts clipboard contents."},
@@ -122,14 +123,23 @@ struct Range {
 // The commands that act on the current document. Reverse (4018) is among them
 // like every other effect: without a document it has nothing to work on.
 constexpr Range kNeedDocument[] = {
-    {1003, 1009}, {1012, 1012}, {1018, 1018}, {2001, 2027}, {3002, 3011},
+    {1003, 1009}, {1012, 1012}, {1018, 1018}, {2001, 2028}, {3002, 3011},
     {4001, 4018}, {5001, 5012}, {5040, 5040}, {7001, 7001}, {8001, 8001},
     {8003, 8004},
+};
+
+const std::vector<LKVExtraKey> kExtraKeys = {
+    {kCmPlay, "Space", true},
+    {kCmDelete, "Del", false},
+    {kCmDelete, "Backspace", false},
+    {kCmRedo, "Ctrl+Shift+Z", false},
 };
 
 } // namespace
 
 const std::vector<LKVCommandInfo>& LKVCommandTable() { return kTable; }
+
+const std::vector<LKVExtraKey>& LKVExtraKeys() { return kExtraKeys; }
 
 const LKVCommandInfo* LKVFindCommand(int32_t id)
 {

@@ -117,6 +117,16 @@ struct LKVCommandInfo {
     const char* help;
 };
 
+// A key that runs a command beside the shortcut the menu shows: the keys users
+// of other editors reach for. `stopsWhilePlaying`: the key stops playback
+// instead while the player is busy (Space plays and stops).
+struct LKVExtraKey {
+    int32_t id;
+    const char* key;  // as a shortcut is written ("Space", "Del", "Ctrl+Shift+Z")
+    bool stopsWhilePlaying;
+};
+const std::vector<LKVExtraKey>& LKVExtraKeys();
+
 // Every menu command, in menu order. The recent-file commands are listed by
 // LRecentFiles, which knows their texts.
 const std::vector<LKVCommandInfo>& LKVCommandTable();

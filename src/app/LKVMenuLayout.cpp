@@ -17,7 +17,7 @@ LKVMenuEntry Sub(const char* text, std::vector<LKVMenuEntry> entries)
 std::vector<LKVMenuEntry> EditEntries()
 {
     return {
-        C(kCmUndo), Sep(),
+        C(kCmUndo), C(kCmRedo), Sep(),
         C(kCmCut), C(kCmCopy), C(kCmPaste), C(kCmPasteFromClipboard), C(kCmPasteMix), C(kCmPasteMixFromClipboard),
         C(kCmDelete), Sep(),
         C(kCmSelectAll), C(kCmSelectToStart), C(kCmSelectToEnd), C(kCmSelectRegion), Sep(),

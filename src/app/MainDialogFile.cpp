@@ -209,7 +209,7 @@ bool MainDialog::SaveDocument(LKVFile& doc)
     }
     if (SaveListTo(doc.audio, doc.path) != kJobDone)
         return false;
-    doc.modified = false;
+    doc.MarkSaved();
     recovery_.Remove(doc);
     if (view_ && &doc == current_)
         view_->SaveEnabledChanged(false);
@@ -237,7 +237,7 @@ bool MainDialog::SaveDocumentTo(LKVFile& doc, const std::string& path)
     doc.path = path;
     RefileBookMarks(old, path);
     WriteBookMarkFile(path);
-    doc.modified = false;
+    doc.MarkSaved();
     recovery_.Remove(doc);
     if (view_) {
         view_->DocumentChanged(doc);

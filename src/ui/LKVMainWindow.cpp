@@ -135,6 +135,20 @@ void LKVMainWindow::BuildActions()
         addAction(a);
         actions_[c.id] = a;
     }
+    // The keys beside the menus' shortcuts work only where no text field or
+    // key macro wants the key (both take it before a shortcut does).
+    for (const LKVExtraKey& k : LKVExtraKeys()) {
+        auto* a = new QAction(this);
+        a->setShortcut(QKeySequence::fromString(QString::fromUtf8(k.key), QKeySequence::PortableText));
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, [this, k] {
+            if (model_->IsCommandEnabled(k.id) || k.stopsWhilePlaying) {
+                model_->OnExtraKey(k);
+                Refresh();
+            }
+        });
+        addAction(a);
+    }
 }
 
 void LKVMainWindow::FillMenu(QMenu* menu, const std::vector<LKVMenuEntry>& entries, bool contextMenu)
@@ -242,6 +256,7 @@ void LKVMainWindow::Refresh()
     // Scrub works on the document like Play.
     scrub_->setEnabled(model_->IsCommandEnabled(kCmPlay));
     UndoItemChanged(model_->UndoMenuItem());
+    RedoItemChanged(model_->RedoMenuItem());
     readouts_->Show(model_->Readouts());
     transport_->SetPlaying(IsPlaying());
 }
@@ -537,6 +552,14 @@ void LKVMainWindow::UndoItemChanged(const LUndoMenuItem& item)
     if (QAction* undo = Action(kCmUndo)) {
         const std::string::size_type tab = item.text.find('\t');
         undo->setText(QString::fromStdString(item.text.substr(0, tab)).trimmed());
+    }
+}
+
+void LKVMainWindow::RedoItemChanged(const LUndoMenuItem& item)
+{
+    if (QAction* redo = Action(kCmRedo)) {
+        const std::string::size_type tab = item.text.find('\t');
+        redo->setText(QString::fromStdString(item.text.substr(0, tab)).trimmed());
     }
 }
 
