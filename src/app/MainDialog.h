@@ -22,6 +22,7 @@ struct LUiMixValues;
 #include "app/LRecordDlgModel.h"
 #include "app/LSettingsTable.h"
 #include "core/LUi.h"
+#include "display/LWaveMarks.h"
 
 // Command identifiers; key-macro files store them, so the values are fixed.
 enum : int32_t {
@@ -302,6 +303,10 @@ public:
     bool DeleteBookmarks(std::vector<size_t> indexes);
     bool DeleteAllBookmarks();
 
+    // The bookmarks and regions of `doc` as its wave views draw them: in
+    // frames at its rate (clamped to its audio), with their places in the lists.
+    LWaveMarks MarksOf(const LKVFile& doc) const;
+
     // -- Regions --
     const LKVRegionList& Regions() const { return regions_; }
     // "Add Region": names a copy of the current selection.
@@ -424,7 +429,9 @@ private:
     LUndoMenuItem redoItem_{"Redo \tCtrl+Y", false};
 
     // ---- Files, clipboard, bookmarks, regions, projects (see the block above) ----
-    LKVFile& AddNewDocument(std::unique_ptr<LKVFile> doc);
+    // A document joins the list and becomes current; it takes the display mode
+    // of "WaveDisplayMode" unless `keepDisplay` (a recovered one keeps its own).
+    LKVFile& AddNewDocument(std::unique_ptr<LKVFile> doc, bool keepDisplay = false);
     void CloseDocumentNow(LKVFile& doc);
     bool SaveDocument(LKVFile& doc);
     bool SaveDocumentAs(LKVFile& doc);

@@ -119,6 +119,7 @@ int main(int argc, char** argv)
     if (screenshots.empty() && !startupTime && instance.HandOver(LKVSecondInstanceForward(args)))
         return 0;
 
+    LKVKeepDisplayOfExistingUser();
     const std::string working = LKVSettings::kWorkingFolder.Read();
     // Another editor still running in the folder (one that did not hear this
     // instance) keeps it: this one works in a private folder rather than
