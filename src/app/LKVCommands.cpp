@@ -110,6 +110,7 @@ const std::vector<LKVCommandInfo> kTable = {
     {kCmVerticalZoom, "Vertical Zoom", "Ctrl+Shift+V", "Increase the amplitude of the display (to see softer sounds)."},
     {kCmDisplayPlusMinus, "Display Wave Form in + /-", "", "Wave display + up / - down."},
     {kCmDisplayLeftRight, "Display Wave Form in L / R", "", "Wave display left channel up / right channel down."},
+    {kCmDisplayLanes, "Display Wave Form in Lanes", "", "Wave display of each channel in a lane of its own."},
     {kCmCloseAll, "Close All", "", "Closes all windows."},
 
     {kCmHelpContents, "&Help Contents", "F1", "Displays the manual."},
@@ -124,7 +125,7 @@ struct Range {
 // like every other effect: without a document it has nothing to work on.
 constexpr Range kNeedDocument[] = {
     {1003, 1009}, {1012, 1012}, {1018, 1018}, {2001, 2028}, {3002, 3011},
-    {4001, 4018}, {5001, 5012}, {5040, 5040}, {7001, 7001}, {8001, 8001},
+    {4001, 4018}, {5001, 5013}, {5040, 5040}, {7001, 7001}, {8001, 8001},
     {8003, 8004},
 };
 

@@ -91,6 +91,8 @@ enum : int32_t {
     kCmTileHorizontal = 5010,
     kCmTileVertical = 5011,
     kCmArrangeIcons = 5012,
+    // Stereo lanes came after the numbered display commands: the first free number.
+    kCmDisplayLanes = 5013,
     kCmCloseAll = 5040,
 
     kCmHelpContents = 6000,

@@ -67,7 +67,7 @@ std::vector<LKVMenu> Build()
         {"&Window",
          {C(kCmCascade), C(kCmTileHorizontal), C(kCmTileVertical), C(kCmArrangeIcons), Sep(),
           C(kCmZoomIn), C(kCmZoomOut), C(kCmZoomToSelection), C(kCmZoomFull), C(kCmVerticalZoom), Sep(),
-          C(kCmDisplayPlusMinus), C(kCmDisplayLeftRight), Sep(),
+          C(kCmDisplayPlusMinus), C(kCmDisplayLeftRight), C(kCmDisplayLanes), Sep(),
           C(kCmCloseAll),
           {Kind::WindowList, 0, nullptr, {}}}},
         {"&Help", {C(kCmHelpContents), Sep(), C(kCmAbout)}},

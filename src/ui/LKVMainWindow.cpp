@@ -231,7 +231,8 @@ void LKVMainWindow::RefreshWindowList()
     windowListActions_.clear();
     if (!windowListMarker_)
         return;
-    const std::vector<QMdiSubWindow*> subs = windows_->SubWindows();
+    // The documents' windows and the frequency analysis window, in the order they opened.
+    const QList<QMdiSubWindow*> subs = area_->subWindowList(QMdiArea::CreationOrder);
     windowListMarker_->setVisible(!subs.empty());
     int32_t n = 0;
     for (QMdiSubWindow* sub : subs) {
@@ -323,7 +324,7 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmBatchConverter: ShowBatchConverter(); return;
     default: break;
     }
-    if (id >= kCmZoomIn && id <= kCmDisplayLeftRight) {
+    if ((id >= kCmZoomIn && id <= kCmDisplayLeftRight) || id == kCmDisplayLanes) {
         LKVFileWindow* w = CurrentWindow();
         if (w && w->ViewCommand(id))
             return;
@@ -369,12 +370,14 @@ void LKVMainWindow::ShowRegions() { ShowListWindow(regionDlg_, *model_, this); }
 
 void LKVMainWindow::BookMarksChanged()
 {
+    windows_->MarksChanged();
     if (bookmarkDlg_)
         bookmarkDlg_->Refresh();
 }
 
 void LKVMainWindow::RegionsChanged()
 {
+    windows_->MarksChanged();
     if (regionDlg_)
         regionDlg_->Refresh();
 }
