@@ -83,3 +83,14 @@ std::vector<LAmplitudeScale::Mark> LAmplitudeScale::Marks(const LWavePicture::La
     }
     return marks;
 }
+
+std::vector<LAmplitudeScale::Mark> LAmplitudeScale::PictureMarks(const LWavePicture& picture, bool verticalZoom,
+                                                                 Below below, Unit unit, int32_t textHeight)
+{
+    std::vector<Mark> marks;
+    for (int32_t lane = 0; lane < std::max(picture.lanes, 1); ++lane)
+        for (Mark& m : Marks(picture.LaneRows(lane), verticalZoom, below, unit, textHeight))
+            if (marks.empty() || m.row - marks.back().row >= textHeight + 2)
+                marks.push_back(std::move(m));
+    return marks;
+}

@@ -25,6 +25,11 @@ public:
     // The marks of one lane, top to bottom; `verticalZoom` magnifies eight times.
     static std::vector<Mark> Marks(const LWavePicture::Lane& lane, bool verticalZoom, Below below, Unit unit,
                                    int32_t textHeight);
+    // The marks of every lane of `picture` (its height and lanes), top to
+    // bottom. Where two lanes meet, a mark closer than the spacing to the one
+    // kept above it is left out.
+    static std::vector<Mark> PictureMarks(const LWavePicture& picture, bool verticalZoom, Below below, Unit unit,
+                                          int32_t textHeight);
     // The rows from the centre line that a level (1.0 = full scale) reaches.
     static double Offset(const LWavePicture::Lane& lane, bool verticalZoom, double level);
 };

@@ -44,13 +44,7 @@ std::vector<LAmplitudeScale::Mark> LKVAmplitudeScale::Marks(int waveHeight) cons
     const auto below = main_.DisplayMode() == kWaveModeLeftRight && main_.Channels() == 2
                            ? LAmplitudeScale::Below::Magnitude
                            : LAmplitudeScale::Below::Negative;
-    std::vector<LAmplitudeScale::Mark> marks;
-    for (int lane = 0; lane < geometry.lanes; ++lane) {
-        const auto m = LAmplitudeScale::Marks(geometry.LaneRows(lane), main_.VerticalZoom(), below, unit_,
-                                              QFontMetrics(font_).ascent());
-        marks.insert(marks.end(), m.begin(), m.end());
-    }
-    return marks;
+    return LAmplitudeScale::PictureMarks(geometry, main_.VerticalZoom(), below, unit_, QFontMetrics(font_).height());
 }
 
 void LKVAmplitudeScale::paintEvent(QPaintEvent*)

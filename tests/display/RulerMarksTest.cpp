@@ -157,6 +157,11 @@ TEST(AmplitudeScale, MarksSitWhereTheWaveOfTheirLevelReachesAndFollowTheVertical
                     EXPECT_GE(m.row, lane.top);
                     EXPECT_LT(m.row, lane.end);
                 }
+                // Where the lanes meet too: the first lane's -100 and the second's 100.
+                const auto all = LAmplitudeScale::PictureMarks(p, zoom, LAmplitudeScale::Below::Negative, unit, 12);
+                EXPECT_GE(all.size(), size_t(lanes) * marks.size() - 1);
+                for (size_t i = 1; i < all.size(); ++i)
+                    EXPECT_GE(all[i].row - all[i - 1].row, 14) << "lanes " << lanes;
             }
             const auto percent =
                 LAmplitudeScale::Marks(lane, zoom, LAmplitudeScale::Below::Negative, LAmplitudeScale::Unit::Percent, 12);
