@@ -8,6 +8,8 @@
 
 #include "BenchQtApp.h"
 #include "display/LKVWaveModel.h"
+#include "display/LWaveMarks.h"
+#include "ui/LKVTimeRuler.h"
 #include "ui/LKVWaveWindow.h"
 #include "ui/LWavePainter.h"
 
@@ -71,6 +73,52 @@ void BM_Paint_WaveWidget(benchmark::State& state)
         window.repaint();
 }
 
+// Twenty bookmarks and ten regions, spread over the view.
+LWaveMarks SomeMarks(int32_t length)
+{
+    std::vector<LWaveBookmark> bookmarks;
+    std::vector<LWaveRegion> regions;
+    for (size_t i = 0; i < 20; ++i)
+        bookmarks.push_back({"Bookmark " + std::to_string(i + 1), int32_t(int64_t(length) * int64_t(i) / 20), i});
+    for (size_t i = 0; i < 10; ++i)
+        regions.push_back({"Region " + std::to_string(i + 1), int32_t(int64_t(length) * int64_t(i) / 10),
+                           int32_t(int64_t(length) * int64_t(i) / 10 + length / 15), i});
+    LWaveMarks marks;
+    marks.SetBookmarks(std::move(bookmarks));
+    marks.SetRegions(std::move(regions));
+    return marks;
+}
+
+// The same repaint with the bookmarks' lines and named flags over the wave.
+void BM_Paint_WaveWidgetWithMarks(benchmark::State& state)
+{
+    App();
+    View view;
+    const LWaveMarks marks = SomeMarks(view.audio.GetLength());
+    LKVWaveWindow window(view.model);
+    window.SetMarks(&marks, true);
+    window.resize(kWidth + 2, kHeight + 1);
+    window.show();
+    QApplication::processEvents();
+    for (auto _ : state)
+        window.repaint();
+}
+
+// The time ruler above it: ticks, labels, region bands and the cursor.
+void BM_Paint_TimeRuler(benchmark::State& state)
+{
+    App();
+    View view;
+    const LWaveMarks marks = SomeMarks(view.audio.GetLength());
+    LKVTimeRuler ruler(view.model);
+    ruler.SetMarks(&marks);
+    ruler.resize(kWidth + 2, ruler.Height());
+    ruler.show();
+    QApplication::processEvents();
+    for (auto _ : state)
+        ruler.repaint();
+}
+
 // One step of a mouse drag: the selection moves by 16 columns and only the
 // columns it touched are repainted.
 void BM_Paint_DragSelectionStep(benchmark::State& state)
@@ -117,6 +165,8 @@ void BM_Paint_LinePerColumn(benchmark::State& state)
 
 BENCHMARK(BM_Paint_WaveImage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paint_WaveWidget)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint_WaveWidgetWithMarks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint_TimeRuler)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paint_DragSelectionStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paint_LinePerColumn)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QWheelEvent>
 #include <QWidget>
 #include <cstdlib>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "ui/LKVFileWindow.h"
 #include "ui/LKVMainWindow.h"
 #include "ui/LKVPorts.h"
+#include "ui/LKVWaveWindow.h"
 
 // The editor's window on Qt's offscreen platform, against the model alone in
 // the same run: the frame's start-up, opening a one-hour stereo WAV until its
@@ -192,6 +194,29 @@ void BM_Gui10h_Undo(benchmark::State& state)
         e.Drawn();
     }
 }
+// One notch of Ctrl+wheel over the main view (zooming in and out in turn
+// around its middle), until the window has drawn the new view: the wave
+// thread's columns from the peak files of the 20 000 cuts, ruler and scales.
+void BM_Gui10h_WheelZoomStep(benchmark::State& state)
+{
+    TenHourEditor& e = TheEditor();
+    LKVWaveWindow& view = e.window.DocumentWindows().WindowOf(e.doc)->MainWindow();
+    e.window.Model().SetSelection(0, 0, 5 * kHour);
+    e.window.RunCommand(kCmZoomIn);
+    e.Drawn();
+    const QPointF at(view.width() / 2, view.height() / 2);
+    int notch = 120;
+    for (auto _ : state) {
+        QWheelEvent event(at, view.mapToGlobal(at), QPoint(), QPoint(0, notch), Qt::NoButton, Qt::ControlModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&view, &event);
+        e.Drawn();
+        QApplication::processEvents();
+        notch = -notch;
+    }
+}
+
+BENCHMARK(BM_Gui10h_WheelZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Gui10h_Cut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Gui10h_Undo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Gui10h_Paste)->Unit(benchmark::kMillisecond);

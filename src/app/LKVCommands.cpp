@@ -25,6 +25,7 @@ const std::vector<LKVCommandInfo> kTable = {
     {kCmExit, "E&xit", "Alt+F4", "Quit"},
 
     {kCmUndo, "Undo ", "Ctrl+Z", "Reverses (undo) the last action."},
+    {kCmRedo, "Redo ", "Ctrl+Y", "Repeats the last action that was undone."},
     {kCmCut, "Cut ", "Ctrl+X", "Cuts the selection and keeps it on the Clipboard."},
     {kCmCopy, "Copy ", "Ctrl+C", "Copies the selection to the Clipboard."},
     {kCmPaste, "Paste ", "Ctrl+V", "Inserts clipboard contents."},
@@ -109,6 +110,7 @@ const std::vector<LKVCommandInfo> kTable = {
     {kCmVerticalZoom, "Vertical Zoom", "Ctrl+Shift+V", "Increase the amplitude of the display (to see softer sounds)."},
     {kCmDisplayPlusMinus, "Display Wave Form in + /-", "", "Wave display + up / - down."},
     {kCmDisplayLeftRight, "Display Wave Form in L / R", "", "Wave display left channel up / right channel down."},
+    {kCmDisplayLanes, "Display Wave Form in Lanes", "", "Wave display of each channel in a lane of its own."},
     {kCmCloseAll, "Close All", "", "Closes all windows."},
 
     {kCmHelpContents, "&Help Contents", "F1", "Displays the manual."},
@@ -122,14 +124,23 @@ struct Range {
 // The commands that act on the current document. Reverse (4018) is among them
 // like every other effect: without a document it has nothing to work on.
 constexpr Range kNeedDocument[] = {
-    {1003, 1009}, {1012, 1012}, {1018, 1018}, {2001, 2027}, {3002, 3011},
-    {4001, 4018}, {5001, 5012}, {5040, 5040}, {7001, 7001}, {8001, 8001},
+    {1003, 1009}, {1012, 1012}, {1018, 1018}, {2001, 2028}, {3002, 3011},
+    {4001, 4018}, {5001, 5013}, {5040, 5040}, {7001, 7001}, {8001, 8001},
     {8003, 8004},
+};
+
+const std::vector<LKVExtraKey> kExtraKeys = {
+    {kCmPlay, "Space", true},
+    {kCmDelete, "Del", false},
+    {kCmDelete, "Backspace", false},
+    {kCmRedo, "Ctrl+Shift+Z", false},
 };
 
 } // namespace
 
 const std::vector<LKVCommandInfo>& LKVCommandTable() { return kTable; }
+
+const std::vector<LKVExtraKey>& LKVExtraKeys() { return kExtraKeys; }
 
 const LKVCommandInfo* LKVFindCommand(int32_t id)
 {

@@ -91,6 +91,8 @@ enum : int32_t {
     kCmTileHorizontal = 5010,
     kCmTileVertical = 5011,
     kCmArrangeIcons = 5012,
+    // Stereo lanes came after the numbered display commands: the first free number.
+    kCmDisplayLanes = 5013,
     kCmCloseAll = 5040,
 
     kCmHelpContents = 6000,
@@ -116,6 +118,16 @@ struct LKVCommandInfo {
     const char* shortcut;
     const char* help;
 };
+
+// A key that runs a command beside the shortcut the menu shows: the keys users
+// of other editors reach for. `stopsWhilePlaying`: the key stops playback
+// instead while the player is busy (Space plays and stops).
+struct LKVExtraKey {
+    int32_t id;
+    const char* key;  // as a shortcut is written ("Space", "Del", "Ctrl+Shift+Z")
+    bool stopsWhilePlaying;
+};
+const std::vector<LKVExtraKey>& LKVExtraKeys();
 
 // Every menu command, in menu order. The recent-file commands are listed by
 // LRecentFiles, which knows their texts.

@@ -17,7 +17,7 @@ LKVMenuEntry Sub(const char* text, std::vector<LKVMenuEntry> entries)
 std::vector<LKVMenuEntry> EditEntries()
 {
     return {
-        C(kCmUndo), Sep(),
+        C(kCmUndo), C(kCmRedo), Sep(),
         C(kCmCut), C(kCmCopy), C(kCmPaste), C(kCmPasteFromClipboard), C(kCmPasteMix), C(kCmPasteMixFromClipboard),
         C(kCmDelete), Sep(),
         C(kCmSelectAll), C(kCmSelectToStart), C(kCmSelectToEnd), C(kCmSelectRegion), Sep(),
@@ -67,7 +67,7 @@ std::vector<LKVMenu> Build()
         {"&Window",
          {C(kCmCascade), C(kCmTileHorizontal), C(kCmTileVertical), C(kCmArrangeIcons), Sep(),
           C(kCmZoomIn), C(kCmZoomOut), C(kCmZoomToSelection), C(kCmZoomFull), C(kCmVerticalZoom), Sep(),
-          C(kCmDisplayPlusMinus), C(kCmDisplayLeftRight), Sep(),
+          C(kCmDisplayPlusMinus), C(kCmDisplayLeftRight), C(kCmDisplayLanes), Sep(),
           C(kCmCloseAll),
           {Kind::WindowList, 0, nullptr, {}}}},
         {"&Help", {C(kCmHelpContents), Sep(), C(kCmAbout)}},

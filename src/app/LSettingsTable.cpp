@@ -1,5 +1,6 @@
 #include "app/LSettingsTable.h"
 
+#include "core/LFile.h"
 #include "core/LSettings.h"
 #include "effects/LEfStoredValues.h"
 #include "formats/LAACEncoderSettings.h"
@@ -35,7 +36,7 @@ std::vector<LSettingRow> Build()
         Row(S::kReduceVolWhenRewind), Row(S::kPlayWhenOpen), Row(S::kPlayBookMark),
         Row(S::kAutoPlaybackAfterEffects), Row(S::kPromptSampleAndChannels), Row(S::kDefaultSampleRate),
         Row(S::kDefaultChannels), Row(S::kSelectedSampleRate), Row(S::kSelectedChannels),
-        Row(S::kAutoTrimThreshold), Row(S::kUseWindowsColor), Row(S::kOpenFileDir), Row(S::kSaveAsDir),
+        Row(S::kAutoTrimThreshold), Row(S::kUseWindowsColor), Row(S::kWaveDisplayMode), Row(S::kOpenFileDir), Row(S::kSaveAsDir),
         Row(S::kInsertFileDir), Row(S::kMixFileDir), Row(S::kSaveRegionDir), Row(S::kSaveProjectAsDir),
         Row(S::kExportRegionFolder), Row(S::kExportRegionFormat), Row(S::kAutoGap), Row(S::kAutoGapTime),
         Row(S::kTextToSpeechVoice),
@@ -109,4 +110,15 @@ const std::vector<LSettingRow>& LSettingsTable()
 {
     static const std::vector<LSettingRow> table = Build();
     return table;
+}
+
+void LKVKeepDisplayOfExistingUser()
+{
+    namespace S = LKVSettings;
+    if (!FileExists(LSettings::IniPath()))
+        return;
+    // A sentinel no user writes: tells a missing value from a stored one.
+    const std::string stored = LSettings::ReadString(S::kWaveDisplayMode.section, S::kWaveDisplayMode.name, "\x01");
+    if (stored == "\x01")
+        S::kWaveDisplayMode.Write(0);
 }

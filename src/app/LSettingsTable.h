@@ -47,6 +47,9 @@ inline constexpr LSettingInt kSelectedSampleRate{"Settings", "SelectedSampleRate
 inline constexpr LSettingInt kSelectedChannels{"Settings", "SelectedChannels", 1};
 inline constexpr LSettingInt kAutoTrimThreshold{"Settings", "AutoTrimThreshold", -20};
 inline constexpr LSettingBool kUseWindowsColor{"Settings", "UseWindowsColor", false};
+// How new documents draw a stereo wave: 0 positive/negative, 1 left/right,
+// 2 each channel in a lane of its own (the default for a new user).
+inline constexpr LSettingInt kWaveDisplayMode{"Settings", "WaveDisplayMode", 2};
 inline constexpr LSettingString kOpenFileDir{"Settings", "OpenFileDir", ""};
 inline constexpr LSettingString kSaveAsDir{"Settings", "SaveAsDir", ""};
 inline constexpr LSettingString kInsertFileDir{"Settings", "InsertFileDir", ""};
@@ -109,6 +112,12 @@ struct LSettingRow {
     Kind kind;
     std::string def;
 };
+
+// Users who ran the editor before the stereo lanes came keep the display they
+// knew: at start-up, a settings file without "WaveDisplayMode" gets the
+// positive/negative mode written into it. A new user (no settings file yet)
+// gets the lanes.
+void LKVKeepDisplayOfExistingUser();
 
 // Every setting the program reads, in one place: for the settings dialog, for
 // documentation, and for the test that keeps the readers and this table in step.

@@ -106,13 +106,33 @@ void MainDialog::CmUndo()
     }
 }
 
+void MainDialog::CmRedo()
+{
+    if (!current_)
+        return;
+    StopPlayback();
+    if (!current_->Redo())
+        return;
+    RecordDocument(*current_);
+    UpdateUndoMenuItem();
+    if (view_) {
+        view_->SaveEnabledChanged(current_->modified);
+        view_->DocumentChanged(*current_);
+    }
+}
+
 void MainDialog::UpdateUndoMenuItem()
 {
     const std::string name = current_ ? current_->NextUndo().name : std::string();
     undoItem_.text = "Undo " + name + "\tCtrl+Z";
     undoItem_.enabled = !name.empty();
-    if (view_)
+    const std::string redo = current_ ? current_->NextRedoName() : std::string();
+    redoItem_.text = "Redo " + redo + "\tCtrl+Y";
+    redoItem_.enabled = !redo.empty();
+    if (view_) {
         view_->UndoItemChanged(undoItem_);
+        view_->RedoItemChanged(redoItem_);
+    }
 }
 
 void MainDialog::SetSelection(int32_t start, int32_t end, int32_t cursor)

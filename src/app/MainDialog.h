@@ -12,6 +12,7 @@ struct LUiMixValues;
 
 #include "app/LKVBookMark.h"
 #include "app/LKVClipboardPort.h"
+#include "app/LKVCommands.h"
 #include "app/LKVCommandLine.h"
 #include "app/LKVProject.h"
 #include "app/LKVReadouts.h"
@@ -21,6 +22,7 @@ struct LUiMixValues;
 #include "app/LRecordDlgModel.h"
 #include "app/LSettingsTable.h"
 #include "core/LUi.h"
+#include "display/LWaveMarks.h"
 
 // Command identifiers; key-macro files store them, so the values are fixed.
 enum : int32_t {
@@ -28,9 +30,12 @@ enum : int32_t {
     kCmConvertMono = 1007,
     kCmConvertStereo = 1008,
     kCmUndo = 2001,
+    // Redo has no number of its own in older key-macro files; it takes the
+    // first free one after the Edit commands.
+    kCmRedo = 2028,
 };
 
-// The state of the Edit menu's Undo item and its toolbar button.
+// The state of the Edit menu's Undo (or Redo) item and its toolbar button.
 struct LUndoMenuItem {
     std::string text = "Undo \tCtrl+Z";
     bool enabled = false;
@@ -43,6 +48,7 @@ public:
     virtual void DocumentChanged(LKVFile&) {}
     virtual void ShowWholeDocument(LKVFile&) {}
     virtual void UndoItemChanged(const LUndoMenuItem&) {}
+    virtual void RedoItemChanged(const LUndoMenuItem&) {}
     virtual void SaveEnabledChanged(bool) {}
 
     // ---- Documents, bookmarks, regions, projects ----
@@ -98,8 +104,13 @@ public:
     // is on, plays from max(0, cursor - preRoll).
     void EndModifyCurrentFile(int32_t cursor, int32_t preRoll);
     void CmUndo();
+    // Brings back what the last Undo took away (nothing after a new edit).
+    void CmRedo();
+    // Refreshes the Undo and the Redo item.
     void UpdateUndoMenuItem();
     const LUndoMenuItem& UndoMenuItem() const { return undoItem_; }
+    // "Redo %s\tCtrl+Y", enabled while there is something to redo.
+    const LUndoMenuItem& RedoMenuItem() const { return redoItem_; }
     void SetSelection(int32_t start, int32_t end, int32_t cursor);
     void StopPlayback();
 
@@ -292,6 +303,10 @@ public:
     bool DeleteBookmarks(std::vector<size_t> indexes);
     bool DeleteAllBookmarks();
 
+    // The bookmarks and regions of `doc` as its wave views draw them: in
+    // frames at its rate (clamped to its audio), with their places in the lists.
+    LWaveMarks MarksOf(const LKVFile& doc) const;
+
     // -- Regions --
     const LKVRegionList& Regions() const { return regions_; }
     // "Add Region": names a copy of the current selection.
@@ -344,6 +359,8 @@ public:
     bool SaveKeyMacros();
     // Runs the macro of `key`; false when none matches.
     bool OnKey(uint32_t key);
+    // One of LKVExtraKeys was pressed (no macro took it).
+    void OnExtraKey(const LKVExtraKey& key);
     // Performs the first instance's command line; returns what it asked for
     // (the frame starts the post-installation timer for InstallPrompt).
     LKVStartAction RunCommandLine(const std::vector<std::string>& args);
@@ -409,9 +426,12 @@ private:
     std::vector<std::unique_ptr<LKVFile>> documents_;
     LKVFile* current_ = nullptr;
     LUndoMenuItem undoItem_;
+    LUndoMenuItem redoItem_{"Redo \tCtrl+Y", false};
 
     // ---- Files, clipboard, bookmarks, regions, projects (see the block above) ----
-    LKVFile& AddNewDocument(std::unique_ptr<LKVFile> doc);
+    // A document joins the list and becomes current; it takes the display mode
+    // of "WaveDisplayMode" unless `keepDisplay` (a recovered one keeps its own).
+    LKVFile& AddNewDocument(std::unique_ptr<LKVFile> doc, bool keepDisplay = false);
     void CloseDocumentNow(LKVFile& doc);
     bool SaveDocument(LKVFile& doc);
     bool SaveDocumentAs(LKVFile& doc);

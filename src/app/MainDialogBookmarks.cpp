@@ -130,3 +130,25 @@ bool MainDialog::DeleteAllBookmarks()
         view_->BookMarksChanged();
     return true;
 }
+
+LWaveMarks MainDialog::MarksOf(const LKVFile& doc) const
+{
+    const std::string owner = doc.GetPathOrTitle();
+    const int32_t rate = doc.audio.sampleRate, length = doc.audio.GetLength();
+    std::vector<LWaveBookmark> bookmarks;
+    for (size_t i = 0; i < bookmarks_.size(); ++i)
+        if (bookmarks_[i].path == owner)
+            bookmarks.push_back(
+                {bookmarks_[i].name, std::clamp(LKVMsToFrames(bookmarks_[i].positionMs, rate), 0, length), i});
+    std::vector<LWaveRegion> regions;
+    for (size_t i = 0; i < regions_.size(); ++i)
+        if (regions_[i].path == owner) {
+            const int32_t start = std::clamp(LKVMsToFrames(regions_[i].startMs, rate), 0, length);
+            regions.push_back({regions_[i].name, start,
+                               std::clamp(LKVMsToFrames(regions_[i].endMs, rate), start, length), i});
+        }
+    LWaveMarks marks;
+    marks.SetBookmarks(std::move(bookmarks));
+    marks.SetRegions(std::move(regions));
+    return marks;
+}

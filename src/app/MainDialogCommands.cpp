@@ -15,6 +15,8 @@ bool MainDialog::IsCommandEnabled(int32_t id) const
         return current_->modified;
     if (id == kCmUndo)
         return undoItem_.enabled;
+    if (id == kCmRedo)
+        return redoItem_.enabled;
     if (id >= kCmRecentFile1 && id <= kCmRecentFile11)
         return !LRecentFiles::PathOf(id).empty();
     return true;
@@ -44,6 +46,7 @@ bool MainDialog::ExecuteCommand(int32_t id)
     case kCmCloseAll: CmCloseAll(); break;
 
     case kCmUndo: CmUndo(); break;
+    case kCmRedo: CmRedo(); break;
     case kCmCut: CmCut(); break;
     case kCmCopy: CmCopy(); break;
     case kCmPaste: CmPaste(); break;
@@ -126,6 +129,15 @@ bool MainDialog::OnKey(uint32_t key)
         if (!ExecuteCommand(id) && view_)
             view_->FrameCommand(id);
     return true;
+}
+
+void MainDialog::OnExtraKey(const LKVExtraKey& key)
+{
+    if (key.stopsWhilePlaying && (PlayerState() & LPlayerPort::kActive) != 0) {
+        CmStop();
+        return;
+    }
+    ExecuteCommand(key.id);
 }
 
 bool MainDialog::LoadKeyMacros()

@@ -1,5 +1,6 @@
 // File commands of the main window: New, Open, Save, Save As, Close, Close All,
 // Exit and the recent files.
+#include <algorithm>
 #include <ctime>
 #include <strings.h>
 
@@ -32,8 +33,10 @@ bool IsRealAudio(const std::string& path)
 
 } // namespace
 
-LKVFile& MainDialog::AddNewDocument(std::unique_ptr<LKVFile> doc)
+LKVFile& MainDialog::AddNewDocument(std::unique_ptr<LKVFile> doc, bool keepDisplay)
 {
+    if (!keepDisplay)
+        doc->displayMode = uint8_t(std::clamp(S::kWaveDisplayMode.Read(), 0, 2));
     documents_.push_back(std::move(doc));
     LKVFile& added = *documents_.back();
     RecordDocument(added);
@@ -209,7 +212,7 @@ bool MainDialog::SaveDocument(LKVFile& doc)
     }
     if (SaveListTo(doc.audio, doc.path) != kJobDone)
         return false;
-    doc.modified = false;
+    doc.MarkSaved();
     recovery_.Remove(doc);
     if (view_ && &doc == current_)
         view_->SaveEnabledChanged(false);
@@ -237,7 +240,7 @@ bool MainDialog::SaveDocumentTo(LKVFile& doc, const std::string& path)
     doc.path = path;
     RefileBookMarks(old, path);
     WriteBookMarkFile(path);
-    doc.modified = false;
+    doc.MarkSaved();
     recovery_.Remove(doc);
     if (view_) {
         view_->DocumentChanged(doc);

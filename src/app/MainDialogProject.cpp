@@ -1,4 +1,6 @@
 // Projects: Open, Save, Save As and Close Project.
+#include <algorithm>
+
 #include "app/LKVProject.h"
 #include "app/LSettingsTable.h"
 #include "app/MainDialog.h"
@@ -61,6 +63,8 @@ void MainDialog::ReplaceProject(LKVProjectContents contents, const std::string& 
 {
     ClearProject();
     for (auto& doc : contents.documents) {
+        // Projects do not store the display mode: the user's current choice.
+        doc->displayMode = uint8_t(std::clamp(LKVSettings::kWaveDisplayMode.Read(), 0, 2));
         documents_.push_back(std::move(doc));
         if (view_)
             view_->DocumentOpened(*documents_.back());

@@ -4,6 +4,7 @@
 
 #include "app/MainDialog.h"
 #include "app/MainDialogShared.h"
+#include "core/LFile.h"
 
 void MainDialog::RecordDocument(const LKVFile& doc)
 {
@@ -74,7 +75,9 @@ int32_t MainDialog::RecoverAtStart()
         doc->pos = r.pos;
         doc->verticalZoom = r.verticalZoom;
         doc->displayMode = r.displayMode;
-        doc->modified = true;
+        // Only what differs from its file is unsaved: a document that was never
+        // changed stays unmodified, unless there is no file (any more) to hold it.
+        doc->modified = r.modified || doc->path.empty() || !FileExists(doc->path);
         const std::string owner = doc->GetPathOrTitle();
         for (LKVBookMark& b : r.bookmarks) {
             b.path = owner;
@@ -87,13 +90,14 @@ int32_t MainDialog::RecoverAtStart()
         // The document carries on under the record it came from, so a crash now
         // leaves it once, not twice.
         recovery_.Adopt(*doc, l.name);
-        AddNewDocument(std::move(doc));
+        AddNewDocument(std::move(doc), true);
         ++restored;
     }
     if (view_) {
         view_->BookMarksChanged();
         view_->RegionsChanged();
-        view_->SaveEnabledChanged(true);
+        if (current_)
+            view_->SaveEnabledChanged(current_->modified);
     }
     return restored;
 }

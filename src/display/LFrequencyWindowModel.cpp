@@ -17,6 +17,17 @@ int32_t ZoomedOffset(int32_t position, int32_t step, int32_t virtualLength)
     return int32_t(std::trunc(double(position) * s / ((s + 1) * 100.0) * virtualLength));
 }
 
+// 10, 20, 50, 100, 200, ...
+int32_t Next125(int32_t step)
+{
+    int32_t scale = 1;
+    while (step >= 10) {
+        step /= 10;
+        scale *= 10;
+    }
+    return (step == 1 ? 2 : step == 2 ? 5 : 10) * scale;
+}
+
 } // namespace
 
 void LFrequencyWindowModel::SetSize(int32_t clientWidth, int32_t clientHeight, bool sunkenBorder)
@@ -55,7 +66,8 @@ int32_t LFrequencyWindowModel::VerticalOffset() const { return ZoomedOffset(vPos
 int32_t LFrequencyWindowModel::MapPixelXtoIndex(int32_t x) const
 {
     const double t = std::clamp(double(x + ScrollPixelOffset()) / VirtualWidth(), 0.0, 1.0);
-    const int32_t bin = int32_t(std::trunc(VisibleBins() * (std::pow(16.0, t) - 1.0) / 15.0)) + FirstVisibleBin();
+    const double share = logarithmic_ ? (std::pow(16.0, t) - 1.0) / 15.0 : t;
+    const int32_t bin = int32_t(std::trunc(VisibleBins() * share)) + FirstVisibleBin();
     return std::min(bin, kSpectrumBins - 1);
 }
 
@@ -64,7 +76,8 @@ int32_t LFrequencyWindowModel::MapIndextoPixelX(int32_t frequency) const
     const int32_t bin = SpectrumFrequencyBin(frequency, data_.sampleRate);
     const double u = double(bin - FirstVisibleBin()) / VisibleBins();
     // Bins far left of the window would take the logarithm below zero.
-    const double x = std::trunc(VirtualWidth() * std::log(std::max(1.0 + 15.0 * u, 1e-9)) / std::log(16.0));
+    const double t = logarithmic_ ? std::log(std::max(1.0 + 15.0 * u, 1e-9)) / std::log(16.0) : u;
+    const double x = std::trunc(VirtualWidth() * t);
     return int32_t(std::clamp(x - ScrollPixelOffset(), -1e9, 1e9));
 }
 
@@ -145,4 +158,84 @@ std::vector<int32_t> LFrequencyWindowModel::LevelGridY() const
 int32_t LFrequencyWindowModel::CurveY(int32_t channel, int32_t x) const
 {
     return LevelToY(data_.Level(channel, MapPixelXtoIndex(x)));
+}
+
+std::string LFrequencyWindowModel::FrequencyText(int32_t hz)
+{
+    char text[32];
+    if (hz < 1000)
+        std::snprintf(text, sizeof text, "%d", hz);
+    else if (hz % 1000 == 0)
+        std::snprintf(text, sizeof text, "%dk", hz / 1000);
+    else if (hz % 100 == 0)
+        std::snprintf(text, sizeof text, "%d.%dk", hz / 1000, hz % 1000 / 100);
+    else
+        std::snprintf(text, sizeof text, "%d", hz);
+    return text;
+}
+
+std::vector<LFrequencyWindowModel::AxisLabel> LFrequencyWindowModel::FrequencyLabels(const LTextWidth& textWidth,
+                                                                                  int32_t gap) const
+{
+    std::vector<AxisLabel> labels;
+    const int32_t nyquist = data_.sampleRate / 2;
+    if (nyquist <= 0)
+        return labels;
+    // Candidates in order of preference: a logarithmic axis wants each decade's
+    // 1, 2 and 5 first, then the steps between; a linear one an even step.
+    std::vector<int32_t> frequencies;
+    if (logarithmic_) {
+        for (int32_t mantissas : {0, 1, 2})
+            for (int32_t decade = 10; decade <= nyquist; decade *= 10) {
+                static const int32_t kSets[3][4] = {{1, 0, 0, 0}, {2, 5, 0, 0}, {3, 4, 6, 8}};
+                for (int32_t m : kSets[mantissas])
+                    if (m > 0 && m * decade < nyquist)
+                        frequencies.push_back(m * decade);
+            }
+    } else {
+        // The first 1-2-5 step whose labels fit on the axis.
+        const int32_t need = textWidth(FrequencyText(nyquist)) + gap;
+        for (int32_t step = 10; step < nyquist; step = Next125(step)) {
+            const int32_t a = MapIndextoPixelX(step), b = MapIndextoPixelX(2 * step);
+            if (b - a >= need) {
+                for (int32_t f = step; f < nyquist; f += step)
+                    frequencies.push_back(f);
+                break;
+            }
+        }
+    }
+    // Each candidate is taken when its label keeps clear of those taken before.
+    std::vector<std::pair<int32_t, int32_t>> taken;  // left, right
+    for (int32_t f : frequencies) {
+        const std::string text = FrequencyText(f);
+        const int32_t x = MapIndextoPixelX(f);
+        const int32_t w = textWidth(text);
+        const int32_t left = x - w / 2, right = left + w;
+        if (x < 0 || left < 0 || right > width_)
+            continue;
+        bool clear = true;
+        for (const auto& [l, r] : taken)
+            if (left < r + gap && l < right + gap)
+                clear = false;
+        if (!clear)
+            continue;
+        taken.push_back({left, right});
+        labels.push_back({x, text});
+    }
+    std::sort(labels.begin(), labels.end(), [](const AxisLabel& a, const AxisLabel& b) { return a.at < b.at; });
+    return labels;
+}
+
+std::vector<LFrequencyWindowModel::AxisLabel> LFrequencyWindowModel::LevelLabels(int32_t spacing) const
+{
+    std::vector<AxisLabel> labels;
+    int32_t last = INT32_MIN;
+    for (int32_t db = 0; db <= 126; db += 6) {
+        const int32_t y = ((db * height_) >> (7 - vz_)) - VerticalOffset();
+        if (y < 0 || y >= height_ || (last != INT32_MIN && y - last < spacing))
+            continue;
+        labels.push_back({y, db == 0 ? "0" : "-" + std::to_string(db)});
+        last = y;
+    }
+    return labels;
 }

@@ -4,16 +4,18 @@
 #include <vector>
 
 #include "display/LSpectrum.h"
+#include "display/LTimeRuler.h"
 
 // The scroll bars of the frequency window.
 enum class LFrequencyAxis : uint8_t { Horizontal, Vertical };
 enum class LFrequencyScroll : uint8_t { LineBack, LineForward, PageBack, PageForward, Thumb };
 
 // What the frequency analysis window shows, without the window: a logarithmic
-// frequency axis (16:1) over the visible bins, dB levels down the height (128,
-// 64 or 32 dB), two zoom steps on each axis with their scroll positions (0..100),
-// and the readout under the pointer. Pixels are drawing-area pixels (inside the
-// border). Used on the user-interface thread.
+// frequency axis (16:1) over the visible bins, or a linear one when asked, dB
+// levels down the height (128, 64 or 32 dB), two zoom steps on each axis with
+// their scroll positions (0..100), the labels of both axes and the readout
+// under the pointer. Pixels are drawing-area pixels (inside the border).
+// Used on the user-interface thread.
 class LFrequencyWindowModel {
 public:
     static constexpr int32_t kMaxZoom = 2;
@@ -25,6 +27,10 @@ public:
     void SetSize(int32_t clientWidth, int32_t clientHeight, bool sunkenBorder);
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
+
+    // The frequency axis: logarithmic (the default) or linear.
+    void SetLogarithmic(bool logarithmic) { logarithmic_ = logarithmic; }
+    bool Logarithmic() const { return logarithmic_; }
 
     // One zoom step in or out, within 0..2; horizontally the visible bins are 2048 >> step.
     void HZoom(bool in);
@@ -64,6 +70,21 @@ public:
     // Row of a channel's curve at column x.
     int32_t CurveY(int32_t channel, int32_t x) const;
 
+    // A label of an axis at a column (frequency) or a row (level).
+    struct AxisLabel {
+        int32_t at;
+        std::string text;
+    };
+    // Frequency labels ("50", "1k", "2.5k": Hz) centred on their grid columns,
+    // at round frequencies below half the rate, left to right, never closer
+    // than `gap` pixels; those that would stick out of the width are left out.
+    std::vector<AxisLabel> FrequencyLabels(const LTextWidth& textWidth, int32_t gap) const;
+    // The frequency of a label: "1k" for 1000, "2.5k" for 2500.
+    static std::string FrequencyText(int32_t hz);
+    // Level labels in dB on the rows of the level grid (and 0 dB at the top
+    // when it shows), top to bottom, at least `spacing` rows apart.
+    std::vector<AxisLabel> LevelLabels(int32_t spacing) const;
+
 private:
     int32_t Limit(LFrequencyAxis axis) const { return 101 - PageSize(axis); }
     // Rows the curve is shifted up by the vertical scroll.
@@ -76,4 +97,5 @@ private:
     int32_t vz_ = 0;
     int32_t hPos_ = 0;
     int32_t vPos_ = 0;
+    bool logarithmic_ = true;
 };

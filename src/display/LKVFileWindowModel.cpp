@@ -1,13 +1,14 @@
 #include "display/LKVFileWindowModel.h"
 
 #include <algorithm>
+#include <cmath>
 
 LKVFileWindowModel::LKVFileWindowModel(LKVFile& file) : file_(file) {}
 
 void LKVFileWindowModel::InitWavWindow()
 {
     const int32_t length = Length();
-    const int32_t mode = file_.displayMode == kWaveModeLeftRight ? kWaveModeLeftRight : kWaveModePosNeg;
+    const int32_t mode = file_.displayMode <= kWaveModeLanes ? int32_t(file_.displayMode) : int32_t(kWaveModePosNeg);
     overview_.SetEnd(length);
     main_.SetEnd(length);
     overview_.Start(file_.audio, mode, false);
@@ -98,34 +99,77 @@ void LKVFileWindowModel::CmZoomVertical()
 
 void LKVFileWindowModel::CmSetWavDisplayMode(int32_t mode)
 {
-    file_.displayMode = uint8_t(mode == kWaveModeLeftRight ? kWaveModeLeftRight : kWaveModePosNeg);
+    file_.displayMode = uint8_t(mode == kWaveModeLeftRight || mode == kWaveModeLanes ? mode : kWaveModePosNeg);
     InitWavWindow();
 }
 
-int32_t LKVFileWindowModel::ScrollTarget(LScrollAction action, int32_t thumb) const
+LKVFileWindowModel::ScrollBar LKVFileWindowModel::ScrollBarState() const
 {
-    const int64_t length = Length();
-    const int64_t twoSeconds = 2 * int64_t(OneSecond());
-    const int64_t cursor = file_.pos.cursor;
-    int64_t target = cursor;
-    switch (action) {
-    case LScrollAction::LineLeft:
-    case LScrollAction::PageLeft: target = std::max<int64_t>(cursor - twoSeconds, 0); break;
-    case LScrollAction::LineRight:
-    case LScrollAction::PageRight: target = cursor + twoSeconds; break;
-    case LScrollAction::Thumb: target = int64_t(double(length) * thumb * 0.005); break;
-    case LScrollAction::Start: target = 0; break;
-    case LScrollAction::End: target = length; break;
-    }
-    return int32_t(std::clamp<int64_t>(target, 0, length));
+    const LKVFile::Positions& p = file_.pos;
+    const int32_t width = int32_t(std::clamp<int64_t>(int64_t(p.viewEnd) - p.viewStart, 1, INT32_MAX));
+    const int32_t maximum = std::max(Length() - width, 0);
+    return {maximum, width, std::max(width / 10, 1), std::clamp(p.viewStart, 0, maximum)};
 }
 
-int32_t LKVFileWindowModel::ScrollBarPos() const
+void LKVFileWindowModel::ScrollViewTo(int32_t start)
 {
-    const int64_t length = Length();
-    if (length <= 0)
-        return 0;
-    return int32_t(std::clamp<int64_t>(int64_t(file_.pos.cursor) * kScrollRange / length, 0, kScrollRange));
+    const LKVFile::Positions& p = file_.pos;
+    if (Length() == 0)
+        return;
+    const int32_t width = int32_t(std::clamp<int64_t>(int64_t(p.viewEnd) - p.viewStart, 1, Length()));
+    ShowWidth(start, width);
+}
+
+void LKVFileWindowModel::ScrollViewBy(int64_t frames)
+{
+    ScrollViewTo(int32_t(std::clamp<int64_t>(int64_t(file_.pos.viewStart) + frames, 0, INT32_MAX)));
+}
+
+void LKVFileWindowModel::Wheel(int32_t angle, int32_t pixels, int32_t column, int32_t width, bool zoom, bool fast)
+{
+    const int64_t viewWidth = int64_t(file_.pos.viewEnd) - file_.pos.viewStart;
+    if (zoom) {
+        if (angle != 0)
+            ZoomAround(column, width, std::pow(kWheelZoomFactor, -double(angle) / kWheelNotch));
+        return;
+    }
+    if (angle != 0) {
+        const double perNotch = double(viewWidth) / (fast ? 2.0 : 10.0);
+        ScrollViewBy(int64_t(std::llround(-double(angle) / kWheelNotch * perNotch)));
+    } else if (pixels != 0) {
+        // Content follows the fingers: moving them right shows what lies before.
+        const double framesPerColumn = double(viewWidth) / double(std::max(width, 8));
+        ScrollViewBy(int64_t(std::llround(-double(pixels) * framesPerColumn)));
+    }
+}
+
+void LKVFileWindowModel::ZoomAround(int32_t column, int32_t width, double factor)
+{
+    const int32_t length = Length();
+    LKVFile::Positions& p = file_.pos;
+    const int32_t oldWidth = int32_t(std::clamp<int64_t>(int64_t(p.viewEnd) - p.viewStart, 1, INT32_MAX));
+    if (length == 0 || !(factor > 0.0))
+        return;
+    const int32_t newWidth = int32_t(std::clamp<double>(std::round(oldWidth * factor), std::min(kMinZoomFrames, length),
+                                                        length));
+    if (newWidth == oldWidth)
+        return;
+    column = std::clamp(column, 0, std::max(width, 1) - 1);
+    const int32_t frame = LWaveMapping::Of(width, p.viewStart, oldWidth).PixelToFrame(column);
+    // The start that puts `frame` back under `column`: trunc(start * ppf) is the
+    // start pixel, so try the starts around the exact one and keep the first
+    // that maps the column onto the frame.
+    const double ppf = double(std::max(width, 8)) / newWidth;
+    const int64_t exact = int64_t(std::llround(frame - column / ppf));
+    int64_t start = exact;
+    for (int64_t d : {0, 1, -1, 2, -2}) {
+        const LWaveMapping m = LWaveMapping::Of(width, int32_t(std::clamp<int64_t>(exact + d, INT32_MIN, INT32_MAX)), newWidth);
+        if (m.PixelToFrame(column) <= frame && frame < m.PixelToFrame(column + 1)) {
+            start = exact + d;
+            break;
+        }
+    }
+    ShowWidth(int32_t(std::clamp<int64_t>(start, 0, INT32_MAX)), newWidth);
 }
 
 void LKVFileWindowModel::CursorMoved(bool cueing)
@@ -133,6 +177,9 @@ void LKVFileWindowModel::CursorMoved(bool cueing)
     LKVFile::Positions& p = file_.pos;
     overview_.SetCursor(p.cursor, 0);
     main_.SetCursor(p.cursor, cueing ? int32_t(int64_t(OneSecond()) * 25 / 1000) : 0);
+    if (p.cursor == followed_)
+        return;
+    followed_ = p.cursor;
     const int64_t width = int64_t(p.viewEnd) - p.viewStart;
     if (p.cursor > p.viewEnd) {
         p.viewEnd = p.cursor;

@@ -4,20 +4,20 @@
 #include "display/LKVWaveModel.h"
 #include "edit/LKVFile.h"
 
-// Actions of the document window's horizontal scroll bar.
-enum class LScrollAction : uint8_t { LineLeft, LineRight, PageLeft, PageRight, Thumb, Start, End };
-
 // What a document window does with its two wave views, without the window: the
 // overview always shows the whole document, the main view the document's view
-// range; zoom, vertical zoom and display mode commands, the scroll bar, and the
-// cursor moving the view. Works on the document's positions and display flags.
-// Used on the user-interface thread.
+// range; zoom, vertical zoom and display mode commands, the scroll bar and the
+// mouse wheel (both move the view only, never the cursor or the selection),
+// and the cursor moving the view. Works on the document's positions and
+// display flags. Used on the user-interface thread.
 class LKVFileWindowModel {
 public:
-    // Range of the scroll bar.
-    static constexpr int32_t kScrollRange = 200;
     // Zoom In never shows fewer frames than this.
     static constexpr int32_t kMinZoomFrames = 100;
+    // One notch of the wheel (an angle of 120) scrolls a tenth of the view,
+    // or half of it with Shift, and zooms by this factor with Ctrl.
+    static constexpr int32_t kWheelNotch = 120;
+    static constexpr double kWheelZoomFactor = 1.25;
 
     // `file` must outlive the model.
     explicit LKVFileWindowModel(LKVFile& file);
@@ -49,20 +49,37 @@ public:
     void CmZoomFull();
     // Toggles the eightfold magnification of the main view and restarts the views.
     void CmZoomVertical();
-    // kWaveModePosNeg or kWaveModeLeftRight; restarts the views.
+    // kWaveModePosNeg, kWaveModeLeftRight or kWaveModeLanes; restarts the views.
     void CmSetWavDisplayMode(int32_t mode);
-    // The two display mode buttons are enabled only for stereo documents.
+    // The display mode buttons are enabled only for stereo documents.
     bool DisplayModeEnabled() const { return file_.audio.channels == 2; }
 
-    // Where a scroll bar action moves the cursor: two seconds back or forward
-    // per line or page, the thumb (0..200) to that share of the document;
-    // within 0..length.
-    int32_t ScrollTarget(LScrollAction action, int32_t thumb) const;
-    // The thumb position of the document's cursor.
-    int32_t ScrollBarPos() const;
+    // The scroll bar in frames: its value is the view start, from 0 to the
+    // length less the view's width; a page is the view's width, a line a tenth of it.
+    struct ScrollBar {
+        int32_t maximum, page, line, value;
+    };
+    ScrollBar ScrollBarState() const;
+    // Shows the view at the same width from `start` (clamped into the document).
+    void ScrollViewTo(int32_t start);
+    // Moves the view by `frames` (negative: back), at the same width.
+    void ScrollViewBy(int64_t frames);
+    // A wheel turned by `angle` (120 a notch, positive away from the user, as
+    // toolkits report it) over column `column` of the main view `width` columns
+    // wide: scrolls the view back for a positive angle (further with `fast`),
+    // or with `zoom` zooms in around the frame under the pointer, which stays
+    // under it. Touchpads report a fraction of a notch; their sideways
+    // scrolling comes as `pixels` of motion instead, moved with the content.
+    void Wheel(int32_t angle, int32_t pixels, int32_t column, int32_t width, bool zoom, bool fast);
+    // Zooms the view to `factor` times its width (within kMinZoomFrames and the
+    // document) so that the frame under `column` stays under it.
+    void ZoomAround(int32_t column, int32_t width, double factor);
+
     // The cursor moved (the main window set file.pos.cursor): both views move
     // their cursor (the main view with a 25 ms band while the player cues),
-    // and the view range shifts, at the same width, to keep it visible.
+    // and the view range shifts, at the same width, to keep it visible. A
+    // cursor that has not moved since the last call leaves the view where the
+    // user scrolled it.
     void CursorMoved(bool cueing);
     // After an edit or an effect (the cursor at the start of the changed
     // range): a view that does not hold the cursor keeps its width and moves
@@ -81,6 +98,7 @@ private:
     void ShowWidth(int32_t start, int32_t width);
 
     LKVFile& file_;
+    int32_t followed_ = -1;  // the cursor the view last followed
     LKVWaveModel overview_;
     LKVWaveModel main_;
 };

@@ -87,6 +87,16 @@ struct LeftRightFold {
     }
 };
 
+struct LanesFold : LeftRightFold {
+    void End(int32_t x)
+    {
+        upper[x] = Column(hl, shift);
+        lower[x] = Column(-int64_t(ll), shift);
+        upper[kWaveLaneStride + x] = Column(hr, shift);
+        lower[kWaveLaneStride + x] = Column(-int64_t(lr), shift);
+    }
+};
+
 } // namespace
 
 LKVWaveColumns::LKVWaveColumns(const LCutListAudio& list)
@@ -157,6 +167,15 @@ bool LKVWaveColumns::CreateWaveShortLeftRight(const LWaveMapping& map, int32_t f
     return WalkAudio(map, from, to, stop, fold);
 }
 
+bool LKVWaveColumns::CreateWaveShortLanes(const LWaveMapping& map, int32_t from, int32_t to, bool verticalZoom,
+                                          uint8_t* upper, uint8_t* lower, const std::atomic<bool>* stop)
+{
+    if (channels_ != 2)
+        return CreateWaveShortPosNeg(map, from, to, verticalZoom, upper, lower, stop);
+    LanesFold fold{{verticalZoom ? 8 : 11, upper, lower}};
+    return WalkAudio(map, from, to, stop, fold);
+}
+
 bool LKVWaveColumns::CreateWaveLong(const LWaveMapping& map, int32_t from, int32_t to, int32_t mode,
                                     bool verticalZoom, uint8_t* upper, uint8_t* lower, const std::atomic<bool>* stop)
 {
@@ -175,7 +194,7 @@ bool LKVWaveColumns::CreateWaveLong(const LWaveMapping& map, int32_t from, int32
         const int64_t end = map.PixelToFrame(x + 1);
         // Largest peak byte times its cut's scale, so that cuts of different
         // gains within one column each count at their own level.
-        int64_t top = 0, bottom = 0;
+        int64_t top = 0, bottom = 0, top2 = 0, bottom2 = 0;
         while (pos < end) {
             if (pos < 0) {
                 pos = std::min<int64_t>(end, 0);
@@ -207,7 +226,7 @@ bool LKVWaveColumns::CreateWaveLong(const LWaveMapping& map, int32_t from, int32
                     uint8_t m[4];
                     LaneMax(peaks.data + first * entryBytes, stop1 - first, entryBytes, m);
                     int32_t t, b;
-                    if (channels_ == 1) {
+                    if (channels_ == 1 || mode == kWaveModeLanes) {
                         t = m[0];
                         b = m[1];
                     } else if (mode == kWaveModePosNeg) {
@@ -219,6 +238,8 @@ bool LKVWaveColumns::CreateWaveLong(const LWaveMapping& map, int32_t from, int32
                     }
                     top = std::max(top, t * k);
                     bottom = std::max(bottom, b * k);
+                    top2 = std::max<int64_t>(top2, m[2] * k);
+                    bottom2 = std::max<int64_t>(bottom2, m[3] * k);
                 }
             }
             pos = chunkEnd;
@@ -227,6 +248,10 @@ bool LKVWaveColumns::CreateWaveLong(const LWaveMapping& map, int32_t from, int32
         }
         upper[x] = Column(top, 8);
         lower[x] = Column(bottom, 8);
+        if (mode == kWaveModeLanes) {
+            upper[kWaveLaneStride + x] = Column(top2, 8);
+            lower[kWaveLaneStride + x] = Column(bottom2, 8);
+        }
         if (stop && stop->load(std::memory_order_relaxed))
             return false;
     }
@@ -236,8 +261,12 @@ bool LKVWaveColumns::CreateWaveLong(const LWaveMapping& map, int32_t from, int32
 bool LKVWaveColumns::Compute(const LWaveMapping& map, int32_t from, int32_t to, int32_t mode, bool verticalZoom,
                              uint8_t* upper, uint8_t* lower, const std::atomic<bool>* stop)
 {
-    if (int64_t(map.ViewLength()) <= int64_t(map.Width()) * kWaveAudioFramesPerColumn)
-        return mode == kWaveModeLeftRight ? CreateWaveShortLeftRight(map, from, to, verticalZoom, upper, lower, stop)
-                                          : CreateWaveShortPosNeg(map, from, to, verticalZoom, upper, lower, stop);
+    if (int64_t(map.ViewLength()) <= int64_t(map.Width()) * kWaveAudioFramesPerColumn) {
+        if (mode == kWaveModeLeftRight)
+            return CreateWaveShortLeftRight(map, from, to, verticalZoom, upper, lower, stop);
+        if (mode == kWaveModeLanes)
+            return CreateWaveShortLanes(map, from, to, verticalZoom, upper, lower, stop);
+        return CreateWaveShortPosNeg(map, from, to, verticalZoom, upper, lower, stop);
+    }
     return CreateWaveLong(map, from, to, mode, verticalZoom, upper, lower, stop);
 }

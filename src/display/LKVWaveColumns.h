@@ -12,6 +12,7 @@
 enum : int32_t {
     kWaveModePosNeg = 0,     // positive samples up, negative down
     kWaveModeLeftRight = 1,  // stereo: left channel up, right channel down
+    kWaveModeLanes = 2,      // stereo: each channel positive/negative in a lane of its own
 };
 
 // Computes the two column arrays of a document's wave view, the height above and
@@ -39,15 +40,22 @@ public:
     // Anything but stereo is drawn as CreateWaveShortPosNeg.
     bool CreateWaveShortLeftRight(const LWaveMapping& map, int32_t from, int32_t to, bool verticalZoom,
                                   uint8_t* upper, uint8_t* lower, const std::atomic<bool>* stop);
+    // From the audio, stereo only: each channel positive up and negative down,
+    // the left channel into upper/lower[x], the right one into
+    // upper/lower[kWaveLaneStride + x]. Anything but stereo is CreateWaveShortPosNeg.
+    bool CreateWaveShortLanes(const LWaveMapping& map, int32_t from, int32_t to, bool verticalZoom, uint8_t* upper,
+                              uint8_t* lower, const std::atomic<bool>* stop);
     // From the peak files. Each 256-frame block goes to the column holding its
     // first frame within its cut and is scaled by that cut's gain; silent cuts and
-    // frames outside the list add nothing. `mode` is kWaveModeLeftRight or
-    // kWaveModePosNeg (the only one for anything but stereo).
+    // frames outside the list add nothing. `mode` is any of the three
+    // (kWaveModePosNeg is the only one for anything but stereo); kWaveModeLanes
+    // fills the second lane as CreateWaveShortLanes does.
     bool CreateWaveLong(const LWaveMapping& map, int32_t from, int32_t to, int32_t mode, bool verticalZoom,
                         uint8_t* upper, uint8_t* lower, const std::atomic<bool>* stop);
 
     // What the wave thread runs: from the audio while the view is at most
-    // width * 256 frames long, else from the peak files.
+    // width * 256 frames long, else from the peak files. With kWaveModeLanes on
+    // stereo the arrays must hold 2 * kWaveLaneStride columns.
     bool Compute(const LWaveMapping& map, int32_t from, int32_t to, int32_t mode, bool verticalZoom, uint8_t* upper,
                  uint8_t* lower, const std::atomic<bool>* stop);
 

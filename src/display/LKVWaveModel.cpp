@@ -43,6 +43,7 @@ void LKVWaveModel::FillPictureLocked(LWavePicture& picture) const
 {
     picture.selStart = selStart_;
     picture.selEnd = selEnd_;
+    picture.lanes = Lanes();
 }
 
 void LKVWaveModel::SetSelectionStart(int32_t frames)

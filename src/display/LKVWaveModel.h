@@ -28,7 +28,7 @@ public:
     ~LKVWaveModel() override;
 
     // Restarts the view on a copy of `list` (format and cuts), drawn in `mode`
-    // (kWaveModePosNeg or kWaveModeLeftRight), magnified eight times when
+    // (kWaveModePosNeg, kWaveModeLeftRight or kWaveModeLanes), magnified eight times when
     // `verticalZoom`. The view is empty until the next SetView.
     void Start(const LCutListAudio& list, int32_t mode, bool verticalZoom);
     // Ends the thread and releases the copy; the view paints disabled.
@@ -40,6 +40,8 @@ public:
     int32_t SelectionEnd() const;
     int32_t Cursor() const;
     int32_t DisplayMode() const { return mode_; }
+    // 2 for a stereo document drawn in lanes, else 1.
+    int32_t Lanes() const { return mode_ == kWaveModeLanes && channels_ == 2 ? 2 : 1; }
     bool VerticalZoom() const { return verticalZoom_; }
     // The document format copied at Start (44100 Hz, 1 channel before).
     int32_t SampleRate() const { return rate_; }

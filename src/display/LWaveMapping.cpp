@@ -68,3 +68,17 @@ LWaveApply LWaveMapping::Apply(int32_t start, int32_t length)
     a.to = width_;
     return a;
 }
+
+LWaveMapping LWaveMapping::Of(int32_t width, int32_t start, int32_t length)
+{
+    LWaveMapping m;
+    m.SetWidth(width);
+    m.Apply(start, length);
+    return m;
+}
+
+int64_t LWaveMapping::ColumnOf(double frame) const
+{
+    const double p = std::floor(frame * pixelsPerFrame_) - double(startPixel_);
+    return int64_t(std::clamp(p, -9.0e15, 9.0e15));
+}

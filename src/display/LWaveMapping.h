@@ -3,6 +3,9 @@
 
 // Columns a wave view can hold.
 inline constexpr int32_t kWaveMaxColumns = 2048;
+// A view drawn in two lanes (stereo lanes) keeps the second lane's columns this
+// far behind the first lane's in the same arrays.
+inline constexpr int32_t kWaveLaneStride = kWaveMaxColumns;
 // Views of up to this many frames per column are computed from the audio; wider
 // views from the tank's peak files.
 inline constexpr int32_t kWaveAudioFramesPerColumn = 256;
@@ -45,6 +48,14 @@ public:
     LWaveApply Apply(int32_t start, int32_t length);
     // Makes the next Apply recompute every column even at the same length.
     void ForceRecompute() { stale_ = true; }
+
+    // The mapping a view of `width` columns has once it shows [start, start +
+    // length): what the wave thread will apply, computed ahead of it.
+    static LWaveMapping Of(int32_t width, int32_t start, int32_t length);
+    // The column of a frame (fractional frames allowed), neither clamped nor
+    // limited: negative before the view, width or more after it. 64-bit, as the
+    // start pixel. Meaningless while the view is empty.
+    int64_t ColumnOf(double frame) const;
 
 private:
     int32_t width_ = 1;

@@ -34,13 +34,32 @@ struct LWavePicture {
     int32_t selEnd = 0;
     bool symmetric = false;  // one column array mirrored about the centre
     bool enabled = false;    // a disabled view is painted solid grey
-    std::array<uint8_t, kWaveMaxColumns> upper{};
-    std::array<uint8_t, kWaveMaxColumns> lower{};
+    int32_t lanes = 1;       // 2: the stereo lanes, lane 1 at kWaveLaneStride in the arrays
+    std::array<uint8_t, 2 * kWaveLaneStride> upper{};
+    std::array<uint8_t, 2 * kWaveLaneStride> lower{};
+
+    // Rows of one lane: [top, end), its centre line at `mid`; `scale` is the
+    // height a column value of 512 would span (the whole height for one lane).
+    struct Lane {
+        int32_t top;
+        int32_t end;
+        int32_t mid;
+        int32_t scale;
+    };
 
     int32_t Width() const { return map.Width(); }
     LWaveRole Role(int32_t x) const;
     // The column that shows the cursor line (one to the left at the right edge), or -1.
     int32_t CursorColumn() const;
-    // mid = height / 2; top = mid - upper * height / 512; bottom = mid + lower * height / 512 + 1.
-    Span ColumnSpan(int32_t x) const;
+    // One lane: rows [1, height) with its centre at height / 2. Two lanes split
+    // the height in halves, each with its own centre line; the row between them
+    // (SeparatorRow) belongs to neither.
+    Lane LaneRows(int32_t lane) const;
+    // The row between two lanes; -1 with one.
+    int32_t SeparatorRow() const { return lanes > 1 ? height / 2 : -1; }
+    // Within the lane: top = mid - upper * height / 512; bottom = mid + lower * height / 512 + 1.
+    Span ColumnSpan(int32_t x, int32_t lane = 0) const;
+    // The row a wave column value of `value` (0..255) reaches above (or, with
+    // `below`, under) the lane's centre line: where the scale marks that level.
+    int32_t RowOf(int32_t lane, int32_t value, bool below) const;
 };

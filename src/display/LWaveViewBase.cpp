@@ -184,12 +184,12 @@ LWaveApply LWaveViewBase::Process(int32_t start, int32_t length)
         std::lock_guard lock(paintLock_);
         a = map_.Apply(start, length);
         const int32_t width = map_.Width();
-        if (a.shift > 0) {
-            std::memmove(upper_.data() + a.shift, upper_.data(), size_t(width - a.shift));
-            std::memmove(lower_.data() + a.shift, lower_.data(), size_t(width - a.shift));
-        } else if (a.shift < 0) {
-            std::memmove(upper_.data(), upper_.data() - a.shift, size_t(width + a.shift));
-            std::memmove(lower_.data(), lower_.data() - a.shift, size_t(width + a.shift));
+        for (uint8_t* lane : {upper_.data(), lower_.data(), upper_.data() + kWaveLaneStride,
+                              lower_.data() + kWaveLaneStride}) {
+            if (a.shift > 0)
+                std::memmove(lane + a.shift, lane, size_t(width - a.shift));
+            else if (a.shift < 0)
+                std::memmove(lane, lane - a.shift, size_t(width + a.shift));
         }
         if (!a.zoom)
             ScrolledLocked(map_);
@@ -203,10 +203,11 @@ LWaveApply LWaveViewBase::Process(int32_t start, int32_t length)
     if (a.from < a.to) {
         complete = ComputeColumns(snapshot, a.from, a.to, scratchUpper_.data(), scratchLower_.data(), &stopping_);
         std::lock_guard lock(paintLock_);
-        if (complete && generation == generation_) {
-            std::memcpy(upper_.data() + a.from, scratchUpper_.data() + a.from, size_t(a.to - a.from));
-            std::memcpy(lower_.data() + a.from, scratchLower_.data() + a.from, size_t(a.to - a.from));
-        }
+        if (complete && generation == generation_)
+            for (size_t lane : {size_t(0), size_t(kWaveLaneStride)}) {
+                std::memcpy(upper_.data() + lane + a.from, scratchUpper_.data() + lane + a.from, size_t(a.to - a.from));
+                std::memcpy(lower_.data() + lane + a.from, scratchLower_.data() + lane + a.from, size_t(a.to - a.from));
+            }
     }
     if (complete) {
         if (a.shift != 0)

@@ -63,8 +63,9 @@ public:
     int32_t ComputedRequests() const { return computed_.load(); }
 
 protected:
-    // Columns [from, to) of `map` into upper[x] and lower[x]; runs on the wave
-    // thread outside the paint lock; false when it stopped early.
+    // Columns [from, to) of `map` into upper[x] and lower[x] (a second lane into
+    // upper[kWaveLaneStride + x] and lower[kWaveLaneStride + x]); runs on the
+    // wave thread outside the paint lock; false when it stopped early.
     virtual bool ComputeColumns(const LWaveMapping& map, int32_t from, int32_t to, uint8_t* upper, uint8_t* lower,
                                 const std::atomic<bool>* stop) = 0;
     // Called under the paint lock after a scroll was applied (the selection of a
@@ -99,10 +100,10 @@ private:
     LWaveViewListener* listener_ = nullptr;
     bool started_ = false;
 
-    std::array<uint8_t, kWaveMaxColumns> upper_{};  // guarded by paintLock_
-    std::array<uint8_t, kWaveMaxColumns> lower_{};
-    std::array<uint8_t, kWaveMaxColumns> scratchUpper_{};  // the wave thread's
-    std::array<uint8_t, kWaveMaxColumns> scratchLower_{};
+    std::array<uint8_t, 2 * kWaveLaneStride> upper_{};  // guarded by paintLock_
+    std::array<uint8_t, 2 * kWaveLaneStride> lower_{};
+    std::array<uint8_t, 2 * kWaveLaneStride> scratchUpper_{};  // the wave thread's
+    std::array<uint8_t, 2 * kWaveLaneStride> scratchLower_{};
     uint64_t generation_ = 0;  // bumped whenever the mapping changes; guarded by paintLock_
 
     std::mutex requestLock_;

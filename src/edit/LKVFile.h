@@ -2,12 +2,14 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "edit/LCutListAudio.h"
 
 // One open audio document: its path, its audio as a cut list, cursor, selection,
-// visible range, the modified flag and a ring of eight undo levels. An undo level
-// is a copy of the cut list, so saving and restoring one costs no audio I/O.
+// visible range, the modified flag, a ring of eight undo levels and the redo
+// list the undone levels move to. An undo level is a copy of the cut list, so
+// saving and restoring one costs no audio I/O.
 // Used on the user-interface thread only.
 class LKVFile {
 public:
@@ -45,14 +47,32 @@ public:
     std::string GetPathOrTitle() const;
 
     // Saves the state before a modification named `name` into the next undo
-    // record (overwriting the oldest) and marks the document modified.
+    // record (overwriting the oldest), marks the document modified and empties
+    // the redo list: a new edit leaves nothing to redo.
     void SaveUndo(const std::string& name);
-    // Restores the newest undo level; false when there is none.
+    // Restores the newest undo level; false when there is none. The state it
+    // replaces becomes the newest redo level, under the same name.
     bool Undo();
+    // Restores the newest redo level (the state the last Undo replaced, cut for
+    // cut, with its positions); false when there is none. The state it replaces
+    // becomes an undo level again, so Undo and Redo can alternate.
+    bool Redo();
     // The record the next Undo restores.
     const UndoRecord& NextUndo() const { return undo_[undoIndex_]; }
+    // The name of the level the next Redo restores; empty when there is none.
+    std::string NextRedoName() const { return redo_.empty() ? std::string() : redo_.back().name; }
+    size_t RedoLevels() const { return redo_.size(); }
+    // The document was written to its file: not modified any more, and a state
+    // that Redo brings back differs from that file.
+    void MarkSaved();
 
 private:
+    // Stores the document's state into the next undo record without touching
+    // the redo list.
+    void PushUndo(const std::string& name);
+
     std::array<UndoRecord, kUndoLevels> undo_;
     uint32_t undoIndex_ = 0;
+    // Newest last; never more than the undo levels that could produce them.
+    std::vector<UndoRecord> redo_;
 };

@@ -53,8 +53,11 @@ void LFrequencyWindow::paintEvent(QPaintEvent*)
     const int32_t w = model_.Width(), h = model_.Height();
     p.fillRect(rect(), QColor(64, 64, 64));
     p.setPen(QColor(105, 105, 105));
-    for (int32_t x : model_.FrequencyGridX(100))
-        p.drawLine(x, 0, x, h);
+    // On the linear axis the 100 Hz lines would run together at the full width.
+    const std::vector<int32_t> fine = model_.FrequencyGridX(100);
+    if (model_.Logarithmic() || fine.size() < 2 || fine[1] - fine[0] >= 4)
+        for (int32_t x : fine)
+            p.drawLine(x, 0, x, h);
     p.setPen(QColor(112, 128, 144));
     for (int32_t y : model_.LevelGridY())
         p.drawLine(0, y, w, y);

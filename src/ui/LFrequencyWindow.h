@@ -6,8 +6,8 @@
 #include "display/LFrequencyWindowModel.h"
 
 // The spectrum drawing of the frequency analysis window: a grid every 100 and
-// 1000 Hz and every 6 dB, one curve per channel over the logarithmic frequency
-// axis of its model, and the readout at the top right. It reports the pointer
+// 1000 Hz and every 6 dB, one curve per channel over the frequency axis of its
+// model (logarithmic or linear), and the readout at the top right. It reports the pointer
 // so its dialog can fill the readout.
 class LFrequencyWindow : public QWidget {
     Q_OBJECT

@@ -23,7 +23,6 @@ LKVCurvePanel::LKVCurvePanel(const PointList& points, const std::string& file, R
         QStringLiteral("Click to add a point, drag a point to move it, right-click it to remove it.\n"
                        "Keys: the arrows move the selected point, Page Up and Page Down select another,\n"
                        "Insert adds a point after it, Delete removes it."));
-    help->setEnabled(false);
     setFlat_ = new QPushButton(QStringLiteral("Set Flat"));
     setFlat_->setObjectName(LKVEffectDlg::IdName(102));
     setFlat_->setAutoDefault(false);

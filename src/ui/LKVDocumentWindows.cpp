@@ -106,6 +106,12 @@ void LKVDocumentWindows::ShowWhole(LKVFile& doc)
         e->window->ShowWholeDocument();
 }
 
+void LKVDocumentWindows::MarksChanged()
+{
+    for (const Entry& e : entries_)
+        e.window->MarksChanged();
+}
+
 void LKVDocumentWindows::UpdateTitle(const Entry& e)
 {
     // Qt shows "*" in place of "[*]" while the window is marked modified.

@@ -26,6 +26,8 @@ public:
     void Current(LKVFile* doc);
     void Changed(LKVFile& doc);
     void ShowWhole(LKVFile& doc);
+    // The bookmark or region list changed: every window draws its marks anew.
+    void MarksChanged();
 
     LKVFileWindow* WindowOf(const LKVFile* doc) const;
     QMdiSubWindow* SubWindowOf(const LKVFile* doc) const;

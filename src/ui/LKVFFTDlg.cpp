@@ -1,6 +1,7 @@
 #include "ui/LKVFFTDlg.h"
 
 #include <QAbstractSlider>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -8,6 +9,7 @@
 #include <QToolButton>
 
 #include "ui/LFrequencyWindow.h"
+#include "ui/LKVFrequencyAxis.h"
 
 namespace {
 
@@ -55,17 +57,30 @@ LKVFFTDlg::LKVFFTDlg(QWidget* parent) : QWidget(parent)
     QToolButton* reset = Button(this, "zoom-default", "Zoom to Default");
     connect(reset, &QToolButton::clicked, this, &LKVFFTDlg::ZoomDefault);
     buttons->addWidget(reset);
+    buttons->addSpacing(12);
+    logarithmic_ = new QCheckBox(QStringLiteral("&Logarithmic frequency axis"), this);
+    logarithmic_->setObjectName(QStringLiteral("logarithmic"));
+    logarithmic_->setChecked(frequency_->Model().Logarithmic());
+    connect(logarithmic_, &QCheckBox::toggled, this, [this](bool on) {
+        frequency_->Model().SetLogarithmic(on);
+        Sync();
+    });
+    buttons->addWidget(logarithmic_);
     buttons->addStretch(1);
 
+    levelAxis_ = new LKVFrequencyAxis(frequency_->Model(), LKVFrequencyAxis::Kind::Level, this);
+    frequencyAxis_ = new LKVFrequencyAxis(frequency_->Model(), LKVFrequencyAxis::Kind::Frequency, this);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 4);
     grid->setSpacing(0);
-    grid->addWidget(frequency_, 0, 0);
-    grid->addWidget(vScroll_, 0, 1);
-    grid->addWidget(hScroll_, 1, 0);
-    grid->addLayout(buttons, 2, 0, 1, 2);
+    grid->addWidget(levelAxis_, 0, 0);
+    grid->addWidget(frequency_, 0, 1);
+    grid->addWidget(vScroll_, 0, 2);
+    grid->addWidget(frequencyAxis_, 1, 1);
+    grid->addWidget(hScroll_, 2, 1);
+    grid->addLayout(buttons, 3, 0, 1, 3);
     grid->setRowStretch(0, 1);
-    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
 
     connect(vScroll_, &QAbstractSlider::actionTriggered, this, [this](int a) { Scrolled(true, a); });
     connect(hScroll_, &QAbstractSlider::actionTriggered, this, [this](int a) { Scrolled(false, a); });
@@ -78,6 +93,8 @@ LKVFFTDlg::~LKVFFTDlg() { emit closed(); }
 void LKVFFTDlg::SetData(const LSpectrumBlock& block)
 {
     frequency_->SetData(block);
+    // The rate decides the frequency labels.
+    frequencyAxis_->update();
     if (lastX_ >= 0)
         PointerMoved(lastX_, lastY_);
 }
@@ -117,6 +134,8 @@ void LKVFFTDlg::Sync()
     if (lastX_ >= 0)
         PointerMoved(lastX_, lastY_);
     frequency_->update();
+    levelAxis_->update();
+    frequencyAxis_->update();
 }
 
 void LKVFFTDlg::Scrolled(bool vertical, int action)
@@ -137,6 +156,7 @@ void LKVFFTDlg::Scrolled(bool vertical, int action)
     if (lastX_ >= 0)
         PointerMoved(lastX_, lastY_);
     frequency_->update();
+    (vertical ? levelAxis_ : frequencyAxis_)->update();
 }
 
 void LKVFFTDlg::PointerMoved(int x, int y)

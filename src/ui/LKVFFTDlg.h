@@ -4,11 +4,15 @@
 #include "display/LSpectrum.h"
 
 class LFrequencyWindow;
+class LKVFrequencyAxis;
+class QCheckBox;
 class QScrollBar;
 class QToolButton;
 
 // The "Frequency Analysis" window's content (an MDI child): the spectrum
-// drawing, its two zoom scroll bars and five zoom buttons. The frame hands it a
+// drawing with its level axis (dB) at the left and its frequency axis (Hz)
+// under it, its two zoom scroll bars, five zoom buttons and the choice of a
+// logarithmic or linear frequency axis. The frame hands it a
 // spectrum whenever the cursor moves while it is open; closing it is reported
 // so the frame stops computing spectra.
 class LKVFFTDlg : public QWidget {
@@ -20,8 +24,9 @@ public:
     void SetData(const LSpectrumBlock& block);
     LFrequencyWindow& Frequency() const { return *frequency_; }
     QScrollBar& ScrollBar(bool vertical) const { return vertical ? *vScroll_ : *hScroll_; }
+    QCheckBox& LogarithmicBox() const { return *logarithmic_; }
 
-    QSize sizeHint() const override { return {600, 340}; }
+    QSize sizeHint() const override { return {640, 380}; }
 
     // What the five buttons do: one zoom step on an axis, or both back to none.
     void Zoom(bool vertical, bool in);
@@ -39,6 +44,9 @@ private:
     LFrequencyWindow* frequency_;
     QScrollBar* vScroll_;
     QScrollBar* hScroll_;
+    LKVFrequencyAxis* levelAxis_;
+    LKVFrequencyAxis* frequencyAxis_;
+    QCheckBox* logarithmic_;
     int lastX_ = -1;
     int lastY_ = -1;
 };

@@ -1,8 +1,12 @@
 #include "ui/LKVFileDialog.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeView>
+
+#include <algorithm>
 
 #include "core/LFile.h"
 #include "formats/LGenSink.h"
@@ -54,6 +58,30 @@ LKVFileDialog::LKVFileDialog(const LUiFileRequest& request, QWidget* parent)
         selectFile(QString::fromStdString(request.fileName));
     if (request.save && request.formatOptions)
         AddOptionsButton();
+    FitColumns();
+}
+
+void LKVFileDialog::FitColumns()
+{
+    // Size, type and date whole (Qt's own widths cut the date short), the name
+    // taking what is left, in a dialog wide enough for all four.
+    auto* view = findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!view)
+        return;
+    const QFontMetrics fm = view->fontMetrics();
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    const int pad = 24;
+    const int size = fm.horizontalAdvance(QStringLiteral("1023.9 KiB")) + pad;
+    const int type = fm.horizontalAdvance(QStringLiteral("Folder")) + fm.horizontalAdvance(QStringLiteral("wav File")) / 2 + pad;
+    // Qt writes the date in the locale's long form, up to the seconds.
+    const int date = fm.horizontalAdvance(QStringLiteral("30 Sep 2026 22:19:00")) + pad;
+    header->resizeSection(1, size);
+    header->resizeSection(2, type);
+    header->resizeSection(3, date);
+    const int name = fm.horizontalAdvance(QStringLiteral("a recording with a long name.wav")) + pad;
+    resize(std::max(width(), 180 + name + size + type + date), std::max(height(), 440));
 }
 
 int LKVFileDialog::SelectedFilterIndex() const

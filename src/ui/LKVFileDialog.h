@@ -27,6 +27,8 @@ public:
 
 private:
     void AddOptionsButton();
+    // The list's columns wide enough for what they show.
+    void FitColumns();
     // The index of the chosen type in the request's list, or -1.
     int SelectedFilterIndex() const;
 

@@ -6,12 +6,15 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "app/LKVCommands.h"
 #include "app/LSettingsTable.h"
 #include "app/MainDialog.h"
 #include "edit/LKVFile.h"
+#include "ui/LKVAmplitudeScale.h"
 #include "ui/LKVAppInfo.h"
+#include "ui/LKVTimeRuler.h"
 #include "ui/LKVWaveWindow.h"
 
 namespace {
@@ -23,7 +26,7 @@ struct ButtonSpec {
     bool checkable;
 };
 
-const ButtonSpec kButtons[7] = {
+const ButtonSpec kButtons[8] = {
     {"zoom-out", "Zoom Out", kCmZoomOut, false},
     {"zoom-in", "Zoom In", kCmZoomIn, false},
     {"zoom-selection", "Zoom Selection", kCmZoomToSelection, false},
@@ -31,6 +34,7 @@ const ButtonSpec kButtons[7] = {
     {"zoom-vertical", "Vertical Zoom", kCmVerticalZoom, true},
     {"wave-posneg", "Wave display + up / - down", kCmDisplayPlusMinus, true},
     {"wave-leftright", "Wave display left channel up / right channel down.", kCmDisplayLeftRight, true},
+    {"wave-lanes", "Wave display of each channel in a lane of its own.", kCmDisplayLanes, true},
 };
 
 // How often a drag held past an edge of the main view scrolls it.
@@ -52,13 +56,38 @@ LKVFileWindow::LKVFileWindow(MainDialog& model, LKVFile& doc, QWidget* parent)
     for (LKVWaveWindow* w : {overview_, main_}) {
         w->installEventFilter(this);
         connect(w, &LKVWaveWindow::waveCode, this, [this, w](int code) { WaveCode(w == overview_, code); });
+        connect(w, &LKVWaveWindow::bookmarkActivated, this, [this](int index) {
+            emit activated();
+            model_.GoToBookmark(size_t(index));
+        });
     }
+    ruler_ = new LKVTimeRuler(views_->Main(), this);
+    ruler_->installEventFilter(this);
+    percentScale_ = new LKVAmplitudeScale(views_->Main(), LAmplitudeScale::Unit::Percent, this);
+    dBScale_ = new LKVAmplitudeScale(views_->Main(), LAmplitudeScale::Unit::Decibel, this);
+    // What is drawn beside the main view follows what it shows.
+    connect(main_, &LKVWaveWindow::changed, this, [this] {
+        ruler_->update();
+        percentScale_->update();
+        dBScale_->update();
+    });
+    connect(ruler_, &LKVTimeRuler::positionClicked, this, [this](int frame) {
+        emit activated();
+        MoveCursor(frame);
+    });
+    connect(ruler_, &LKVTimeRuler::regionClicked, this, [this](int index) {
+        emit activated();
+        model_.GoToRegion(size_t(index));
+    });
 
     scroll_ = new QScrollBar(Qt::Horizontal, this);
-    scroll_->setRange(0, LKVFileWindowModel::kScrollRange);
-    scroll_->setPageStep(10);
     scroll_->installEventFilter(this);
-    connect(scroll_, &QAbstractSlider::actionTriggered, this, &LKVFileWindow::ScrollAction);
+    // The scroll bar shows and moves the view; the cursor stays where it is.
+    connect(scroll_, &QAbstractSlider::valueChanged, this, [this](int value) {
+        views_->ScrollViewTo(value);
+        SyncControls();
+    });
+    connect(scroll_, &QAbstractSlider::sliderPressed, this, [this] { emit activated(); });
 
     for (size_t i = 0; i < buttons_.size(); ++i) {
         const ButtonSpec& spec = kButtons[i];
@@ -77,6 +106,7 @@ LKVFileWindow::LKVFileWindow(MainDialog& model, LKVFile& doc, QWidget* parent)
     dragTimer_ = new QTimer(this);
     dragTimer_->setInterval(kDragScrollMs);
     connect(dragTimer_, &QTimer::timeout, this, &LKVFileWindow::DragScroll);
+    MarksChanged();
     Restart();
 }
 
@@ -84,8 +114,23 @@ LKVFileWindow::LKVFileWindow(MainDialog& model, LKVFile& doc, QWidget* parent)
 // body, children would not be deleted until after them).
 LKVFileWindow::~LKVFileWindow()
 {
+    delete ruler_;
+    delete percentScale_;
+    delete dBScale_;
     delete overview_;
     delete main_;
+}
+
+void LKVFileWindow::MarksChanged()
+{
+    marks_ = model_.MarksOf(doc_);
+    overview_->SetMarks(&marks_, false);
+    main_->SetMarks(&marks_, true);
+    const int rulerHeight = ruler_->height();
+    ruler_->SetMarks(&marks_);
+    // New rows of region bands make room for themselves.
+    if (ruler_->Height() != rulerHeight)
+        Layout();
 }
 
 bool LKVFileWindow::AudioChanged() const
@@ -118,6 +163,8 @@ void LKVFileWindow::Restart()
 
 void LKVFileWindow::DocumentChanged()
 {
+    // A Save As files the marks under the new name; an edit may clamp them.
+    MarksChanged();
     if (AudioChanged()) {
         views_->ShowChange();
         Restart();
@@ -164,11 +211,17 @@ bool LKVFileWindow::ViewCommand(int32_t id)
     case kCmVerticalZoom: RefreshColours(); views_->CmZoomVertical(); break;
     case kCmDisplayPlusMinus: RefreshColours(); views_->CmSetWavDisplayMode(kWaveModePosNeg); break;
     case kCmDisplayLeftRight: RefreshColours(); views_->CmSetWavDisplayMode(kWaveModeLeftRight); break;
+    case kCmDisplayLanes: RefreshColours(); views_->CmSetWavDisplayMode(kWaveModeLanes); break;
     default: return false;
     }
+    // The display the user picks is the one new documents open with.
+    if (id == kCmDisplayPlusMinus || id == kCmDisplayLeftRight || id == kCmDisplayLanes)
+        LKVSettings::kWaveDisplayMode.Write(doc_.displayMode);
     SyncControls();
-    if (id == kCmVerticalZoom || id == kCmDisplayPlusMinus || id == kCmDisplayLeftRight)
+    if (id == kCmVerticalZoom || id == kCmDisplayPlusMinus || id == kCmDisplayLeftRight || id == kCmDisplayLanes)
         emit displayOptionsChanged();
+    percentScale_->update();
+    dBScale_->update();
     return true;
 }
 
@@ -176,13 +229,19 @@ void LKVFileWindow::SyncControls()
 {
     {
         const QSignalBlocker block(scroll_);
-        scroll_->setValue(views_->ScrollBarPos());
+        const LKVFileWindowModel::ScrollBar bar = views_->ScrollBarState();
+        scroll_->setRange(0, bar.maximum);
+        scroll_->setPageStep(bar.page);
+        scroll_->setSingleStep(bar.line);
+        scroll_->setValue(bar.value);
     }
+    overview_->SetViewRange(doc_.pos.viewStart, doc_.pos.viewEnd);
     buttons_[4]->setChecked(doc_.verticalZoom != 0);
     buttons_[5]->setChecked(doc_.displayMode == kWaveModePosNeg);
     buttons_[6]->setChecked(doc_.displayMode == kWaveModeLeftRight);
-    buttons_[5]->setEnabled(views_->DisplayModeEnabled());
-    buttons_[6]->setEnabled(views_->DisplayModeEnabled());
+    buttons_[7]->setChecked(doc_.displayMode == kWaveModeLanes);
+    for (int b : {5, 6, 7})
+        buttons_[size_t(b)]->setEnabled(views_->DisplayModeEnabled());
 }
 
 // Through the model, which also moves an active player there.
@@ -229,24 +288,27 @@ void LKVFileWindow::DragScroll()
         model_.SetSelection(doc_.pos.viewStart, doc_.pos.selEnd, doc_.pos.cursor);
 }
 
-void LKVFileWindow::ScrollAction(int action)
+bool LKVFileWindow::Wheel(QObject* over, const QWheelEvent& event)
 {
-    LScrollAction a;
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: a = LScrollAction::LineLeft; break;
-    case QAbstractSlider::SliderSingleStepAdd: a = LScrollAction::LineRight; break;
-    case QAbstractSlider::SliderPageStepSub: a = LScrollAction::PageLeft; break;
-    case QAbstractSlider::SliderPageStepAdd: a = LScrollAction::PageRight; break;
-    case QAbstractSlider::SliderMove: a = LScrollAction::Thumb; break;
-    case QAbstractSlider::SliderToMinimum: a = LScrollAction::Start; break;
-    case QAbstractSlider::SliderToMaximum: a = LScrollAction::End; break;
-    default: return;
-    }
-    emit activated();
-    const int32_t target = views_->ScrollTarget(a, scroll_->sliderPosition());
-    MoveCursor(target);
-    scroll_->setSliderPosition(views_->ScrollBarPos());
-    emit scrollTargetSet(target);
+    const QPoint angle = event.angleDelta(), pixels = event.pixelDelta();
+    const Qt::KeyboardModifiers keys = event.modifiers();
+    const int32_t width = views_->Main().Mapping().Width();
+    // The column under the pointer in the main view; over the overview, whose
+    // columns show other frames, the middle of the view.
+    int32_t column = width / 2;
+    if (over == main_ || over == ruler_)
+        column = int32_t(event.position().x()) - 1;
+    if (keys & Qt::ControlModifier)
+        views_->Wheel(angle.y() != 0 ? angle.y() : angle.x(), 0, column, width, true, false);
+    else if (angle.y() != 0 && angle.x() == 0)
+        views_->Wheel(angle.y(), 0, column, width, false, (keys & Qt::ShiftModifier) != 0);
+    // Sideways: a touchpad's pixels when it reports them, else a tilting wheel's angle.
+    else if (pixels.x() != 0)
+        views_->Wheel(0, pixels.x(), column, width, false, false);
+    else if (angle.x() != 0)
+        views_->Wheel(angle.x(), 0, column, width, false, (keys & Qt::ShiftModifier) != 0);
+    SyncControls();
+    return true;
 }
 
 void LKVFileWindow::Layout()
@@ -262,9 +324,20 @@ void LKVFileWindow::Layout()
         b->setGeometry(x, barTop, buttonWidth, kBarHeight);
         x += buttonWidth + 1;
     }
+    // The views between the two scales, the ruler and the overview in line
+    // with the main view, column for column.
+    const int left = percentScale_->PreferredWidth(), right = dBScale_->PreferredWidth();
+    const int waveWidth = std::max(w - left - right, 10);
     const int overviewHeight = barTop * 12 / 100;
-    overview_->setGeometry(0, 0, w, overviewHeight);
-    main_->setGeometry(0, overviewHeight, w, barTop - overviewHeight);
+    const int rulerHeight = std::min(ruler_->Height(), std::max(barTop - overviewHeight - 20, 0));
+    const int mainTop = overviewHeight + rulerHeight;
+    overview_->setGeometry(left, 0, waveWidth, overviewHeight);
+    ruler_->setGeometry(left, overviewHeight, waveWidth, rulerHeight);
+    main_->setGeometry(left, mainTop, waveWidth, barTop - mainTop);
+    percentScale_->setGeometry(0, overviewHeight, left, barTop - overviewHeight);
+    dBScale_->setGeometry(left + waveWidth, overviewHeight, w - left - waveWidth, barTop - overviewHeight);
+    percentScale_->SetCaptionHeight(rulerHeight);
+    dBScale_->SetCaptionHeight(rulerHeight);
 }
 
 void LKVFileWindow::resizeEvent(QResizeEvent* event)
@@ -277,6 +350,8 @@ bool LKVFileWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress)
         emit activated();
+    if (event->type() == QEvent::Wheel && (watched == main_ || watched == overview_ || watched == ruler_))
+        return Wheel(watched, *static_cast<QWheelEvent*>(event));
     return QWidget::eventFilter(watched, event);
 }
 

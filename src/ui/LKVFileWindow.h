@@ -4,9 +4,12 @@
 #include <memory>
 
 #include "display/LKVFileWindowModel.h"
+#include "display/LWaveMarks.h"
 #include "edit/LCutListAudio.h"
 
+class LKVAmplitudeScale;
 class LKVFile;
+class LKVTimeRuler;
 class LKVWaveWindow;
 class MainDialog;
 class QMenu;
@@ -14,12 +17,16 @@ class QScrollBar;
 class QToolButton;
 
 // The content of one document's child window: the overview strip (12 % of the
-// height above the bottom bar) that always shows the whole document, the main
-// view of the document's view range, and the bottom bar with the scroll bar
-// (range 0..200, moving the cursor) and the seven zoom and display buttons.
-// The frame creates it for a document that joins the model and calls the
-// operations below; what the user does comes back as signals. Everything the
-// window changes in the document (selection, cursor) goes through the model.
+// height above the bottom bar) that always shows the whole document and frames
+// the stretch the main view holds, the time ruler, the main view of the
+// document's view range between its two amplitude scales, and the bottom bar
+// with the scroll bar (which moves the view, never the cursor) and the eight
+// zoom and display buttons. Both views draw the document's bookmarks and
+// regions. The wheel scrolls the view, zooms with Ctrl, scrolls faster with
+// Shift. The frame creates the window for a document that joins the model and
+// calls the operations below; what the user does comes back as signals.
+// Everything the window changes in the document (selection, cursor) goes
+// through the model.
 class LKVFileWindow : public QWidget {
     Q_OBJECT
 public:
@@ -38,9 +45,11 @@ public:
     void DocumentChanged();
     // The view should cover the whole document (after opening or converting it).
     void ShowWholeDocument();
-    // A zoom or display command (5001-5005, 5007, 5008) for this document;
-    // false for any other command.
+    // A zoom or display command (5001-5005, 5007, 5008, 5013) for this
+    // document; false for any other command.
     bool ViewCommand(int32_t id);
+    // The bookmarks or regions of the model changed: the views draw them anew.
+    void MarksChanged();
     // The menu a right click opens (owned by the frame).
     void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
     // Playback moved the document's cursor; `cueing` draws the 25 ms band of the
@@ -55,8 +64,11 @@ public:
     LKVWaveWindow& OverviewWindow() const { return *overview_; }
     LKVWaveWindow& MainWindow() const { return *main_; }
     QScrollBar& ScrollBar() const { return *scroll_; }
+    LKVTimeRuler& Ruler() const { return *ruler_; }
+    LKVAmplitudeScale& Scale(bool decibels) const { return decibels ? *dBScale_ : *percentScale_; }
+    const LWaveMarks& Marks() const { return marks_; }
     // The buttons in bar order: Zoom Out, Zoom In, Zoom Selection, Zoom Full,
-    // Vertical Zoom, the +/- and the left/right display mode.
+    // Vertical Zoom, the +/-, the left/right and the lanes display mode.
     QToolButton& Button(int index) const { return *buttons_[size_t(index)]; }
 
     QSize sizeHint() const override { return {560, 300}; }
@@ -75,8 +87,6 @@ signals:
     void mainDragging();
     // Vertical zoom or the display mode changed.
     void displayOptionsChanged();
-    // The scroll bar moved the cursor to `frame` (already set through the model).
-    void scrollTargetSet(int frame);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -92,19 +102,24 @@ private:
     void RefreshColours();
     bool AudioChanged() const;
     void WaveCode(bool overview, int code);
-    void ScrollAction(int action);
     void MoveCursor(int32_t frame);
     void SyncControls();
     void DragScroll();
+    // A wheel over the main view, the overview or the ruler.
+    bool Wheel(QObject* over, const class QWheelEvent& event);
 
     MainDialog& model_;
     LKVFile& doc_;
     std::unique_ptr<LKVFileWindowModel> views_;
     LCutListAudio shown_;  // the audio the views were started on
+    LWaveMarks marks_;
     LKVWaveWindow* overview_;
     LKVWaveWindow* main_;
+    LKVTimeRuler* ruler_;
+    LKVAmplitudeScale* percentScale_;
+    LKVAmplitudeScale* dBScale_;
     QScrollBar* scroll_;
-    std::array<QToolButton*, 7> buttons_{};
+    std::array<QToolButton*, 8> buttons_{};
     QMenu* contextMenu_ = nullptr;
     class QTimer* dragTimer_;
     int32_t dragDirection_ = 0;

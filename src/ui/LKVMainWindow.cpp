@@ -135,6 +135,20 @@ void LKVMainWindow::BuildActions()
         addAction(a);
         actions_[c.id] = a;
     }
+    // The keys beside the menus' shortcuts work only where no text field or
+    // key macro wants the key (both take it before a shortcut does).
+    for (const LKVExtraKey& k : LKVExtraKeys()) {
+        auto* a = new QAction(this);
+        a->setShortcut(QKeySequence::fromString(QString::fromUtf8(k.key), QKeySequence::PortableText));
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, [this, k] {
+            if (model_->IsCommandEnabled(k.id) || k.stopsWhilePlaying) {
+                model_->OnExtraKey(k);
+                Refresh();
+            }
+        });
+        addAction(a);
+    }
 }
 
 void LKVMainWindow::FillMenu(QMenu* menu, const std::vector<LKVMenuEntry>& entries, bool contextMenu)
@@ -217,7 +231,8 @@ void LKVMainWindow::RefreshWindowList()
     windowListActions_.clear();
     if (!windowListMarker_)
         return;
-    const std::vector<QMdiSubWindow*> subs = windows_->SubWindows();
+    // The documents' windows and the frequency analysis window, in the order they opened.
+    const QList<QMdiSubWindow*> subs = area_->subWindowList(QMdiArea::CreationOrder);
     windowListMarker_->setVisible(!subs.empty());
     int32_t n = 0;
     for (QMdiSubWindow* sub : subs) {
@@ -242,6 +257,7 @@ void LKVMainWindow::Refresh()
     // Scrub works on the document like Play.
     scrub_->setEnabled(model_->IsCommandEnabled(kCmPlay));
     UndoItemChanged(model_->UndoMenuItem());
+    RedoItemChanged(model_->RedoMenuItem());
     readouts_->Show(model_->Readouts());
     transport_->SetPlaying(IsPlaying());
 }
@@ -308,7 +324,7 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmBatchConverter: ShowBatchConverter(); return;
     default: break;
     }
-    if (id >= kCmZoomIn && id <= kCmDisplayLeftRight) {
+    if ((id >= kCmZoomIn && id <= kCmDisplayLeftRight) || id == kCmDisplayLanes) {
         LKVFileWindow* w = CurrentWindow();
         if (w && w->ViewCommand(id))
             return;
@@ -354,12 +370,14 @@ void LKVMainWindow::ShowRegions() { ShowListWindow(regionDlg_, *model_, this); }
 
 void LKVMainWindow::BookMarksChanged()
 {
+    windows_->MarksChanged();
     if (bookmarkDlg_)
         bookmarkDlg_->Refresh();
 }
 
 void LKVMainWindow::RegionsChanged()
 {
+    windows_->MarksChanged();
     if (regionDlg_)
         regionDlg_->Refresh();
 }
@@ -537,6 +555,14 @@ void LKVMainWindow::UndoItemChanged(const LUndoMenuItem& item)
     if (QAction* undo = Action(kCmUndo)) {
         const std::string::size_type tab = item.text.find('\t');
         undo->setText(QString::fromStdString(item.text.substr(0, tab)).trimmed());
+    }
+}
+
+void LKVMainWindow::RedoItemChanged(const LUndoMenuItem& item)
+{
+    if (QAction* redo = Action(kCmRedo)) {
+        const std::string::size_type tab = item.text.find('\t');
+        redo->setText(QString::fromStdString(item.text.substr(0, tab)).trimmed());
     }
 }
 

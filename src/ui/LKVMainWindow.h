@@ -61,6 +61,7 @@ public:
     void DocumentChanged(LKVFile& doc) override;
     void ShowWholeDocument(LKVFile& doc) override;
     void UndoItemChanged(const LUndoMenuItem& item) override;
+    void RedoItemChanged(const LUndoMenuItem& item) override;
     void SaveEnabledChanged(bool enabled) override;
     void DocumentOpened(LKVFile& doc) override;
     void DocumentClosing(LKVFile& doc) override;

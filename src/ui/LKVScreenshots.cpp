@@ -1,6 +1,7 @@
 #include "ui/LKVScreenshots.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QMenu>
@@ -112,12 +113,12 @@ void LKVScreenshots::Documents(const std::string& speech, const std::string& mus
         return;
     }
     const int32_t length = doc->audio.GetLength();
-    SaveDocument(QStringLiteral("document-speech"));
+    SaveDocument(QStringLiteral("document-speech-ruler-whole"));
     model.SetSelection(length * 3 / 10, length * 5 / 10, length * 3 / 10);
     SaveDocument(QStringLiteral("document-speech-selection"));
     window_.RunCommand(kCmZoomIn);
     window_.RunCommand(kCmZoomIn);
-    SaveDocument(QStringLiteral("document-speech-zoomed"));
+    SaveDocument(QStringLiteral("document-speech-ruler-zoomed"));
     window_.RunCommand(kCmVerticalZoom);
     SaveDocument(QStringLiteral("document-speech-vertical-zoom"));
 
@@ -126,7 +127,7 @@ void LKVScreenshots::Documents(const std::string& speech, const std::string& mus
         ++failures_;
         return;
     }
-    SaveDocument(QStringLiteral("document-music"));
+    SaveDocument(QStringLiteral("document-music-lanes"));
     window_.RunCommand(kCmDisplayLeftRight);
     SaveDocument(QStringLiteral("document-music-left-right"));
     model.SetSelection(0, 0, doc->audio.GetLength() / 3);
@@ -135,7 +136,7 @@ void LKVScreenshots::Documents(const std::string& speech, const std::string& mus
     SaveDocument(QStringLiteral("document-music-zoomed-in"));
     for (int i = 0; i < 6; ++i)
         window_.RunCommand(kCmZoomIn);
-    SaveDocument(QStringLiteral("document-music-samples"));
+    SaveDocument(QStringLiteral("document-music-ruler-samples"));
 
     LSettings::SetOverride("Settings", "UseWindowsColor", "1");
     window_.RunCommand(kCmDisplayPlusMinus);
@@ -154,7 +155,10 @@ void LKVScreenshots::Documents(const std::string& speech, const std::string& mus
 
     window_.RunCommand(kCmFrequencyAnalysis);
     if (LKVFFTDlg* fft = window_.FrequencyAnalysis()) {
-        Save(window_, QStringLiteral("spectrum"));
+        Save(window_, QStringLiteral("spectrum-axes"));
+        fft->LogarithmicBox().setChecked(false);
+        Save(*fft->parentWidget(), QStringLiteral("spectrum-axes-linear"));
+        fft->LogarithmicBox().setChecked(true);
         // The low end magnified, the pointer on the right channel's 440 Hz tone.
         fft->Zoom(false, true);
         fft->Zoom(true, true);
@@ -190,6 +194,7 @@ void LKVScreenshots::ListWindows()
     LKVSetExecHook({});
     model.GoToBookmark(1);
     model.GoToBookmark(1);
+    SaveDocument(QStringLiteral("document-interview-marks"));
 
     window_.RunCommand(kCmOpenBookmarkList);
     if (LKVBookMarkDlg* bookmarks = window_.BookMarkWindow()) {

@@ -89,7 +89,6 @@ LKeyMacroDlg::LKeyMacroDlg(const LKeyMacros& macros, QWidget* parent) : QDialog(
     hint_ = new QLabel(QStringLiteral("Click the field and press the key (with Ctrl, Alt or Shift) that runs the "
                                       "commands. Enter and Esc cannot be used."));
     hint_->setWordWrap(true);
-    hint_->setEnabled(false);
     commands_ = new QListWidget;
     commands_->setObjectName(QStringLiteral("commands"));
     for (const LKVCommandInfo& c : LKVCommandTable())

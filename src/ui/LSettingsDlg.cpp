@@ -174,7 +174,6 @@ QWidget* LSettingsDlg::FoldersPage()
         "Kelvane keeps the audio of open files in this folder while it runs. Leave it empty for the default "
         "folder shown. A new folder is used from the next start."));
     note->setWordWrap(true);
-    note->setEnabled(false);
     auto* layout = new QVBoxLayout(page);
     auto* label = new QLabel(QStringLiteral("Audio &working folder:"));
     label->setBuddy(workingFolder_);

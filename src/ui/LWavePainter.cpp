@@ -22,8 +22,10 @@ void LWavePainter::Render(QImage& image, const LWavePicture& picture, const LWav
         return;
     }
 
-    std::array<QRgb, kWaveMaxColumns> back, fore;
-    std::array<int32_t, kWaveMaxColumns> top, bottom;
+    std::array<QRgb, kWaveMaxColumns> back, fore, separator;
+    std::array<int32_t, kWaveMaxColumns> top, bottom, top2, bottom2;
+    const bool lanes = picture.lanes > 1;
+    const int32_t separatorRow = picture.SeparatorRow();
     for (int32_t i = 0; i < n; ++i) {
         const int32_t x = from + i;
         const LWaveRole role = picture.Role(x);
@@ -31,19 +33,39 @@ void LWavePainter::Render(QImage& image, const LWavePicture& picture, const LWav
         colours.Pair(role, b, f);
         back[size_t(i)] = 0xFF000000u | b;
         fore[size_t(i)] = 0xFF000000u | f;
+        // The line between the lanes: a quarter of the wave's colour over the background.
+        separator[size_t(i)] = 0xFF000000u | (((b & 0xFCFCFC) >> 2) * 3 + ((f & 0xFCFCFC) >> 2));
+        top2[size_t(i)] = bottom2[size_t(i)] = 0;
         if (role == LWaveRole::CursorLine) {
             top[size_t(i)] = 1;
             bottom[size_t(i)] = height;
         } else {
-            const LWavePicture::Span s = picture.ColumnSpan(x);
+            const LWavePicture::Span s = picture.ColumnSpan(x, 0);
             top[size_t(i)] = s.top;
             bottom[size_t(i)] = s.bottom;
+            if (lanes) {
+                const LWavePicture::Span s2 = picture.ColumnSpan(x, 1);
+                top2[size_t(i)] = s2.top;
+                bottom2[size_t(i)] = s2.bottom;
+            }
         }
     }
     for (int32_t y = 1; y < height; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y)) + from + 1;
+        if (y == separatorRow) {
+            for (int32_t i = 0; i < n; ++i)
+                line[i] = (y >= top[size_t(i)] && y < bottom[size_t(i)]) ? fore[size_t(i)] : separator[size_t(i)];
+            continue;
+        }
+        if (!lanes) {
+            for (int32_t i = 0; i < n; ++i)
+                line[i] = (y >= top[size_t(i)] && y < bottom[size_t(i)]) ? fore[size_t(i)] : back[size_t(i)];
+            continue;
+        }
         for (int32_t i = 0; i < n; ++i)
-            line[i] = (y >= top[size_t(i)] && y < bottom[size_t(i)]) ? fore[size_t(i)] : back[size_t(i)];
+            line[i] = (y >= top[size_t(i)] && y < bottom[size_t(i)]) || (y >= top2[size_t(i)] && y < bottom2[size_t(i)])
+                          ? fore[size_t(i)]
+                          : back[size_t(i)];
     }
     const QRgb dark = 0xFF000000u, light = 0xFFFFFFFFu;
     std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(0)) + from + 1, n, dark);

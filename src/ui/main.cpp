@@ -2,10 +2,12 @@
 #include <QApplication>
 #include <QStyleFactory>
 #include <QTimer>
+#include <QWindow>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -34,6 +36,45 @@ constexpr int kExitNoDisplay = 2;
     std::fflush(stderr);
     ::_exit(kExitNoDisplay);
 }
+
+// Runs a call once, when the frame is first exposed: by then the window manager
+// has placed and sized it (a maximized frame is maximized), so a question asked
+// then is centred on the frame as the user sees it, not on where it was before.
+// A frame that is never exposed (started minimized) gets the call after a while.
+class LFirstExpose : public QObject {
+public:
+    LFirstExpose(QWidget& window, std::function<void()> call) : QObject(&window), call_(std::move(call))
+    {
+        if (QWindow* handle = window.windowHandle(); handle && !handle->isExposed())
+            handle->installEventFilter(this);
+        else
+            QTimer::singleShot(0, this, [this] { Run(); });
+        QTimer::singleShot(kLatestMs, this, [this] { Run(); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            // After the expose is handled, and the frame painted.
+            QTimer::singleShot(0, this, [this] { Run(); });
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kLatestMs = 3000;
+    void Run()
+    {
+        if (!call_)
+            return;
+        const std::function<void()> call = std::move(call_);
+        call_ = nullptr;
+        call();
+    }
+    std::function<void()> call_;
+};
 
 bool EnvSet(const char* name)
 {
@@ -120,6 +161,7 @@ int main(int argc, char** argv)
     if (screenshots.empty() && !startupTime && instance.HandOver(LKVSecondInstanceForward(args)))
         return 0;
 
+    LKVKeepDisplayOfExistingUser();
     const std::string working = LKVSettings::kWorkingFolder.Read();
     // Another editor still running in the folder (one that did not hear this
     // instance) keeps it: this one works in a private folder rather than
@@ -154,7 +196,7 @@ int main(int argc, char** argv)
     } else {
         // After the event loop starts, so the window is up while a file loads.
         // What a crash left comes back first, before any segment is made.
-        QTimer::singleShot(0, &window, [&window, args] {
+        new LFirstExpose(window, [&window, args] {
             window.Model().RecoverAtStart();
             window.StartWith(args);
         });

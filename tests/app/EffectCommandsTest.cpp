@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 #include "app/MainDialog.h"
 #include "core/LScriptedUi.h"
@@ -119,6 +120,31 @@ TEST(EffectCommands, AmplifyReasksAfterAnInvalidValueThenStoresUndoesAndPlays)
     EXPECT_EQ(f.main.CmAmplify(), kJobDone);
     EXPECT_EQ(f.ui.offered.back(), 150);
     EXPECT_EQ(Frames(f.doc.audio), f.in);
+}
+
+TEST(EffectCommands, RedoOfAmplifyCutAndPasteRestoresTheStateBeforeTheUndoCutForCut)
+{
+    Fixture f;
+    const auto check = [&f](const char* name, const std::function<void()>& command) {
+        command();
+        const std::vector<test::CutView> after = test::View(f.doc.audio);
+        const LKVFile::Positions pos = f.doc.pos;
+        const std::vector<int32_t> frames = Frames(f.doc.audio);
+        f.main.CmUndo();
+        EXPECT_NE(test::View(f.doc.audio), after) << name;
+        EXPECT_EQ(f.main.RedoMenuItem().text, std::string("Redo ") + name + "\tCtrl+Y");
+        f.main.CmRedo();
+        EXPECT_EQ(test::View(f.doc.audio), after) << name;
+        EXPECT_EQ(f.doc.pos, pos) << name;
+        EXPECT_EQ(Frames(f.doc.audio), frames) << name;
+        EXPECT_EQ(f.main.UndoMenuItem().text, std::string("Undo ") + name + "\tCtrl+Z");
+    };
+    f.ui.answers = {150};
+    check("Amplify", [&f] { f.main.CmAmplify(); });
+    f.main.SetSelection(1000, 3000, 1000);
+    check("Cut", [&f] { f.main.CmCut(); });
+    f.main.SetSelection(5000, 5500, 5000);
+    check("Paste", [&f] { f.main.CmPaste(); });
 }
 
 TEST(EffectCommands, NothingWithoutSelectionAndNoChangeOnCancel)

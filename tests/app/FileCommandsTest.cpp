@@ -4,6 +4,7 @@
 
 #include "app/LKVCommands.h"
 #include "app/LRecentFiles.h"
+#include "app/LSettingsTable.h"
 #include "app/MainDialog.h"
 #include "AppTestSupport.h"
 #include "core/LFile.h"
@@ -225,4 +226,27 @@ TEST(RecentFiles, ElevenSlotsRefreshFirstFreeThenOldest)
     EXPECT_EQ(LRecentFiles::Read()[4].path, "/gap");
     EXPECT_EQ(LRecentFiles::PathOf(1054), "/gap");
     EXPECT_EQ(LRecentFiles::PathOf(1061), "");
+}
+
+TEST(OpenFile, NewUsersGetStereoLanesAndEarlierUsersKeepTheirDisplay)
+{
+    {
+        // No settings file yet: a new user.
+        ::unlink(LSettings::IniPath().c_str());
+        LKVKeepDisplayOfExistingUser();
+        App app;
+        EXPECT_EQ(app.OpenRamp("lanes.wav", 100, 8000, 2)->displayMode, 2);
+    }
+    {
+        // A settings file from before the lanes, without the value.
+        ::unlink(LSettings::IniPath().c_str());
+        LSettings::WriteInt("MainWindow", "X", 10);
+        LKVKeepDisplayOfExistingUser();
+        App app;
+        EXPECT_EQ(app.OpenRamp("posneg.wav", 100, 8000, 2)->displayMode, 0);
+        // A choice stored since stays as it is.
+        LKVSettings::kWaveDisplayMode.Write(1);
+        LKVKeepDisplayOfExistingUser();
+        EXPECT_EQ(LKVSettings::kWaveDisplayMode.Read(), 1);
+    }
 }

@@ -7,6 +7,7 @@
 #include "core/LSettings.h"
 #include "edit/LAudioCutTank.h"
 #include "edit/LCLAConvertRateChannels.h"
+#include "edit/EditTestSupport.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -118,6 +119,60 @@ TEST(Undo, UndoThenEditThenUndo)
     EXPECT_EQ(f.doc.audio.GetLength(), 8000);
     f.main.CmUndo();
     EXPECT_EQ(f.doc.audio.GetLength(), 8000);
+}
+
+TEST(Redo, BringsBackEveryUndoneLevelAndANewEditClearsIt)
+{
+    Fixture f;
+    std::vector<std::vector<test::CutView>> states;
+    for (int i = 0; i < 9; ++i) {
+        f.Delete(100 + 10 * i, 300 + 10 * i);
+        states.push_back(test::View(f.doc.audio));
+    }
+    EXPECT_EQ(f.main.RedoMenuItem().text, "Redo \tCtrl+Y");
+    EXPECT_FALSE(f.main.RedoMenuItem().enabled);
+    // Redo puts back the cursor and selection each undo found.
+    std::vector<LKVFile::Positions> positions(9);
+    for (int i = 8; i > 0; --i) {
+        positions[size_t(i)] = f.doc.pos;
+        f.main.CmUndo();
+    }
+    EXPECT_EQ(f.main.RedoMenuItem().text, "Redo Delete\tCtrl+Y");
+    EXPECT_TRUE(f.main.IsCommandEnabled(kCmRedo));
+    for (int i = 1; i < 9; ++i) {
+        f.main.CmRedo();
+        EXPECT_EQ(test::View(f.doc.audio), states[size_t(i)]) << "redo " << i;
+        EXPECT_EQ(f.doc.pos, positions[size_t(i)]) << "redo " << i;
+    }
+    EXPECT_FALSE(f.main.RedoMenuItem().enabled);
+    f.main.CmRedo();
+    EXPECT_EQ(test::View(f.doc.audio), states[8]) << "a ninth redo does nothing";
+    // Undo and Redo alternate over the same level.
+    f.main.CmUndo();
+    f.main.CmRedo();
+    f.main.CmUndo();
+    EXPECT_EQ(test::View(f.doc.audio), states[7]);
+
+    // An edit after an undo leaves nothing to redo.
+    f.main.CmUndo();
+    f.Delete(0, 10);
+    EXPECT_FALSE(f.main.IsCommandEnabled(kCmRedo));
+    const std::vector<test::CutView> edited = test::View(f.doc.audio);
+    f.main.CmRedo();
+    EXPECT_EQ(test::View(f.doc.audio), edited);
+}
+
+TEST(Redo, ASaveBetweenUndoAndRedoLeavesTheRedoneDocumentModified)
+{
+    Fixture f;
+    f.Delete(0, 10);
+    f.main.CmUndo();
+    EXPECT_FALSE(f.doc.modified);
+    f.doc.MarkSaved();  // the undone state is now the file
+    f.main.CmRedo();
+    EXPECT_TRUE(f.doc.modified);
+    f.main.CmUndo();
+    EXPECT_FALSE(f.doc.modified) << "back to what the file holds";
 }
 
 TEST(Undo, LevelsClipboardAndCopiesCostNoAudioIo)

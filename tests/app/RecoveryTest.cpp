@@ -435,8 +435,9 @@ TEST_F(Recovery, AnEditorKilledAnywhereComesBackAsItWasAtItsLastEdit)
             EXPECT_EQ(got.docs.at(0).frames.size(), states[3].docs[0].frames.size()) << "nothing of it lost";
             ++inTake;
         }
-        for (bool m : r.modified)
-            EXPECT_TRUE(m) << "a recovered document is marked modified";
+        // The file as it was opened is no unsaved change; anything after it is.
+        for (size_t i = 0; i < r.modified.size(); ++i)
+            EXPECT_EQ(r.modified[i], i > 0 || !(got == states[0])) << "document " << i;
         // The recovering editor ended normally: its records went with it.
         for (const std::string& f : Files(folder_))
             EXPECT_NE(GetFileExtension(f), LKVRecovery::kExtension) << f;
@@ -484,6 +485,25 @@ TEST_F(Recovery, UntitledDocumentsAndRegionsComeBackAndNoFreesEverything)
     EXPECT_EQ(yes.state.docs[1].title, "Untitled 1");
     EXPECT_EQ(yes.state.regions.size(), 1u);
     EXPECT_EQ(yes.modified, (std::vector<bool>{true, true}));
+}
+
+TEST_F(Recovery, ADocumentThatWasNeverChangedComesBackUnmodified)
+{
+    const pid_t pid = Child([&] {
+        if (!LAudioCutTank::Get().SetWorkingFolder(folder_))
+            ::_exit(4);
+        Ui ui;
+        test::ScriptedProgress progress;
+        MainDialog main;
+        ASSERT_NE(main.OpenFile(docPath_), nullptr);
+        main.SetSelection(10, 20, 10);  // looking around changes nothing
+        std::fflush(nullptr);
+        ::_exit(FailedParts() ? 1 : 0);  // no orderly end: the record stays
+    });
+    EXPECT_EQ(Wait(pid), 0);
+    const Recovered r = Recover(LUiAnswer::Yes);
+    ASSERT_EQ(r.state.docs.size(), 1u);
+    EXPECT_EQ(r.modified, std::vector<bool>{false});
 }
 
 TEST_F(Recovery, AFailedWriteLeavesThePreviousRecord)

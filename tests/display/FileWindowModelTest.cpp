@@ -111,17 +111,36 @@ TEST(FileWindowModel, DisplayOptionsRestartTheViewsAndMonoIgnoresLeftRight)
     EXPECT_EQ(stereo.model.Main().Picture().lower[50], 0x1000 >> 8);
 }
 
-TEST(FileWindowModel, ScrollBarMovesTheCursorAndTheViewFollowsIt)
+TEST(FileWindowModel, ScrollBarAndWheelMoveTheViewOnlyAndAMovedCursorBringsItBack)
 {
     Doc d(100000);
-    d.file.pos.cursor = 1000;
-    EXPECT_EQ(d.model.ScrollTarget(LScrollAction::LineLeft, 0), 0);
-    EXPECT_EQ(d.model.ScrollTarget(LScrollAction::PageRight, 0), 3000);
-    EXPECT_EQ(d.model.ScrollTarget(LScrollAction::Thumb, 100), 50000);
-    EXPECT_EQ(d.model.ScrollTarget(LScrollAction::Thumb, 200), 100000);
-    d.file.pos.cursor = 99500;
-    EXPECT_EQ(d.model.ScrollTarget(LScrollAction::LineRight, 0), 100000);
-    EXPECT_EQ(d.model.ScrollBarPos(), 199);
+    d.file.pos.viewStart = 20000;
+    d.file.pos.viewEnd = 30000;
+    d.file.pos.cursor = 24500;
+    d.file.pos.selStart = 24000;
+    d.file.pos.selEnd = 26000;
+    d.model.CursorMoved(false);
+    const LKVFileWindowModel::ScrollBar bar = d.model.ScrollBarState();
+    EXPECT_EQ(bar.maximum, 90000);
+    EXPECT_EQ(bar.page, 10000);
+    EXPECT_EQ(bar.line, 1000);
+    EXPECT_EQ(bar.value, 20000);
+    d.model.ScrollViewTo(95000);
+    EXPECT_EQ(d.View(), std::pair(90000, 100000)) << "held within the document";
+    d.model.Wheel(-2 * 120, 0, 50, 100, false, false);
+    EXPECT_EQ(d.View(), std::pair(90000, 100000));
+    d.model.Wheel(120, 0, 50, 100, false, false);
+    EXPECT_EQ(d.View(), std::pair(89000, 99000)) << "a notch up: a tenth of the view back";
+    d.model.Wheel(120, 0, 50, 100, false, true);
+    EXPECT_EQ(d.View(), std::pair(84000, 94000)) << "with Shift half of it";
+    d.model.Wheel(0, 30, 50, 100, false, false);
+    EXPECT_EQ(d.View(), std::pair(81000, 91000)) << "a touchpad's sideways pixels move with the content";
+    EXPECT_EQ(d.file.pos.cursor, 24500);
+    EXPECT_EQ(d.file.pos.selStart, 24000);
+    EXPECT_EQ(d.file.pos.selEnd, 26000);
+    // Refreshing the marks with the cursor where it was keeps the view the user chose.
+    d.model.CursorMoved(false);
+    EXPECT_EQ(d.View(), std::pair(81000, 91000));
 
     d.file.pos.viewStart = 10000;
     d.file.pos.viewEnd = 20000;
@@ -142,6 +161,34 @@ TEST(FileWindowModel, ScrollBarMovesTheCursorAndTheViewFollowsIt)
     EXPECT_TRUE(d.model.DragScrollStep(kWaveDragLeft));
     EXPECT_FALSE(d.model.DragScrollStep(kWaveDragLeft));
     EXPECT_EQ(d.View(), std::pair(0, 10000));
+}
+
+TEST(FileWindowModel, WheelZoomKeepsTheFrameUnderThePointer)
+{
+    // Ten hours at 44100 Hz, 1000 columns, from the whole file down to a
+    // tenth of a frame per column and back.
+    LKVFile file;
+    file.audio.sampleRate = 44100;
+    file.audio.Add(LCut::Silence(44100 * 36000));
+    LKVFileWindowModel model(file);
+    file.pos.viewEnd = file.audio.GetLength();
+    const int32_t width = 1000;
+    for (int32_t column : {1, 333, 500, 998}) {
+        file.pos.viewStart = 0;
+        file.pos.viewEnd = file.audio.GetLength();
+        // Away from the ends, where the view cannot follow the pointer.
+        model.ZoomAround(500, width, 1.0 / 64);
+        for (int step = 0; step < 60; ++step) {
+            const int32_t angle = step < 40 ? 120 : -120;
+            const int32_t length = file.pos.viewEnd - file.pos.viewStart;
+            const int32_t frame = LWaveMapping::Of(width, file.pos.viewStart, length).PixelToFrame(column);
+            model.Wheel(angle, 0, column, width, true, false);
+            const LWaveMapping after =
+                LWaveMapping::Of(width, file.pos.viewStart, file.pos.viewEnd - file.pos.viewStart);
+            EXPECT_LE(after.PixelToFrame(column), frame) << "column " << column << " step " << step;
+            EXPECT_GT(after.PixelToFrame(column + 1), frame) << "column " << column << " step " << step;
+        }
+    }
 }
 
 TEST(FileWindowModel, AChangeOutsideTheViewIsShownFromItsStart)

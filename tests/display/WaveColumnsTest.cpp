@@ -93,6 +93,36 @@ TEST(WaveColumns, LeftRightShowsEachChannelsMagnitudeAndMonoFallsBackToPositiveN
               ColumnsOf(mono, MapOf(8, 0, 2), Long(kWaveModePosNeg)).upper);
 }
 
+TEST(WaveColumns, LanesGiveEachStereoChannelItsOwnPositiveAndNegativeFromAudioAndPeaks)
+{
+    // Left: a positive half and a negative half; right: silent, then a small bump.
+    auto level = [](int32_t f, int32_t c) {
+        if (c == 0)
+            return f < 2048 ? 0x40000 : -0x20000;
+        return f < 2048 ? 0 : 0x8000;
+    };
+    LCutListAudio stereo = test::ListOfLevels(4096, 2, level);
+    for (int32_t length : {4096, 16 * 4096}) {  // from the audio, then from the peak files
+        std::vector<uint8_t> upper(2 * kWaveLaneStride), lower(2 * kWaveLaneStride);
+        LKVWaveColumns c(stereo);
+        ASSERT_TRUE(c.Compute(MapOf(8, 0, length), 0, 8, kWaveModeLanes, false, upper.data(), lower.data(), nullptr));
+        // Columns of the first and the second half; zoomed out, column 0 holds both.
+        const int32_t early = length == 4096 ? 1 : 0, late = length == 4096 ? 6 : 0;
+        EXPECT_EQ(upper[early], 0x40000 >> 11) << length;
+        EXPECT_EQ(lower[late], 0x20000 >> 11) << length;
+        EXPECT_EQ(upper[kWaveLaneStride + late], 0x8000 >> 11) << length;
+        EXPECT_EQ(lower[kWaveLaneStride + late], 0) << length;
+        if (length == 4096) {
+            EXPECT_EQ(lower[early], 0) << "nothing below the left line in the first half";
+            EXPECT_EQ(upper[kWaveLaneStride + early], 0) << "the right lane is silent at first";
+        }
+    }
+    // Anything but stereo has one lane.
+    LCutListAudio mono = ListOf({0x4000, -0x8000});
+    EXPECT_EQ(ColumnsOf(mono, MapOf(8, 0, 2), Chosen(kWaveModeLanes)).lower,
+              ColumnsOf(mono, MapOf(8, 0, 2), PosNeg()).lower);
+}
+
 TEST(WaveColumns, ViewsUpTo256FramesPerColumnComeFromTheAudioWiderOnesFromThePeakFiles)
 {
     LCutListAudio list = ListOf(std::vector<int32_t>(16 * 257, 0x4000));

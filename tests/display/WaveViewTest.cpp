@@ -185,14 +185,14 @@ TEST(WaveView, PictureRolesForSelectionCursorBandAndThePastTheEndArea)
     EXPECT_EQ(p.ColumnSpan(3).top, 1);
     EXPECT_EQ(p.ColumnSpan(3).bottom, 21) << "mid = 20: a one-pixel line at the centre";
 
-    // An empty document shows one second, all past the end.
+    // An empty document shows one second on the wave's own background.
     LCutListAudio empty;
     view.Start(empty, kWaveModePosNeg, false);
     view.SetEnd(0);
     view.SetView(0, 44100);
     ASSERT_TRUE(view.WaitIdle(10000));
-    EXPECT_EQ(view.Picture().Role(0), LWaveRole::PastEnd);
-    EXPECT_EQ(view.Picture().Role(99), LWaveRole::PastEnd);
+    EXPECT_EQ(view.Picture().Role(0), LWaveRole::Normal);
+    EXPECT_EQ(view.Picture().Role(99), LWaveRole::Normal);
 }
 
 TEST(WaveView, TheStripShowsPeakMagnitudesOfItsOwnSource)

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "EffectTestSupport.h"
@@ -113,6 +114,20 @@ std::vector<Case> Cases()
     };
 }
 
+// The keyboard starts in the first field (101), its text selected, so that
+// typing replaces the value.
+void ExpectKeyboardInFirstField(QDialog& d)
+{
+    QWidget* first = Control<QWidget>(d, 101);
+    QWidget* focus = d.focusWidget();
+    ASSERT_TRUE(first && focus);
+    EXPECT_TRUE(focus == first || first->isAncestorOf(focus)) << focus->objectName().toStdString();
+    if (auto* edit = qobject_cast<QLineEdit*>(focus)) {
+        EXPECT_FALSE(edit->text().isEmpty());
+        EXPECT_EQ(edit->selectedText(), edit->text());
+    }
+}
+
 // Puts a selection (and for the mixes a clipboard) on the document.
 void Prepare(MainDialog& model, int32_t command)
 {
@@ -141,6 +156,7 @@ TEST(EffectDialogs, OpenOnTheStoredValuesAndOkStoresThemAndRunsTheModelsEffect)
         {
             DialogScript script;
             script.Then([&](QDialog& d) {
+                ExpectKeyboardInFirstField(d);
                 c.opened(d);
                 c.edit(d);
                 Press(d, QDialogButtonBox::Ok);
@@ -298,4 +314,23 @@ TEST(EffectDialogs, AfterAnEffectTheViewShowsTheChangedRange)
     EXPECT_EQ(doc->pos.cursor, 150000);
     EXPECT_LE(doc->pos.viewStart, 150000);
     EXPECT_GT(doc->pos.viewEnd, 150000);
+}
+
+TEST(EffectDialogs, ATypedValueAndEnterApplyIt)
+{
+    efftest::QuietSettings();
+    LEfStored::kAmplifyGain.Write(100);
+    LKVMainWindow w;
+    LKVFile* doc = w.Model().OpenFile(uitest::SoxSine("enter.wav", 8000, 1, 1.0));
+    ASSERT_NE(doc, nullptr);
+    w.Model().SetSelection(0, 4000, 0);
+    DialogScript script;
+    script.Then([](QDialog& d) {
+        QTest::keyClicks(d.focusWidget(), QStringLiteral("50"));
+        QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+    });
+    w.RunCommand(kCmAmplify);
+    EXPECT_EQ(script.Pending(), 0u);
+    EXPECT_EQ(LEfStored::kAmplifyGain.Read(), 50);
+    EXPECT_EQ(w.Model().UndoMenuItem().text, "Undo Amplify\tCtrl+Z");
 }

@@ -367,3 +367,58 @@ TEST(Frame, HelpShowsTheManualWithEveryCommandAndItsShortcut)
     EXPECT_TRUE(commands.contains("Insert Silence: Current"));
     EXPECT_TRUE(commands.contains("Ctrl+Shift+S"));
 }
+
+TEST(Frame, SpacePlaysAndStopsDeleteDeletesRedoHasItsKeysAndMacrosStillWin)
+{
+    const std::string heard = test::TempPath("space.wav");
+    ::setenv("KELVANE_AUDIO_OUT", ("capture:" + heard).c_str(), 1);
+    LKVSettings::kPlayWhenOpen.Write(false);
+    LKVSettings::kAutoPlaybackAfterEffects.Write(false);
+    LPlayerDevice player;
+    LKVMainWindow w(&player);
+    w.show();
+    // Long enough that it is still playing, in real time, when Space comes again.
+    const std::string source = uitest::SoxSine("long.wav", 8000, 1, 60.0);
+    LKVFile* doc = w.Model().OpenFile(source);
+    ASSERT_NE(doc, nullptr);
+    // The keys go to the frame once the load's progress window is gone.
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+    QTest::keyClick(&w, Qt::Key_Space);
+    EXPECT_NE(w.Model().PlayerState() & LPlayerDevice::kActive, 0) << "Space plays";
+    QTest::keyClick(&w, Qt::Key_Space);
+    uitest::Settle();
+    EXPECT_EQ(w.Model().PlayerState(), 0) << "and stops";
+    const std::vector<int32_t> played = test::ReadAll(LWaveFile::OpenSource(heard));
+    const std::vector<int32_t> all = test::ReadAll(LWaveFile::OpenSource(source));
+    ASSERT_LT(played.size(), all.size());
+    EXPECT_TRUE(std::equal(played.begin(), played.end(), all.begin())) << "what played is the document's start";
+    ::unsetenv("KELVANE_AUDIO_OUT");
+
+    w.Model().SetSelection(0, 1000, 0);
+    QTest::keyClick(&w, Qt::Key_Delete);
+    EXPECT_EQ(doc->audio.GetLength(), 479000);
+    w.Model().SetSelection(0, 2000, 0);
+    QTest::keyClick(&w, Qt::Key_Backspace);
+    EXPECT_EQ(doc->audio.GetLength(), 477000);
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc->audio.GetLength(), 479000);
+    EXPECT_EQ(w.Action(kCmRedo)->text(), "Redo Delete");
+    QTest::keyClick(&w, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(doc->audio.GetLength(), 477000);
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(doc->audio.GetLength(), 477000);
+
+    QTest::keyClick(&w, Qt::Key_End);
+    EXPECT_EQ(doc->pos.cursor, 477000);
+    QTest::keyClick(&w, Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(std::pair(doc->pos.selStart, doc->pos.selEnd), std::pair(0, 477000));
+
+    // A macro on Space takes it from Play.
+    w.Model().KeyMacros().Set(LKeyMacros::KeyCode(0x20, false, false, false), {kCmGoToStart});
+    QTest::keyClick(&w, Qt::Key_Space);
+    EXPECT_EQ(w.Model().PlayerState(), 0);
+    EXPECT_EQ(doc->pos.cursor, 0);
+}

@@ -1,10 +1,15 @@
 // The document window's wave views, bottom bar and spectrum window.
 #include <QApplication>
+#include <QCheckBox>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
@@ -14,7 +19,9 @@
 #include "ui/LFrequencyWindow.h"
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVFFTDlg.h"
+#include "ui/LKVDialogExec.h"
 #include "ui/LKVFileWindow.h"
+#include "ui/LKVTimeRuler.h"
 #include "ui/LKVWaveWindow.h"
 #include "ui/LWaveWindow.h"
 
@@ -50,9 +57,12 @@ void ExpectPictureOf(LKVWaveWindow& view, const LCutListAudio& audio, int32_t mo
     for (int32_t x = 0; x < p.Width(); ++x) {
         LRgb back, fore;
         view.Colours().Pair(p.Role(x), back, fore);
-        const LWavePicture::Span s = p.ColumnSpan(x);
+        const LWavePicture::Span s = p.ColumnSpan(x, 0), s2 = p.ColumnSpan(x, 1);
         for (int32_t y = 1; y < p.height; ++y) {
-            const LRgb want = p.Role(x) == LWaveRole::CursorLine || (y >= s.top && y < s.bottom) ? fore : back;
+            if (y == p.SeparatorRow() && p.Role(x) != LWaveRole::CursorLine)
+                continue;
+            const bool wave = (y >= s.top && y < s.bottom) || (p.lanes > 1 && y >= s2.top && y < s2.bottom);
+            const LRgb want = p.Role(x) == LWaveRole::CursorLine || wave ? fore : back;
             if ((image.pixel(x + 1, y) & 0xFFFFFF) != want && ++wrong < 5)
                 ADD_FAILURE() << "column " << x << " row " << y;
         }
@@ -68,10 +78,16 @@ TEST(WaveWindows, BothViewsShowTheDocumentsColumnsAndFollowACut)
 {
     Opened o(2);
     ASSERT_NE(o.window, nullptr);
-    ExpectPictureOf(o.window->OverviewWindow(), o.doc->audio, kWaveModePosNeg);
+    // A new user's stereo document comes in lanes.
+    ASSERT_EQ(o.doc->displayMode, kWaveModeLanes);
+    ASSERT_EQ(o.window->MainWindow().Model().Picture().lanes, 2);
+    ExpectPictureOf(o.window->OverviewWindow(), o.doc->audio, kWaveModeLanes);
+    ExpectPictureOf(o.window->MainWindow(), o.doc->audio, kWaveModeLanes);
+    EXPECT_EQ(o.window->OverviewWindow().height(), (o.window->OverviewWindow().height() + o.window->Ruler().height() +
+                                                    o.window->MainWindow().height()) * 12 / 100);
+    o.w.RunCommand(kCmDisplayPlusMinus);
+    ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
     ExpectPictureOf(o.window->MainWindow(), o.doc->audio, kWaveModePosNeg);
-    EXPECT_EQ(o.window->OverviewWindow().height(),
-              (o.window->OverviewWindow().height() + o.window->MainWindow().height()) * 12 / 100);
 
     o.w.Model().SetSelection(4000, 12000, 4000);
     o.w.RunCommand(kCmCut);
@@ -131,21 +147,111 @@ TEST(WaveWindows, ButtonsShortcutsAndTheScrollBarMoveTheView)
     QTest::keySequence(&o.w, QKeySequence(QStringLiteral("Ctrl++")));
     EXPECT_EQ(o.View(), std::pair(0, 80000)) << "Zoom In";
 
+    // The scroll bar moves the view, in frames, and leaves the cursor alone.
     QScrollBar& bar = o.window->ScrollBar();
-    EXPECT_EQ(bar.maximum(), 200);
+    EXPECT_EQ(std::pair(bar.maximum(), bar.pageStep()), std::pair(80000, 80000));
     bar.triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(o.doc->pos.cursor, 56000) << "two seconds on";
-    EXPECT_EQ(bar.value(), 70);
-    o.w.Model().SetSelection(0, 0, 120000);
-    EXPECT_EQ(o.View(), std::pair(40000, 120000)) << "the view follows the cursor";
+    EXPECT_EQ(o.View(), std::pair(80000, 160000));
+    EXPECT_EQ(o.doc->pos.cursor, 40000);
+    o.w.Model().SetSelection(0, 0, 20000);
+    EXPECT_EQ(o.View(), std::pair(20000, 100000)) << "the view follows the cursor";
+    EXPECT_EQ(bar.value(), 20000);
     ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
-    EXPECT_EQ(o.window->MainWindow().Model().Mapping().ViewStart(), 40000);
+    EXPECT_EQ(o.window->MainWindow().Model().Mapping().ViewStart(), 20000);
 
     // Playback moving the cursor past the view scrolls it.
     o.doc->pos.cursor = 150000;
     o.w.PlayCursorMoved(*o.doc);
     EXPECT_EQ(o.View(), std::pair(70000, 150000));
-    EXPECT_EQ(bar.value(), 187);
+    EXPECT_EQ(bar.value(), 70000);
+}
+
+namespace {
+
+void Wheel(QWidget& over, QPoint at, QPoint angle, Qt::KeyboardModifiers keys = {}, QPoint pixels = {})
+{
+    QWheelEvent event(QPointF(at), QPointF(over.mapToGlobal(at)), pixels, angle, Qt::NoButton, keys,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&over, &event);
+}
+
+} // namespace
+
+TEST(WaveWindows, TheWheelScrollsAndZoomsTheViewAndNeverMovesThePosition)
+{
+    Opened o(1, 20.0);
+    ASSERT_NE(o.window, nullptr);
+    o.w.Model().SetSelection(30000, 50000, 30000);
+    o.w.RunCommand(kCmZoomIn);
+    ASSERT_EQ(o.View(), std::pair(0, 80000));
+    LKVWaveWindow& view = o.window->MainWindow();
+    const auto positions = [&] { return std::tuple(o.doc->pos.cursor, o.doc->pos.selStart, o.doc->pos.selEnd); };
+    const auto before = positions();
+
+    Wheel(view, QPoint(100, 20), QPoint(0, -120));
+    EXPECT_EQ(o.View(), std::pair(8000, 88000)) << "a notch towards the user: a tenth of the view on";
+    Wheel(view, QPoint(100, 20), QPoint(0, -120), Qt::ShiftModifier);
+    EXPECT_EQ(o.View(), std::pair(48000, 128000)) << "with Shift half the view";
+    Wheel(view, QPoint(100, 20), QPoint(0, 120));
+    EXPECT_EQ(o.View(), std::pair(40000, 120000));
+    // A touchpad's sideways stroke: 100 pixels to the left shows what lies right.
+    const int32_t perColumn = 80000 / view.Model().Mapping().Width();
+    Wheel(view, QPoint(100, 20), QPoint(-120, 0), {}, QPoint(-100, 0));
+    EXPECT_NEAR(o.View().first, 40000 + 100 * perColumn, perColumn);
+    EXPECT_EQ(o.View().second - o.View().first, 80000);
+
+    // Ctrl zooms around the pointer: the frame under it stays.
+    ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
+    const int32_t under = view.Model().PixelToFrame(300);
+    Wheel(view, QPoint(301, 20), QPoint(0, 120), Qt::ControlModifier);
+    EXPECT_EQ(o.View().second - o.View().first, 64000);
+    ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
+    EXPECT_LE(view.Model().PixelToFrame(300), under);
+    EXPECT_GT(view.Model().PixelToFrame(301), under);
+    EXPECT_EQ(positions(), before) << "the wheel moves the view only";
+
+    // A click on the ruler moves the position there.
+    const int32_t at = view.Model().PixelToFrame(200);
+    QTest::mouseClick(&o.window->Ruler(), Qt::LeftButton, {}, QPoint(201, 5));
+    EXPECT_EQ(o.doc->pos.cursor, at);
+}
+
+TEST(WaveWindows, BookmarksAndRegionsAreDrawnAndFollowTheLists)
+{
+    Opened o(1, 4.0);
+    ASSERT_NE(o.window, nullptr);
+    LKVSetExecHook([](QDialog& dialog) { QTimer::singleShot(0, &dialog, &QDialog::accept); });
+    o.w.Model().SetSelection(0, 0, 8000);
+    o.w.Model().CmSetBookmark();
+    o.w.Model().SetSelection(16000, 24000, 16000);
+    o.w.Model().CmAddRegion();
+    LKVSetExecHook({});
+    ASSERT_EQ(o.window->Marks().Bookmarks().size(), 1u);
+    ASSERT_EQ(o.window->Marks().Regions().size(), 1u);
+    EXPECT_EQ(o.window->Marks().Bookmarks()[0].frame, 8000);
+
+    LKVWaveWindow& view = o.window->MainWindow();
+    const std::vector<LWaveMarks::Flag> flags = view.Flags();
+    ASSERT_EQ(flags.size(), 1u);
+    EXPECT_EQ(flags[0].column, view.Model().FrameToPixel(8000));
+    const QImage image = view.grab().toImage();
+    EXPECT_EQ(image.pixel(flags[0].column + 1, view.height() - 3) & 0xFFFFFF, 0xFFAA00u) << "the bookmark's line";
+
+    // A click on the region's band selects it; a double click on the flag goes to the bookmark.
+    const std::vector<LWaveMarks::Band> bands = o.window->Ruler().Bands();
+    ASSERT_EQ(bands.size(), 1u);
+    o.w.Model().SetSelection(0, 0, 0);
+    QTest::mouseClick(&o.window->Ruler(), Qt::LeftButton, {},
+                      QPoint((bands[0].left + bands[0].right) / 2 + 1, o.window->Ruler().height() - 3));
+    EXPECT_EQ(std::pair(o.doc->pos.selStart, o.doc->pos.selEnd), std::pair(16000, 24000));
+    QTest::mouseDClick(&view, Qt::LeftButton, {}, QPoint(flags[0].left + 2, 1 + view.FlagHeight() / 2));
+    EXPECT_EQ(o.doc->pos.cursor, 8000);
+
+    uitest::DialogScript script;
+    script.Message("Confirm Delete All", QMessageBox::Yes);
+    o.w.Model().DeleteAllBookmarks();
+    EXPECT_TRUE(o.window->Marks().Bookmarks().empty()) << "the drawing follows the list";
+    EXPECT_TRUE(view.Flags().empty());
 }
 
 TEST(WaveWindows, TheSpectrumFollowsTheCursorUntilItsWindowCloses)
@@ -161,6 +267,25 @@ TEST(WaveWindows, TheSpectrumFollowsTheCursorUntilItsWindowCloses)
     EXPECT_GT(data.Level(0, SpectrumFrequencyBin(440, 8000)), -20);
     o.w.Model().SetSelection(0, 0, o.doc->audio.GetLength());
     EXPECT_EQ(fft->Frequency().Model().Data().Level(0, SpectrumFrequencyBin(440, 8000)), -127) << "silence at the end";
+
+    // It is listed in the Window menu beside the document.
+    QMenu* windowMenu = nullptr;
+    for (QAction* top : o.w.menuBar()->actions())
+        if (top->text() == "&Window")
+            windowMenu = top->menu();
+    ASSERT_NE(windowMenu, nullptr);
+    emit windowMenu->aboutToShow();
+    QStringList listed;
+    for (QAction* act : windowMenu->actions())
+        if (act->data().toInt() >= 11000)
+            listed << act->text();
+    EXPECT_EQ(listed, (QStringList{"&1 tone.wav", "&2 Frequency Analysis"}));
+    // The linear axis is a choice; the readout follows it.
+    const int32_t logBin = fft->Frequency().Model().MapPixelXtoIndex(100);
+    fft->LogarithmicBox().setChecked(false);
+    EXPECT_FALSE(fft->Frequency().Model().Logarithmic());
+    EXPECT_GT(fft->Frequency().Model().MapPixelXtoIndex(100), logBin);
+    fft->LogarithmicBox().setChecked(true);
 
     fft->Zoom(false, true);
     EXPECT_TRUE(fft->ScrollBar(false).isEnabled());

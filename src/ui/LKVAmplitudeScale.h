@@ -1,0 +1,35 @@
+#pragma once
+#include <QWidget>
+
+#include "display/LAmplitudeScale.h"
+#include "display/LKVWaveModel.h"
+
+// An amplitude scale beside a document's main view: percent of full scale on
+// its left, decibels on its right, marks on the rows where a wave of that level
+// reaches in each lane, and the channel letters when a stereo document is
+// drawn by channel. The top `caption` pixels hold the unit, beside the ruler.
+class LKVAmplitudeScale : public QWidget {
+    Q_OBJECT
+public:
+    // `main` (the main view's model) outlives the scale.
+    LKVAmplitudeScale(const LKVWaveModel& main, LAmplitudeScale::Unit unit, QWidget* parent = nullptr);
+
+    // Pixels above the main view's first row (the ruler beside it).
+    void SetCaptionHeight(int pixels);
+    // The width its labels need.
+    int PreferredWidth() const;
+    // The marks of each lane as drawn for a view `waveHeight` pixels high, rows
+    // relative to the view; for tests.
+    std::vector<LAmplitudeScale::Mark> Marks(int waveHeight) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool OnLeft() const { return unit_ == LAmplitudeScale::Unit::Percent; }
+
+    const LKVWaveModel& main_;
+    LAmplitudeScale::Unit unit_;
+    int caption_ = 0;
+    QFont font_;
+};
