@@ -13,7 +13,6 @@ volatile std::sig_atomic_t g_interrupted = 0;
 // Ctrl+C, and how a desktop session or a service manager ends a program: each
 // cancels the job, so that it cleans up after itself.
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
-struct sigaction g_previous[std::size(kStopSignals)];
 
 extern "C" void OnInterrupt(int) { g_interrupted = 1; }
 
@@ -71,14 +70,13 @@ LConsoleProgress::LConsoleProgress(bool quiet) : quiet_(quiet), tty_(isatty(STDE
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     for (size_t i = 0; i < std::size(kStopSignals); ++i)
-        sigaction(kStopSignals[i], &action, &g_previous[i]);
+        sigaction(kStopSignals[i], &action, nullptr);
 }
 
-LConsoleProgress::~LConsoleProgress()
-{
-    for (size_t i = 0; i < std::size(kStopSignals); ++i)
-        sigaction(kStopSignals[i], &g_previous[i], nullptr);
-}
+// The handlers stay: a stop signal that comes once the run's work is over (the
+// file saved, "done" said, the program on its way out) must not turn a finished
+// run into a killed one. It only sets the flag, which nobody reads any more.
+LConsoleProgress::~LConsoleProgress() = default;
 
 std::unique_ptr<LProgressWindow> LConsoleProgress::Open(const std::string& title)
 {
