@@ -5,7 +5,7 @@
 #include "core/LSoundSource.h"
 #include "edit/LCutListAudio.h"
 
-// Frames analysed per spectrum and the bins kept of them.
+// Frames analysed for each spectrum and the bins kept of them.
 inline constexpr int32_t kSpectrumFrames = 4096;
 inline constexpr int32_t kSpectrumBins = 2048;
 
