@@ -40,8 +40,10 @@ public:
         "No CD-ROM drives have been detected. If you do have a CD-ROM drive installed but see this message please "
         "read the Help topic relating to Loading CD Tracks.";
 
-protected:
+    // Imports, shows the results and closes.
     void accept() override;
+
+protected:
     void showEvent(QShowEvent* event) override;
 
 private:
