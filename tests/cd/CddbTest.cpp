@@ -54,13 +54,18 @@ public:
     ~Server()
     {
         stop_ = true;
-        thread_.join();
+        if (thread_.joinable())
+            thread_.join();
         ::close(listener_);
     }
     bool Ok() const { return ok_; }
     std::string Address(bool v6 = false) const { return (v6 ? "[::1]:" : "127.0.0.1:") + std::to_string(port_); }
+    // The lines of a connection the client has closed: waits for the server to
+    // have read them all, the last ("cddb quit") may still be on its way.
     std::vector<std::string> Received()
     {
+        if (thread_.joinable())
+            thread_.join();
         std::lock_guard lock(mutex_);
         return received_;
     }
