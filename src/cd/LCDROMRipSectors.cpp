@@ -5,11 +5,13 @@
 #include <memory>
 
 #include "cd/LAccurateRip.h"
+#include "cd/LCDDBInfo.h"
 #include "cd/LCDAddress.h"
 #include "cd/LCDToc.h"
 #include "cd/LMmcCommands.h"
 #include "cd/LSCSI.h"
 #include "core/LProgressDialog.h"
+#include "core/LSettings.h"
 
 namespace {
 
@@ -349,4 +351,38 @@ int32_t LCDROMRipSectors::Process(LProgressDialog& dialog, Data& data)
         return kJobFailed;
     }
     return result;
+}
+
+LCDROMRipSectors::Data LCDROMRipSectors::ForTrack(const LCDDBInfo& disc, size_t index, LSoundSink sink, bool secure,
+                                                  int32_t readOffset)
+{
+    auto audioEnd = [&disc](size_t i) {
+        const LCDTrackRecord& t = disc.tracks[i];
+        const bool dataNext = i + 1 < disc.tracks.size() && disc.tracks[i + 1].data;
+        return dataNext && !t.data && t.end - kSessionGap > t.start ? t.end - kSessionGap : t.end;
+    };
+    size_t firstAudio = disc.tracks.size(), lastAudio = 0;
+    for (size_t i = 0; i < disc.tracks.size(); ++i)
+        if (!disc.tracks[i].data) {
+            firstAudio = std::min(firstAudio, i);
+            lastAudio = i;
+        }
+    Data data;
+    const LCDTrackRecord& track = disc.tracks[index];
+    data.drive = disc.drive;
+    data.firstSector = uint32_t(track.start);
+    data.endSector = uint32_t(audioEnd(index));
+    data.sink = std::move(sink);
+    data.trackName = track.name;
+    data.secure = secure;
+    data.readOffset = readOffset;
+    data.leadOut = lastAudio < disc.tracks.size() ? audioEnd(lastAudio) : -1;
+    data.firstTrack = index == firstAudio;
+    data.lastTrack = index == lastAudio;
+    return data;
+}
+
+int32_t LCDROMRipSectors::ReadOffsetSetting()
+{
+    return std::clamp(LSettings::ReadInt("CD", "ReadOffset", 0), -kMaxReadOffset, kMaxReadOffset);
 }

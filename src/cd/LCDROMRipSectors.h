@@ -5,6 +5,7 @@
 
 #include "core/LSoundSink.h"
 
+class LCDDBInfo;
 class LProgressDialog;
 class LScsiClock;
 
@@ -55,10 +56,23 @@ public:
     // 0 done, 1 cancelled, 2 failed (the drive, a read, or the sink).
     static int32_t Process(LProgressDialog& dialog, Data& data);
 
+    // A request for track `index` of `disc` (an audio track) into `sink`: its
+    // sectors without the gap before a data session that follows, whether it
+    // is the first or the last audio track, the audio's lead-out.
+    static Data ForTrack(const LCDDBInfo& disc, size_t index, LSoundSink sink, bool secure, int32_t readOffset);
+    // The user's drive read offset (section "CD", value "ReadOffset"), in
+    // frames, kept within kMaxReadOffset either way.
+    static int32_t ReadOffsetSetting();
+
     static constexpr int32_t kFirstSectors = 13;
     static constexpr int32_t kSectors = 27;
     static constexpr int32_t kReadTimeoutMs = 40000;
     static constexpr int32_t kMaxRereads = 16;
     static constexpr int32_t kPieceFrames = 8192;
     static constexpr int32_t kFramesPerSector = 588;
+    // Drives read at most a few thousand frames off; more is a typing error.
+    static constexpr int32_t kMaxReadOffset = 100000;
+    // The sectors between an audio session and a data session after it
+    // (lead-out and lead-in): no part of any track, and unreadable.
+    static constexpr int32_t kSessionGap = 11400;
 };

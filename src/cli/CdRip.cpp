@@ -24,13 +24,6 @@ constexpr const char* kNoDrives =
     "No CD-ROM drives have been detected. If you do have a CD-ROM drive installed but see this message please read "
     "the Help topic relating to Loading CD Tracks.";
 
-// The sectors between an audio session and a data session after it (lead-out
-// and lead-in); they belong to no track and cannot be read.
-constexpr int32_t kSessionGap = 11400;
-
-// The largest read offset drives have, with room to spare.
-constexpr int32_t kMaxReadOffset = 100000;
-
 void Fail(const std::string& text) { LUiGet().Message(text, "Error", LUiButtons::Ok, LUiIcon::Exclamation); }
 
 bool CheckDrive(int32_t index)
@@ -64,16 +57,6 @@ int32_t LoadDisc(const CdOptions& options, LCDDBInfo& info)
     if (info.lookup && !info.lookupNote.empty() && info.lookupNote != LCDDBLookup::kNoMatchMessage)
         std::fprintf(stderr, "kelvane-cd: CDDB: %s\n", info.lookupNote.c_str());
     return r;
-}
-
-// The track's end as far as audio goes: before a data session that follows,
-// the gap between the sessions is no part of it.
-int32_t AudioEnd(const LCDDBInfo& info, size_t i)
-{
-    const LCDTrackRecord& t = info.tracks[i];
-    if (i + 1 < info.tracks.size() && info.tracks[i + 1].data && !t.data && t.end - kSessionGap > t.start)
-        return t.end - kSessionGap;
-    return t.end;
 }
 
 std::string Lower(std::string s)
@@ -214,16 +197,9 @@ int CdRip(const CdOptions& options)
         Fail("Cannot create the folder \"" + options.outputDir + "\" for the tracks.");
         return kExitFailed;
     }
-    size_t firstAudio = info.tracks.size(), lastAudio = 0;
-    for (size_t i = 0; i < info.tracks.size(); ++i)
-        if (!info.tracks[i].data) {
-            firstAudio = std::min(firstAudio, i);
-            lastAudio = i;
-        }
-
     LCDRipLog log;
     log.drive = LCDDrives::Label(options.drive) + " (" + info.driveName + ")";
-    log.readOffset = std::clamp(LSettings::ReadInt("CD", "ReadOffset", 0), -kMaxReadOffset, kMaxReadOffset);
+    log.readOffset = LCDROMRipSectors::ReadOffsetSetting();
     log.secure = options.secure;
     log.cddbId = info.cddbId;
     log.musicBrainzId = info.musicBrainzId;
@@ -236,17 +212,8 @@ int CdRip(const CdOptions& options)
         entry.name = track.name;
         entry.start = track.start;
         LCutListAudio audio;
-        LCDROMRipSectors::Data rip;
-        rip.drive = info.drive;
-        rip.firstSector = uint32_t(track.start);
-        rip.endSector = uint32_t(AudioEnd(info, i));
-        rip.trackName = track.name;
-        rip.secure = options.secure;
-        rip.readOffset = log.readOffset;
-        rip.leadOut = AudioEnd(info, lastAudio);
-        rip.firstTrack = i == firstAudio;
-        rip.lastTrack = i == lastAudio;
-        rip.sink = audio.OpenSink(44100, 2);
+        LCDROMRipSectors::Data rip =
+            LCDROMRipSectors::ForTrack(info, i, audio.OpenSink(44100, 2), options.secure, log.readOffset);
         entry.result = RunJobOnWorker("Import CD Track(s)",
                                       [&](LProgressDialog& d) { return LCDROMRipSectors::Process(d, rip); });
         rip.sink.Reset();

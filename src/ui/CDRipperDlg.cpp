@@ -24,9 +24,6 @@ namespace {
 
 constexpr char kSection[] = "CD";
 constexpr char kSecure[] = "SecureRip";
-// The sectors between an audio session and a data session after it.
-constexpr int32_t kSessionGap = 11400;
-constexpr int32_t kMaxReadOffset = 100000;
 
 enum Column { kName = 0, kDuration = 1 };
 
@@ -172,21 +169,10 @@ int CDRipperDlg::Import()
     for (int i = 0; i < tracks_->topLevelItemCount(); ++i)
         if (tracks_->topLevelItem(i)->isSelected() && size_t(i) < disc_.tracks.size() && !disc_.tracks[size_t(i)].data)
             chosen.push_back(size_t(i));
-    size_t firstAudio = disc_.tracks.size(), lastAudio = 0;
-    for (size_t i = 0; i < disc_.tracks.size(); ++i)
-        if (!disc_.tracks[i].data) {
-            firstAudio = std::min(firstAudio, i);
-            lastAudio = i;
-        }
-    auto audioEnd = [this](size_t i) {
-        const LCDTrackRecord& t = disc_.tracks[i];
-        const bool dataNext = i + 1 < disc_.tracks.size() && disc_.tracks[i + 1].data;
-        return dataNext && t.end - kSessionGap > t.start ? t.end - kSessionGap : t.end;
-    };
     const bool secure = secure_->isChecked();
     LSettings::WriteBool(kSection, kSecure, secure);
     log_.drive = LCDDrives::Label(disc_.drive) + " (" + disc_.driveName + ")";
-    log_.readOffset = std::clamp(LSettings::ReadInt("CD", "ReadOffset", 0), -kMaxReadOffset, kMaxReadOffset);
+    log_.readOffset = LCDROMRipSectors::ReadOffsetSetting();
     log_.secure = secure;
     log_.cddbId = disc_.cddbId;
     log_.musicBrainzId = disc_.musicBrainzId;
@@ -198,17 +184,9 @@ int CDRipperDlg::Import()
         if (name.empty())
             name = LCDDBInfo::DefaultName(int32_t(i));
         LCutListAudio audio;
-        LCDROMRipSectors::Data rip;
-        rip.drive = disc_.drive;
-        rip.firstSector = uint32_t(disc_.tracks[i].start);
-        rip.endSector = uint32_t(audioEnd(i));
+        LCDROMRipSectors::Data rip =
+            LCDROMRipSectors::ForTrack(disc_, i, audio.OpenSink(44100, 2), secure, log_.readOffset);
         rip.trackName = name;
-        rip.secure = secure;
-        rip.readOffset = log_.readOffset;
-        rip.leadOut = audioEnd(lastAudio);
-        rip.firstTrack = i == firstAudio;
-        rip.lastTrack = i == lastAudio;
-        rip.sink = audio.OpenSink(44100, 2);
         LCDRipLog::Track entry;
         entry.number = disc_.toc.firstTrack + int32_t(i);
         entry.name = name;
@@ -245,11 +223,11 @@ void CDRipperDlg::ShowResults()
 {
     QString text;
     for (const LCDRipLog::Track& t : log_.tracks)
-        text += QStringLiteral("%1  %2\n    AccurateRip v1 %3, v2 %4: %5\n")
+        text += QStringLiteral("%1  %2: %3\n      AccurateRip v1 %4   v2 %5\n")
                     .arg(t.number, 2, 10, QLatin1Char('0'))
-                    .arg(QString::fromStdString(t.name), QString::fromStdString(LCDRipLog::Hex(t.report.accurateRipV1)),
-                         QString::fromStdString(LCDRipLog::Hex(t.report.accurateRipV2)),
-                         QString::fromStdString(LCDRipLog::Outcome(t)));
+                    .arg(QString::fromStdString(t.name), QString::fromStdString(LCDRipLog::Outcome(t)),
+                         QString::fromStdString(LCDRipLog::Hex(t.report.accurateRipV1)),
+                         QString::fromStdString(LCDRipLog::Hex(t.report.accurateRipV2)));
     QMessageBox box(this);
     box.setObjectName(QStringLiteral("CDRipResults"));
     box.setWindowTitle(QStringLiteral("Import CD Track(s)"));
@@ -257,6 +235,8 @@ void CDRipperDlg::ShowResults()
     box.setText(log_.secure ? QStringLiteral("The tracks were read twice and compared.")
                             : QStringLiteral("The tracks were read once."));
     box.setInformativeText(text.trimmed());
+    // Wide enough that a checksum line does not wrap.
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 22em; }"));
     QPushButton* save = box.addButton(QStringLiteral("Save &Log..."), QMessageBox::ActionRole);
     save->setObjectName(QStringLiteral("saveLog"));
     box.addButton(QMessageBox::Close);

@@ -1,7 +1,11 @@
 // The CD dialog offscreen over a virtual drive: the no-drive message, the
 // drives and tracks with durations, a renamed track, two tracks imported as two
-// documents equal to the BIN's audio, and the rip log offered after the rip.
+// documents equal to the BIN's audio, and the rip log offered after the rip;
+// the lookup and read offset on the settings' CD page.
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -10,7 +14,9 @@
 
 #include "UiTestSupport.h"
 #include "app/LKVCommands.h"
+#include "cd/LCDDBLookup.h"
 #include "cd/LCDDrives.h"
+#include "cd/LCDROMRipSectors.h"
 #include "core/LSettings.h"
 #include "edit/LKVFile.h"
 #include "support/TestSupport.h"
@@ -114,6 +120,30 @@ TEST(CDRipperDlg, ListsTracksAndImportsTheSelectedOnesAsDocuments)
     EXPECT_NE(text.find("Track 02  Renamed"), std::string::npos) << text;
     EXPECT_NE(text.find("AccurateRip v2:"), std::string::npos);
     LSettings::RemoveOverride("CDDB", "Lookup");
+}
+
+TEST(CDRipperDlg, TheSettingsSetTheLookupTheServerAndTheReadOffset)
+{
+    DialogScript script;
+    script.Then([&](QDialog& d) {
+        d.findChild<QCheckBox*>("CDDBLookup")->setChecked(false);
+        d.findChild<QSpinBox*>("ReadOffset")->setValue(-667);
+        auto* server = d.findChild<QLineEdit*>("CDDBServer");
+        server->setText(QStringLiteral("cddb.example:0"));
+        d.accept();
+        EXPECT_TRUE(d.isVisible()) << "stays open after the refusal";
+        server->setText(QStringLiteral("cddb.example:8000"));
+        d.accept();
+    });
+    script.Message("Error", QMessageBox::Ok);
+    LKVMainWindow w;
+    w.RunCommand(kCmSettings);
+    EXPECT_TRUE(script.texts.at(1).startsWith("The CDDB server \"cddb.example:0\" is not of the form host or host:port"));
+    EXPECT_FALSE(LCDDBLookup::Enabled());
+    EXPECT_EQ(LCDDBLookup::Options::FromSettings().server, "cddb.example:8000");
+    EXPECT_EQ(LCDROMRipSectors::ReadOffsetSetting(), -667);
+    LSettings::WriteInt("CD", "ReadOffset", 0);
+    LSettings::WriteBool("CDDB", "Lookup", true);
 }
 
 } // namespace
