@@ -5,11 +5,15 @@
 // AccurateRip checksums against accuraterip-checksum.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sstream>
+#include <tuple>
 
 #include "CdTestSupport.h"
 #include "cd/LCDDrives.h"
 #include "cd/LCDROMRipSectors.h"
+#include "cd/LCDToc.h"
+#include "cd/LScsiTransport.h"
 #include "cd/LVirtualDrive.h"
 #include "core/LProgressDialog.h"
 #include "support/TestSupport.h"
@@ -91,6 +95,46 @@ Ripped Rip(const Disc& d, int32_t track, bool secure, int32_t offset = 0, LScsiC
 }
 
 int64_t Frames(int32_t sectors) { return int64_t(sectors) * 588; }
+
+// Answers READ TOC with a header of the given data length and descriptors whose
+// addresses are 150 apart.
+class TocTransport : public LScsiTransport {
+public:
+    explicit TocTransport(uint16_t length) : length_(length) {}
+    bool Start(LScsiCommand& c) override
+    {
+        std::memset(c.buffer, 0, c.length);
+        c.buffer[0] = uint8_t(length_ >> 8);
+        c.buffer[1] = uint8_t(length_);
+        c.buffer[2] = 1;
+        for (uint32_t at = 4, lba = 0; at + 8 <= c.length; at += 8, lba += 150) {
+            c.buffer[at + 6] = uint8_t(lba >> 8);
+            c.buffer[at + 7] = uint8_t(lba);
+        }
+        c.done.Set();
+        return true;
+    }
+    void Abandon() override {}
+    std::string Name() const override { return "toc"; }
+
+private:
+    uint16_t length_;
+};
+
+TEST(Rip, TheTrackCountOfATableOfContents)
+{
+    for (auto [length, result, count] : {std::tuple{uint16_t(2 + 8 * 3), kScsiOk, 2}, std::tuple{uint16_t(8), kScsiFailed, 0},
+                                         std::tuple{uint16_t(0xFFFF), kScsiOk, 254}}) {
+        LSCSI scsi;
+        scsi.Open(std::make_shared<TocTransport>(length));
+        LCDToc toc;
+        EXPECT_EQ(LCDToc::Read(scsi, toc), result) << length;
+        EXPECT_EQ(toc.count, count) << length;
+        if (count > 0) {
+            EXPECT_EQ(toc.starts.back(), count * 150);
+        }
+    }
+}
 
 TEST(Rip, EveryTrackEqualsTheBinAndWhatCdParanoiaReads)
 {
