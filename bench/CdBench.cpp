@@ -2,16 +2,21 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "cd/LCDAddress.h"
+#include "cd/LCDDrives.h"
+#include "cd/LCDROMRipSectors.h"
 #include "cd/LSCSI.h"
 #include "cd/LSgTransport.h"
 #include "cd/LVirtualDrive.h"
 #include "core/LFile.h"
+#include "core/LProgressDialog.h"
+#include "edit/LCutListAudio.h"
 
 namespace {
 
@@ -21,6 +26,7 @@ void RemoveDisc()
 {
     ::unlink((g_folder + "/disc.bin").c_str());
     ::unlink((g_folder + "/disc.cue").c_str());
+    ::rmdir((g_folder + "/no-drives").c_str());
     ::rmdir(g_folder.c_str());
 }
 
@@ -84,6 +90,56 @@ void BM_VirtualDriveReadCd74Minutes(benchmark::State& state)
                                                     benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_VirtualDriveReadCd74Minutes)->UseRealTime();
+
+// A sink that keeps nothing: what the rip costs without the tank.
+class NullSink : public LSoundSinkBase {
+public:
+    NullSink() : LSoundSinkBase(44100, 2) {}
+    void Write(const int32_t* buffer, int32_t frames) override
+    {
+        benchmark::DoNotOptimize(buffer);
+        position_ += uint32_t(frames);
+    }
+};
+
+// The whole 74-minute disc ripped as the CD dialog does it, on the job's
+// worker thread, fast (0) or secure (1), into a document's tank segment (the
+// "Document" runs) or into nothing ("NullSink"). The differences against
+// BM_VirtualDriveReadCd74Minutes give the share of the conversion (with the
+// AccurateRip checksums) and of the tank writes. "realtime" is the speed factor.
+void RipDisc(benchmark::State& state, bool intoDocument)
+{
+    const std::string cue = MakeDisc();
+    const std::string none = g_folder + "/no-drives";
+    ::mkdir(none.c_str(), 0755);
+    LCDDrives::SetSystemForTest(none, nullptr);
+    LCDDrives::ForgetVirtualDrives();
+    ::setenv("KELVANE_CD_DRIVES", cue.c_str(), 1);
+    for (auto _ : state) {
+        LCutListAudio audio;
+        LCDROMRipSectors::Data data;
+        data.firstSector = 0;
+        data.endSector = uint32_t(kCD74Sectors);
+        data.sink = intoDocument ? audio.OpenSink(44100, 2) : LSoundSink(new NullSink);
+        data.trackName = "Track 01";
+        data.secure = state.range(0) != 0;
+        data.firstTrack = data.lastTrack = true;
+        if (RunJobOnWorker("Import CD Track(s)", [&](LProgressDialog& d) { return LCDROMRipSectors::Process(d, data); }) !=
+            kJobDone) {
+            state.SkipWithError(data.report.error.c_str());
+            break;
+        }
+        data.sink.Reset();
+        if (data.report.frames != int64_t(kCD74Sectors) * 588)
+            state.SkipWithError("short rip");
+    }
+    state.counters["realtime"] = benchmark::Counter(double(state.iterations()) * kCD74Sectors / kCDFramesPerSecond,
+                                                    benchmark::Counter::kIsRate);
+}
+void BM_Rip74MinutesIntoDocument(benchmark::State& state) { RipDisc(state, true); }
+void BM_Rip74MinutesIntoNullSink(benchmark::State& state) { RipDisc(state, false); }
+BENCHMARK(BM_Rip74MinutesIntoDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_Rip74MinutesIntoNullSink)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 // A transport that completes every command at once: what LSCSI itself costs a command.
 class InstantTransport : public LScsiTransport {

@@ -24,6 +24,8 @@ LKVStartAction LKVFirstInstanceAction(const std::vector<std::string>& args);
 // Messages a second instance sends to the first, with the argument in a global atom.
 inline constexpr int32_t kLKVMsgOpenFile = 0x400 + 20;    // 1044
 inline constexpr int32_t kLKVMsgAddToBatch = 0x400 + 21;  // 1045
+// A track the CD dialog loaded, to be opened as a new document (MainDialog::OpenCDTrack).
+inline constexpr int32_t kLKVMsgCDTrack = 0x400 + 48;     // 1072
 
 // What a second instance forwards before it ends: the first argument of one with
 // kLKVMsgOpenFile, the second of two or more with kLKVMsgAddToBatch; message 0

@@ -281,6 +281,10 @@ public:
     bool InsertFile(const std::string& path, LKVInsertAt where);
     // A new untitled document holding a copy of the selection.
     LKVFile* CmCopyToNew();
+    // The CD dialog's message kLKVMsgCDTrack: a track loaded into `audio` (whose
+    // segment it takes over) becomes a new document titled `name`, with no file
+    // yet (closing it asks to save).
+    LKVFile* OpenCDTrack(const std::string& name, LCutListAudio& audio);
     // The internal clipboard (44100 Hz mono and empty at first).
     const LCutListAudio& Clipboard() const { return clipboard_; }
     // The internal clipboard as the bytes of a WAV file, for the system

@@ -93,6 +93,15 @@ bool LVirtualDrive::ParseEntry(const std::string& entryText, Kind& kind, std::st
                     return false;
                 }
                 faults.mediumErrors.push_back({a, b});
+            } else if (name == "flaky" || name == "noisy") {
+                const size_t dash = value.find('-');
+                if (!ParseInt(value.substr(0, dash), a) ||
+                    !ParseInt(dash == std::string::npos ? value : value.substr(dash + 1), b) || b < a) {
+                    error = "In the virtual drive \"" + entryText + "\", \"" + o + "\" is not a sector range like " +
+                            name + "=100-120.";
+                    return false;
+                }
+                (name == "flaky" ? faults.flakySectors : faults.noisySectors).push_back({a, b});
             } else if (name == "hang" && value.empty()) {
                 faults.hangAt = LVirtualDriveFaults::kHangEveryRead;
             } else if (name == "hang" && ParseInt(value, a)) {
@@ -103,7 +112,7 @@ bool LVirtualDrive::ParseEntry(const std::string& entryText, Kind& kind, std::st
                 faults.noDisc = true;
             } else {
                 error = "The virtual drive \"" + entryText + "\" has an unknown fault \"" + o +
-                        "\" (busy=N, bad=A-B, hang, hang=LBA, tray=open and nodisc are known).";
+                        "\" (busy=N, bad=A-B, hang, hang=LBA, tray=open, nodisc, flaky=A-B and noisy=A-B are known).";
                 return false;
             }
             if (end == options.size())
@@ -238,6 +247,18 @@ void LVirtualDrive::SetNoDisc(bool none)
 {
     std::lock_guard lock(mutex_);
     faults_.noDisc = none;
+}
+
+void LVirtualDrive::AddFlakySectors(int32_t first, int32_t last)
+{
+    std::lock_guard lock(mutex_);
+    faults_.flakySectors.push_back({first, last});
+}
+
+void LVirtualDrive::AddNoisySectors(int32_t first, int32_t last)
+{
+    std::lock_guard lock(mutex_);
+    faults_.noisySectors.push_back({first, last});
 }
 
 LVirtualDriveFaults LVirtualDrive::Faults() const
@@ -475,8 +496,39 @@ LVirtualDrive::Outcome LVirtualDrive::ReadCd(LScsiCommand& c)
         Fail(c, 0x03, 0x11, 0x00, lba);
         return Outcome::Done;
     }
+    Misread(c.buffer, lba, count);
     c.status = kScsiGood;
     return Outcome::Done;
+}
+
+void LVirtualDrive::Misread(uint8_t* data, int32_t lba, int32_t count)
+{
+    auto within = [](const std::vector<std::pair<int32_t, int32_t>>& ranges, int32_t sector) {
+        for (const auto& [a, b] : ranges)
+            if (sector >= a && sector <= b)
+                return true;
+        return false;
+    };
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t sector = lba + i;
+        bool spoil = within(faults_.noisySectors, sector);
+        if (!spoil && within(faults_.flakySectors, sector) &&
+            std::find(misreadOnce_.begin(), misreadOnce_.end(), sector) == misreadOnce_.end()) {
+            misreadOnce_.push_back(sector);
+            spoil = true;
+        }
+        if (!spoil)
+            continue;
+        // Every word changes, and differently on every misread.
+        const uint32_t seed = ++misreads_ * 2654435761u;
+        uint8_t* s = data + size_t(i) * kCDAudioSectorBytes;
+        for (int32_t w = 0; w < kCDAudioSectorBytes / 4; ++w) {
+            uint32_t v = 0;
+            std::memcpy(&v, s + 4 * w, 4);
+            v ^= (seed ^ (uint32_t(w) * 40503u)) | 1u;
+            std::memcpy(s + 4 * w, &v, 4);
+        }
+    }
 }
 
 LVirtualDrive::Outcome LVirtualDrive::Read10(LScsiCommand& c)

@@ -19,6 +19,11 @@ struct LVirtualDriveFaults {
     int32_t hangAt = kNoHang;  // a read touching this LBA never completes; kHangEveryRead: every read
     bool trayOpen = false;     // 02/3A/02 until a START STOP UNIT loads it
     bool noDisc = false;       // 02/3A/00 with the tray closed
+    // Audio sectors (LBA ranges) that read wrong: "flaky" ones once, on their
+    // first read, then right; "noisy" ones always, different data every time.
+    // The read itself succeeds, as a drive's does when it misreads a scratch.
+    std::vector<std::pair<int32_t, int32_t>> flakySectors;
+    std::vector<std::pair<int32_t, int32_t>> noisySectors;
 
     static constexpr int32_t kNoHang = -1;
     static constexpr int32_t kHangEveryRead = -2;
@@ -35,7 +40,8 @@ struct LVirtualDriveFaults {
 // and INDEX 00), a data track as "disc.iso"; "disc.state" keeps whether the
 // session is still open or closed, so a disc keeps its state between runs.
 // Faults may follow the entry after "?", joined by "&": "busy=N", "bad=A-B"
-// (or "bad=A"), "hang" or "hang=LBA", "tray=open", "nodisc".
+// (or "bad=A"), "hang" or "hang=LBA", "tray=open", "nodisc", "flaky=A-B",
+// "noisy=A-B".
 //
 // It answers INQUIRY, TEST UNIT READY, START STOP UNIT, READ TOC/PMA/ATIP
 // (formats 0 and 4, LBA and MSF), READ CD (2352-byte CD-DA), READ(10) (data
@@ -79,6 +85,8 @@ public:
     void SetHang(int32_t lba);
     void SetTrayOpen(bool open);
     void SetNoDisc(bool none);
+    void AddFlakySectors(int32_t first, int32_t last);
+    void AddNoisySectors(int32_t first, int32_t last);
     LVirtualDriveFaults Faults() const;
     // Commands answered so far (BUSY answers included).
     int32_t CommandCount() const;
@@ -126,6 +134,8 @@ private:
     Outcome ReadCd(LScsiCommand& c);
     Outcome Read10(LScsiCommand& c);
     bool ReadFaults(LScsiCommand& c, int32_t lba, int32_t count, Outcome& outcome);
+    // Spoils the sectors of a READ CD's data that the faults say read wrong.
+    void Misread(uint8_t* data, int32_t lba, int32_t count);
     void ModeSense(LScsiCommand& c);
     void ModeSelect(LScsiCommand& c);
     void SetSpeed(LScsiCommand& c);
@@ -156,6 +166,8 @@ private:
     LVirtualDriveFaults faults_;
     int32_t commands_ = 0;
     int32_t becomingReady_ = 0;
+    std::vector<int32_t> misreadOnce_;  // flaky sectors already read wrong
+    uint32_t misreads_ = 0;             // makes every noisy read different
 
     std::unique_ptr<LCDImage> image_;  // what can be read
     Status status_ = Status::Blank;

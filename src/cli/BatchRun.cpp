@@ -97,47 +97,89 @@ std::string KeepWidth(const std::string& source, const std::string& ext, const L
 
 } // namespace
 
-int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options,
-                    std::string* notice)
-{
-    std::string ext = LGenExtension(target);
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    // Encoders keep each file's rate and channels unless the user fixed them
-    // (--set or a confirmed dialog); the notices say where an encoder cannot.
-    // The raw writer takes its rate and channels from its settings: it gets the
-    // document's for this file unless --set fixed them, so a stereo file does not
-    // come out mono, nor a 22050 Hz one resampled. (The raw coding stays the
-    // stored one.)
-    std::vector<std::pair<std::string, std::string>> temporary;
-    std::vector<std::string> notices;
-    auto prepare = [&](LCutListAudio& audio, LKVSaveToSink::Data& save) -> int32_t {
-        const char* section = ext == ".raw" ? kRawAudioSection : nullptr;
+namespace {
+
+// What a save needs beyond the audio. Encoders keep each document's rate and
+// channels unless the user fixed them (--set or a confirmed dialog); the
+// notices say where an encoder cannot. The raw writer takes its rate and
+// channels from its settings: it gets the document's unless --set fixed them,
+// so a stereo file does not come out mono, nor a 22050 Hz one resampled (the
+// raw coding stays the stored one). The overrides last as long as the object.
+class EncoderPreparation {
+public:
+    explicit EncoderPreparation(const std::string& target) : ext_(LGenExtension(target))
+    {
+        for (char& c : ext_)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+    }
+    ~EncoderPreparation()
+    {
+        for (const auto& [section, name] : temporary_)
+            LSettings::RemoveOverride(section, name);
+    }
+    EncoderPreparation(const EncoderPreparation&) = delete;
+    EncoderPreparation& operator=(const EncoderPreparation&) = delete;
+
+    void Prepare(const LCutListAudio& audio)
+    {
+        const char* section = ext_ == ".raw" ? kRawAudioSection : nullptr;
         if (section) {
             for (auto [name, value] : {std::pair<const char*, int32_t>{"SampleRate", audio.sampleRate},
                                        std::pair<const char*, int32_t>{"Channels", audio.channels}}) {
                 if (!LSettings::HasOverride(section, name)) {
                     LSettings::SetOverride(section, name, std::to_string(value));
-                    temporary.emplace_back(section, name);
+                    temporary_.emplace_back(section, name);
                 }
             }
         }
         LGenSinkEncoding encoding;
-        if (LGenSinkEncoderFormat(ext, audio.sampleRate, audio.channels, encoding))
+        if (LGenSinkEncoderFormat(ext_, audio.sampleRate, audio.channels, encoding))
             notices.push_back(EncodingNotice(encoding));
-        notices.push_back(KeepWidth(source, ext, audio, save));
+    }
+    const std::string& Extension() const { return ext_; }
+    // The notices joined by "; ".
+    std::string Notice() const
+    {
+        std::string text;
+        for (const std::string& n : notices)
+            if (!n.empty())
+                text += (text.empty() ? "" : "; ") + n;
+        return text;
+    }
+
+    std::vector<std::string> notices;
+
+private:
+    std::string ext_;
+    std::vector<std::pair<std::string, std::string>> temporary_;
+};
+
+} // namespace
+
+int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options,
+                    std::string* notice)
+{
+    EncoderPreparation encoder(target);
+    auto prepare = [&](LCutListAudio& audio, LKVSaveToSink::Data& save) -> int32_t {
+        encoder.Prepare(audio);
+        encoder.notices.push_back(KeepWidth(source, encoder.Extension(), audio, save));
         return kJobDone;
     };
     const LKVBatchConversion conversion{options.rate, uint8_t(options.channels)};
     int32_t result = KVBatchConverter::ProcessFile(source, target, options.commands, prepare, conversion);
-    for (const auto& [section, name] : temporary)
-        LSettings::RemoveOverride(section, name);
-    if (notice) {
-        notice->clear();
-        for (const std::string& n : notices)
-            if (!n.empty())
-                *notice += (notice->empty() ? "" : "; ") + n;
-    }
+    if (notice)
+        *notice = encoder.Notice();
+    return result;
+}
+
+int32_t SaveAudio(const LCutListAudio& audio, const std::string& target, std::string* notice)
+{
+    EncoderPreparation encoder(target);
+    encoder.Prepare(audio);
+    LKVSaveToSink::Data save{&audio, target, false};
+    const int32_t result = RunJob("Saving", [&](LProgressDialog& d) { return LKVSaveToSink::Process(d, save); });
+    if (notice)
+        *notice = encoder.Notice();
     return result;
 }
 

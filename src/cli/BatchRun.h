@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/BatchOptions.h"
+#include "edit/LCutListAudio.h"
 
 // Exit statuses of kelvane-batch.
 enum : int { kExitDone = 0, kExitCancelled = 1, kExitFailed = 2 };
@@ -16,6 +17,11 @@ enum : int { kExitDone = 0, kExitCancelled = 1, kExitFailed = 2 };
 // or nothing.
 int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options,
                     std::string* notice = nullptr);
+
+// Saves `audio` into `target` by the target's type, as a batch run saves its
+// results (the same temporary name and rename, the same encoder settings);
+// `notice` as ConvertFile gives it. Returns a job result.
+int32_t SaveAudio(const LCutListAudio& audio, const std::string& target, std::string* notice = nullptr);
 
 // One line describing a file: rate, channels, length and format.
 bool DescribeFile(const std::string& path, std::string& line);

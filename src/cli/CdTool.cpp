@@ -6,9 +6,9 @@
 
 #include "cd/LCDDrives.h"
 #include "cd/LCDMedium.h"
-#include "cd/LCDToc.h"
 #include "cd/LSCSI.h"
 #include "core/LConsoleProgress.h"
+#include "cli/CdRip.h"
 #include "core/LConsoleUi.h"
 #include "core/LProgressDialog.h"
 #include "core/LVersion.h"
@@ -16,11 +16,6 @@
 namespace {
 
 enum : int { kExitDone = 0, kExitCancelled = 1, kExitFailed = 2 };
-
-// What the rip dialog shows on a machine without drives.
-constexpr const char* kNoDrives =
-    "No CD-ROM drives have been detected. If you do have a CD-ROM drive installed but see this message please read "
-    "the Help topic relating to Loading CD Tracks.";
 
 // Messages as "kelvane-cd: text" on stderr; installed for the run when no other
 // port is (tests install their own).
@@ -32,8 +27,6 @@ public:
         return message.buttons == LUiButtons::Ok ? LUiAnswer::Ok : LUiAnswer::Cancel;
     }
 };
-
-void Fail(const std::string& text) { LUiGet().Message(text, "Error", LUiButtons::Ok, LUiIcon::Exclamation); }
 
 bool ParseIndex(const std::string& text, int32_t& value)
 {
@@ -79,77 +72,44 @@ int Drives()
     return kExitDone;
 }
 
-int Toc(int32_t index)
-{
-    const int32_t count = LCDDrives::Count();
-    if (count == 0) {
-        Fail(kNoDrives);
-        return kExitFailed;
-    }
-    if (index >= count) {
-        Fail("There is no CD drive " + std::to_string(index) + ": there " +
-             (count == 1 ? "is 1 drive" : "are " + std::to_string(count) + " drives") +
-             ", numbered from 0 (kelvane-cd drives lists them).");
-        return kExitFailed;
-    }
-    LCDToc toc;
-    std::string name, error;
-    const int32_t r = RunJob("Loading Track(s)", [&](LProgressDialog& progress) {
-        progress.SetText("Loading Table of Contents", 0);
-        progress.SetText("Please wait...", 1);
-        LSCSI scsi;
-        if (!scsi.OpenCDROMDrive(uint8_t(index))) {
-            error = scsi.OpenError();
-            return int32_t(kScsiFailed);
-        }
-        name = scsi.DriveName();
-        const int32_t result = LCDToc::Read(scsi, toc, &progress);
-        if (result == kScsiFailed)
-            error = "Cannot read the table of contents of " + LCDDrives::Label(index) + " (" + name +
-                    "): " + scsi.LastError() + ".";
-        return result;
-    });
-    if (r == kScsiCancelled)
-        return kExitCancelled;
-    if (r != kScsiOk) {
-        Fail(error);
-        return kExitFailed;
-    }
-    std::printf("%s (%s): %d %s, %s\n", LCDDrives::Label(index).c_str(), name.c_str(), int(toc.count),
-                toc.count == 1 ? "track" : "tracks",
-                LCDMedium::Duration(toc.starts.back() - toc.starts.front()).c_str());
-    std::printf("track  type   start      sectors  duration\n");
-    for (int32_t i = 0; i < toc.count; ++i)
-        std::printf("%5d  %-5s  %-9d  %7d  %8s\n", int(toc.firstTrack + i), toc.IsData(i) ? "data" : "audio",
-                    int(toc.starts[size_t(i)]), int(toc.Sectors(i)), LCDMedium::Duration(toc.Sectors(i)).c_str());
-    std::printf("lead-out      %d\n", int(toc.starts.back()));
-    return kExitDone;
-}
-
 } // namespace
 
 const char* CdUsage()
 {
     return "Usage: kelvane-cd drives\n"
-           "       kelvane-cd toc [-d N]\n"
+           "       kelvane-cd toc [-d N] [--no-lookup] [--cddb HOST[:PORT]]\n"
+           "       kelvane-cd rip [-d N] [-t 1,3-5] [-o DIR] [-f EXT] [--no-lookup] [--cddb HOST[:PORT]] [--fast]\n"
            "\n"
            "The CD drives of this machine, then the virtual drives of the settings and of\n"
            "KELVANE_CD_DRIVES (comma-separated: a .cue or an .iso file, or cdr:FOLDER,\n"
            "cdr74:FOLDER, cdrw:FOLDER), numbered from 0.\n"
            "\n"
            "  drives      list the drives: number, device or image, vendor and model, disc\n"
-           "  toc         list the tracks of the disc: start sector, length and duration\n"
+           "  toc         list the tracks of the disc: start sector, length and duration,\n"
+           "              the CDDB and MusicBrainz disc ids and, with a lookup, the titles\n"
+           "  rip         rip audio tracks into files \"NN - Title.EXT\" with a rip.log\n"
+           "              (AccurateRip checksums, re-read and unreadable sectors)\n"
            "  -d N        the drive to use (default 0)\n"
+           "  -t LIST     the tracks to rip, like 1,3-5 (default every audio track)\n"
+           "  -o DIR      the folder for the files (default the current one)\n"
+           "  -f EXT      the type of the files, any kelvane-batch writes (default wav)\n"
+           "  --no-lookup ask no CDDB server for the titles\n"
+           "  --cddb HOST[:PORT]  the CDDB server (default the setting CDDB/Server,\n"
+           "              gnudb.gnudb.org:8880)\n"
+           "  --fast      read every sector once (default: secure, every sector twice,\n"
+           "              sectors that differ again up to 16 times)\n"
            "  -h, --help  show this text\n"
            "  --version   show the version\n"
            "\n"
-           "Exit status: 0 done, 1 cancelled (Ctrl+C), 2 failed.\n";
+           "The drive's read offset is the setting CD/ReadOffset, in samples.\n"
+           "Exit status: 0 done (rip: every track without errors), 1 cancelled (Ctrl+C),\n"
+           "2 failed (rip: a track had errors).\n";
 }
 
 int RunCdTool(const std::vector<std::string>& args)
 {
-    std::string command;
-    int32_t drive = 0;
+    CdOptions o;
+    bool driveGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-h" || a == "--help") {
@@ -161,24 +121,61 @@ int RunCdTool(const std::vector<std::string>& args)
             return kExitDone;
         }
         std::string error;
+        const bool hasValue = i + 1 < args.size();
+        const std::string value = hasValue ? args[i + 1] : std::string();
         if (a == "-d") {
-            if (i + 1 >= args.size() || !ParseIndex(args[i + 1], drive))
+            if (!hasValue || !ParseIndex(value, o.drive))
                 error = "-d wants a drive number (0, 1, ...)";
+            driveGiven = true;
             ++i;
-        } else if (command.empty() && (a == "drives" || a == "toc")) {
-            command = a;
+        } else if (a == "-t") {
+            if (!hasValue)
+                error = "-t wants track numbers like 1,3-5";
+            else
+                ParseTrackList(value, o.tracks, error);
+            ++i;
+        } else if (a == "-o") {
+            if (!hasValue || value.empty())
+                error = "-o wants a folder";
+            o.outputDir = value;
+            ++i;
+        } else if (a == "-f") {
+            if (!hasValue || value.empty())
+                error = "-f wants a file type (wav, flac, mp3, ...)";
+            o.format = value[0] == '.' ? value : "." + value;
+            ++i;
+        } else if (a == "--cddb") {
+            if (!hasValue || value.empty())
+                error = "--cddb wants a server, HOST or HOST:PORT";
+            o.cddb = value;
+            o.lookup = o.lookupGiven = true;
+            ++i;
+        } else if (a == "--no-lookup") {
+            o.lookup = false;
+            o.lookupGiven = true;
+        } else if (a == "--fast") {
+            o.secure = false;
+        } else if (o.command.empty() && (a == "drives" || a == "toc" || a == "rip")) {
+            o.command = a;
         } else {
             error = "unknown argument \"" + a + "\"";
         }
-        if (error.empty() && command == "drives" && drive != 0)
-            error = "drives takes no -d";
+        if (error.empty() && !o.command.empty()) {
+            const bool rip = o.command == "rip", toc = o.command == "toc";
+            if (o.command == "drives" && driveGiven)
+                error = "drives takes no -d";
+            else if (!rip && (!o.tracks.empty() || a == "-o" || a == "-f" || a == "--fast"))
+                error = o.command + " takes no " + a;
+            else if (!rip && !toc && (a == "--cddb" || a == "--no-lookup"))
+                error = o.command + " takes no " + a;
+        }
         if (!error.empty()) {
             std::fprintf(stderr, "kelvane-cd: %s\n\n%s", error.c_str(), CdUsage());
             return kExitFailed;
         }
     }
-    if (command.empty()) {
-        std::fprintf(stderr, "kelvane-cd: which command? drives or toc\n\n%s", CdUsage());
+    if (o.command.empty()) {
+        std::fprintf(stderr, "kelvane-cd: which command? drives, toc or rip\n\n%s", CdUsage());
         return kExitFailed;
     }
     CdUi ui;
@@ -188,7 +185,7 @@ int RunCdTool(const std::vector<std::string>& args)
         LUiSet(&ui);
     LConsoleProgress progress(false);
     LProgressSetBackend(&progress);
-    const int status = command == "drives" ? Drives() : Toc(drive);
+    const int status = o.command == "drives" ? Drives() : o.command == "toc" ? CdToc(o) : CdRip(o);
     LProgressSetBackend(nullptr);
     if (ownUi)
         LUiSet(nullptr);

@@ -4,12 +4,14 @@
 
 std::string LKVFile::GetTitle() const
 {
-    return path.empty() ? "Untitled " + std::to_string(untitledNumber) : GetFileFromPath(path);
+    if (!path.empty())
+        return GetFileFromPath(path);
+    return title.empty() ? "Untitled " + std::to_string(untitledNumber) : title;
 }
 
 std::string LKVFile::GetPathOrTitle() const
 {
-    return path.empty() ? "Untitled " + std::to_string(untitledNumber) : path;
+    return path.empty() ? GetTitle() : path;
 }
 
 void LKVFile::PushUndo(const std::string& name)

@@ -38,12 +38,15 @@ public:
     uint8_t verticalZoom = 0;
     uint8_t displayMode = 0;
     int32_t untitledNumber = 0;
+    // The name of a document that has no file yet but a name of its own (a
+    // track loaded from a CD); shown in place of "Untitled %d".
+    std::string title;
     LCutListAudio audio;
 
     bool HasSelection() const { return pos.selStart < pos.selEnd; }
-    // The file name, or "Untitled %d".
+    // The file name, else the title, else "Untitled %d".
     std::string GetTitle() const;
-    // The whole path, or "Untitled %d".
+    // The whole path, else the title, else "Untitled %d".
     std::string GetPathOrTitle() const;
 
     // Saves the state before a modification named `name` into the next undo

@@ -22,6 +22,7 @@
 #include "devices/LSoundDeviceList.h"
 #include "app/LKVWindowPlacement.h"
 #include "app/LRecentFiles.h"
+#include "ui/CDRipperDlg.h"
 #include "ui/LKVAppInfo.h"
 #include "ui/LKVBookMarkDlg.h"
 #include "ui/LKVRegionDlg.h"
@@ -322,6 +323,10 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmOpenRegionList: ShowRegions(); return;
     case kCmPlayer: ShowPlayer(); return;
     case kCmBatchConverter: ShowBatchConverter(); return;
+    case kCmLoadCDTracks:
+        CDRipperDlg::Run([this](const std::string& name, LCutListAudio& audio) { model_->OpenCDTrack(name, audio); },
+                         this);
+        return;
     default: break;
     }
     if ((id >= kCmZoomIn && id <= kCmDisplayLeftRight) || id == kCmDisplayLanes) {

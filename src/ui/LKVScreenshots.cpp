@@ -26,6 +26,7 @@
 #include "formats/LMp3EncoderSettings.h"
 #include "formats/LOggEncoderSettings.h"
 #include "formats/LWaveSaveFormat.h"
+#include "ui/CDRipperDlg.h"
 #include "ui/LAssembleOptionDlg.h"
 #include "ui/LFrequencyWindow.h"
 #include "ui/LKVBatchShots.h"
@@ -94,6 +95,36 @@ void LKVScreenshots::Dialog(const QString& name, const std::function<void()>& op
     });
     open();
     LKVSetExecHook({});
+}
+
+void LKVScreenshots::CdRipper()
+{
+    // No network here: the tracks keep their numbers, and one is renamed as a
+    // user would before importing it.
+    LSettings::SetOverride("CDDB", "Lookup", "0");
+    LKVSetExecHook([this](QDialog& dialog) {
+        QTimer::singleShot(0, &dialog, [this, &dialog] {
+            auto* cd = qobject_cast<CDRipperDlg*>(&dialog);
+            if (!cd) {
+                Save(dialog, QStringLiteral("dialog-cd-rip-results"));
+                dialog.reject();
+                return;
+            }
+            cd->LoadTracks(0);
+            auto* tracks = cd->findChild<QTreeWidget*>(QStringLiteral("tracks"));
+            if (tracks && tracks->topLevelItemCount() >= 2) {
+                tracks->topLevelItem(0)->setText(0, QStringLiteral("Plucked Chords"));
+                tracks->topLevelItem(0)->setSelected(true);
+                tracks->topLevelItem(1)->setSelected(true);
+            }
+            Save(dialog, QStringLiteral("dialog-cd-tracks"));
+            cd->accept();
+        });
+    });
+    window_.RunCommand(kCmLoadCDTracks);
+    LKVSetExecHook({});
+    LSettings::RemoveOverride("CDDB", "Lookup");
+    SaveDocument(QStringLiteral("main-cd-tracks"));
 }
 
 void LKVScreenshots::SaveDocument(const QString& name)
@@ -324,6 +355,7 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
         Documents(args[1], args[2]);
     LKVEffectShots(&window_, [this](QWidget& w, const QString& name) { Save(w, name); });
     LKVBatchShots(&window_, [this](QWidget& w, const QString& name) { Save(w, name); });
+    CdRipper();
     // Nothing is saved: the pictured documents are thrown away.
     for (const auto& doc : window_.Model().Documents())
         doc->modified = false;

@@ -25,6 +25,9 @@ private:
     // Bookmarks and regions of the current document, their windows and the
     // assemble and project dialogs.
     void ListWindows();
+    // The CD dialog over the first virtual drive, the results of importing two
+    // of its tracks, and the frame with them as documents.
+    void CdRipper();
     // Saves the frame once the current document's views are drawn.
     void SaveDocument(const QString& name);
     // Opens a dialog through `open` and pictures it as "name.png" (one picture

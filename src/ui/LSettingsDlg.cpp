@@ -18,6 +18,8 @@
 #include <algorithm>
 
 #include "app/LKVWorkingFolder.h"
+#include "cd/LCDDBLookup.h"
+#include "cd/LCDROMRipSectors.h"
 #include "cd/LCDDriveSettings.h"
 #include "app/LSettingsTable.h"
 #include "core/LSettings.h"
@@ -236,12 +238,40 @@ QWidget* LSettingsDlg::CDPage()
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(removeDrive_);
+
+    // Loading tracks: where titles come from, and the drive's read offset.
+    lookup_ = new QCheckBox(QStringLiteral("Look up &titles on the CDDB server"));
+    lookup_->setObjectName(QStringLiteral("CDDBLookup"));
+    lookup_->setChecked(LCDDBLookup::Enabled());
+    cddbServer_ = new QLineEdit(QString::fromStdString(LCDDBLookup::Options::FromSettings().server));
+    cddbServer_->setObjectName(QStringLiteral("CDDBServer"));
+    cddbServer_->setPlaceholderText(QString::fromLatin1(LCDDBLookup::kDefaultServer));
+    cddbServer_->setEnabled(lookup_->isChecked());
+    connect(lookup_, &QCheckBox::toggled, cddbServer_, &QWidget::setEnabled);
+    readOffset_ = new QSpinBox;
+    readOffset_->setObjectName(QStringLiteral("ReadOffset"));
+    readOffset_->setRange(-LCDROMRipSectors::kMaxReadOffset, LCDROMRipSectors::kMaxReadOffset);
+    readOffset_->setSuffix(QStringLiteral(" samples"));
+    readOffset_->setValue(LCDROMRipSectors::ReadOffsetSetting());
+    auto* rip = new QFormLayout;
+    auto* lookupRow = new QHBoxLayout;
+    lookupRow->addWidget(lookup_);
+    lookupRow->addWidget(cddbServer_, 1);
+    rip->addRow(lookupRow);
+    auto* offsetRow = new QHBoxLayout;
+    offsetRow->addWidget(readOffset_);
+    offsetRow->addStretch();
+    auto* offsetLabel = new QLabel(QStringLiteral("Drive read o&ffset:"));
+    offsetLabel->setBuddy(readOffset_);
+    rip->addRow(offsetLabel, offsetRow);
+
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(label);
     layout->addWidget(drives_, 1);
     layout->addLayout(buttons);
     layout->addLayout(row);
     layout->addWidget(note);
+    layout->addLayout(rip);
     FillDrives();
     return page;
 }
@@ -283,6 +313,15 @@ void LSettingsDlg::accept()
         workingFolder_->setFocus();
         return;
     }
+    std::string host;
+    uint16_t port = 0;
+    const std::string server = cddbServer_->text().trimmed().toStdString();
+    if (!server.empty() && !LCDDBLookup::ParseServer(server, host, port)) {
+        LUiGet().Message("The CDDB server \"" + server + "\" is not of the form host or host:port (a port of 1 to 65535).",
+                         "Error", LUiButtons::Ok, LUiIcon::Exclamation);
+        cddbServer_->setFocus();
+        return;
+    }
     // The defaults are used (and so checked) only when new files do not ask.
     const bool useDefaults = !promptNew_->isChecked();
     const int32_t rate = defaultRate_->currentText().trimmed().toInt();
@@ -307,6 +346,9 @@ void LSettingsDlg::accept()
     S::kAutoGap.Write(autoGap_->isChecked());
     S::kAutoGapTime.Write(autoGapMs_->value());
     S::kUseWindowsColor.Write(desktopColours_->isChecked());
+    LSettings::WriteBool("CDDB", "Lookup", lookup_->isChecked());
+    LSettings::WriteString("CDDB", "Server", server.empty() ? LCDDBLookup::kDefaultServer : server);
+    LSettings::WriteInt("CD", "ReadOffset", readOffset_->value());
     cd_->Save();
     if (change == W::Change::Changed) {
         S::kWorkingFolder.Write(W::Normalize(typed));

@@ -52,6 +52,9 @@ private:
     std::unique_ptr<LCDDriveSettings> cd_;
     QListWidget* drives_;
     QLineEdit* newDrive_;
+    QCheckBox* lookup_;
+    QLineEdit* cddbServer_;
+    QSpinBox* readOffset_;
     QPushButton* removeDrive_;
     bool mustRestart_ = false;
 };

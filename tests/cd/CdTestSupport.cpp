@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "cd/LCDDrives.h"
 #include "cd/LCDToc.h"
 #include "cd/LVirtualDrive.h"
 #include "support/TestSupport.h"
@@ -97,6 +99,62 @@ bool OpenVirtual(LSCSI& scsi, const std::string& entry, std::string* error)
         return false;
     scsi.Open(d->Connect());
     return true;
+}
+
+std::string MakeAudioDisc(const std::string& name, const std::vector<int32_t>& trackSectors)
+{
+    std::string cue = "FILE \"" + name + ".bin\" BINARY\n";
+    int32_t at = 0;
+    for (size_t i = 0; i < trackSectors.size(); ++i) {
+        char line[80];
+        std::snprintf(line, sizeof line, "  TRACK %02d AUDIO\n    INDEX 01 %02d:%02d:%02d\n", int(i + 1), int(at / 4500),
+                      int(at / 75 % 60), int(at % 75));
+        cue += line;
+        at += trackSectors[i];
+    }
+    std::string bin(size_t(at) * 2352, '\0');
+    uint32_t x = 0x2545F491u ^ uint32_t(name.size());
+    for (char& c : bin) {
+        x = x * 1664525u + 1013904223u;
+        c = char(x >> 24);
+    }
+    test::WriteFileBytes(test::TempPath(name + ".bin"), bin);
+    const std::string path = test::TempPath(name + ".cue");
+    test::WriteFileBytes(path, cue);
+    return path;
+}
+
+void UseVirtualDrives(const std::string& entries)
+{
+    static const std::string none = test::TempPath("no-drives");
+    ::mkdir(none.c_str(), 0755);
+    LCDDrives::SetSystemForTest(none, nullptr);
+    LCDDrives::ForgetVirtualDrives();
+    ::setenv("KELVANE_CD_DRIVES", entries.c_str(), 1);
+}
+
+namespace {
+
+class CancelWhenWindow : public LProgressWindow {
+public:
+    explicit CancelWhenWindow(CancelWhen& owner) : owner_(owner) {}
+    void SetText(int, const std::string& text) override { owner_.lines.push_back(text); }
+    void SetPercent(int32_t) override {}
+    bool Pump() override { return owner_.cancelWhen && owner_.cancelWhen(); }
+
+private:
+    CancelWhen& owner_;
+};
+
+} // namespace
+
+CancelWhen::CancelWhen(std::function<bool()> condition) : cancelWhen(std::move(condition)) { LProgressSetBackend(this); }
+CancelWhen::~CancelWhen() { LProgressSetBackend(nullptr); }
+
+std::unique_ptr<LProgressWindow> CancelWhen::Open(const std::string& title)
+{
+    titles.push_back(title);
+    return std::make_unique<CancelWhenWindow>(*this);
 }
 
 } // namespace cdtest

@@ -2,12 +2,14 @@
 // Shared by the CD tests: disc images made at test time, a clock that does not
 // wait, and what libcdio's cd-info reads from a CUE sheet.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "cd/LSCSI.h"
 #include "cd/LScsiClock.h"
+#include "core/LProgressWindow.h"
 
 namespace cdtest {
 
@@ -49,5 +51,25 @@ int32_t Run(LSCSI& scsi, const LCdb& cdb, std::vector<uint8_t>& data, uint8_t di
 
 // Opens a virtual drive of `entry` on `scsi` (made fresh, not shared).
 bool OpenVirtual(LSCSI& scsi, const std::string& entry, std::string* error = nullptr);
+
+// Writes NAME.cue and NAME.bin, an audio disc whose tracks are `trackSectors`
+// long, every sample noise of its own; returns the CUE sheet's path.
+std::string MakeAudioDisc(const std::string& name, const std::vector<int32_t>& trackSectors);
+
+// Numbers the virtual drives of `entries` (KELVANE_CD_DRIVES) from 0: the
+// machine's own drives are hidden and drives made before are forgotten.
+void UseVirtualDrives(const std::string& entries);
+
+// A progress backend whose windows report Cancel once `cancelWhen` holds;
+// installed for the object's lifetime.
+class CancelWhen : public LProgressBackend {
+public:
+    explicit CancelWhen(std::function<bool()> condition);
+    ~CancelWhen() override;
+    std::unique_ptr<LProgressWindow> Open(const std::string& title) override;
+    std::function<bool()> cancelWhen;
+    std::vector<std::string> titles;
+    std::vector<std::string> lines;
+};
 
 } // namespace cdtest
