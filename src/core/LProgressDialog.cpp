@@ -47,9 +47,22 @@ int32_t LProgressDialog::Run()
     return r;
 }
 
+int32_t LProgressDialog::RunOffUiThread(std::unique_ptr<LProgressWindow> window)
+{
+    if (window_ || !window)
+        return 0;
+    window_ = std::move(window);
+    uiThread_ = false;
+    cancelled_ = false;
+    int32_t r = Process();
+    window_.reset();
+    return r;
+}
+
 bool LProgressDialog::IsCancelled()
 {
-    LUiDispatcher().DrainPending();
+    if (uiThread_)
+        LUiDispatcher().DrainPending();
     if (!window_)
         return cancelled_;
     if (!cancelled_ && window_->Pump())

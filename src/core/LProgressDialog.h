@@ -33,18 +33,26 @@ public:
     void SetText(const std::string& text, int line);
     // fraction 0..1 of the bar, truncated to whole percent.
     void SetProgress(double fraction);
-    // A message box with caption "Error" and an exclamation icon.
+    // A message box with caption "Error" and an exclamation icon. User-interface
+    // thread only.
     void Error(const std::string& text);
 
     const std::string& GetTitle() const { return title_; }
 
 protected:
     virtual int32_t Process() = 0;
+    // Runs Process() in `window` on a thread other than the user-interface
+    // thread (LWorkerJob's): IsCancelled() then only asks the window and never
+    // runs queued user-interface work there.
+    int32_t RunOffUiThread(std::unique_ptr<LProgressWindow> window);
+    // The open window, or nullptr.
+    LProgressWindow* Window() const { return window_.get(); }
 
 private:
     std::string title_;
     std::unique_ptr<LProgressWindow> window_;
     bool cancelled_ = false;
+    bool uiThread_ = true;
 };
 
 // A job whose body is a function of the dialog; `result` stays kJobFailed when
