@@ -107,6 +107,7 @@ int32_t LCDBurnAudioSCSI::Run()
         }
     }
 
+    scsi_.SetClock(data_.clock);
     std::string message;
     int32_t r = LCDDriveCheck::Run(scsi_, &dialog_, data_.settings, check_, message);
     if (r != kScsiOk) {

@@ -34,6 +34,7 @@ public:
         std::vector<LCDBurnTrack> tracks;
         std::string albumTitle;    // the disc's CD-TEXT title (disc at once)
         LCDBurnSettings settings;
+        LScsiClock* clock = nullptr;  // what the drive's waits go through; null: real time
         // Filled in by Process:
         std::string message;       // with result 2: what went wrong, to show as an error
         std::string report;        // after a burn: what the user should know (verification, test write)

@@ -68,9 +68,10 @@ int32_t LCDBurnAudioSCSI::DiscAtOnce()
     // sector its first sample falls in.
     LCDAudioStream stream(disc_, frames_);
     std::vector<int32_t> starts;
+    // A track shorter than a sector still gets a sector of its own to start in.
     for (size_t i = 0; i < disc_.size(); ++i)
-        starts.push_back(int32_t(stream.TrackStart(i) / kCDFrames));
-    const int32_t leadOut = SectorsOf(stream.Length());
+        starts.push_back(std::max(int32_t(stream.TrackStart(i) / kCDFrames), i ? starts.back() + 1 : 0));
+    const int32_t leadOut = std::max(SectorsOf(stream.Length()), starts.back() + 1);
     bool cdText = !data_.albumTitle.empty();
     for (const LCDBurnTrack& t : data_.tracks)
         cdText = cdText || !t.title.empty();
@@ -110,7 +111,7 @@ int32_t LCDBurnAudioSCSI::DiscAtOnce()
     written_.push_back({0, 0, 0, disc_.size()});
     size_t shown = disc_.size();
     for (int32_t address = 0;;) {
-        const int32_t n = ChunkSectors(stream.Remaining());
+        const int32_t n = ChunkSectors(int64_t(leadOut) * kCDFrames - stream.Position());
         if (n == 0)
             break;
         const size_t track = stream.TrackAt(stream.Position());

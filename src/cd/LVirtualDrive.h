@@ -34,7 +34,7 @@ struct LVirtualDriveFaults {
 
     static constexpr int32_t kNoHang = -1;
     static constexpr int32_t kHangEveryRead = -2;
-    static constexpr int32_t kNone = -1;
+    static constexpr int32_t kNone = INT32_MIN;  // negative LBAs are the lead-in and the first pause
     static constexpr uint8_t kWritesCdrCdrw = 0x03;
 };
 

@@ -115,6 +115,11 @@ void LVirtualDrive::Write10(LScsiCommand& c)
         Fail(c, 0x05, 0x21, 0x00);
         return;
     }
+    // Checked before a track is opened: a track whose first write failed holds nothing.
+    if (faults_.writeErrorAt >= lba && faults_.writeErrorAt < end) {
+        Fail(c, 0x03, 0x0C, 0x00, faults_.writeErrorAt);
+        return;
+    }
     if (dao_.empty() && !trackOpen_) {
         // A disc holds audio tracks or one data track.
         if (!written_.empty() && (written_.back().data || data)) {
@@ -135,10 +140,6 @@ void LVirtualDrive::Write10(LScsiCommand& c)
         }
     } else if (trackOpen_ && data != trackData_) {
         Fail(c, 0x05, 0x64, 0x00);
-        return;
-    }
-    if (faults_.writeErrorAt >= lba && faults_.writeErrorAt < end) {
-        Fail(c, 0x03, 0x0C, 0x00, faults_.writeErrorAt);
         return;
     }
     if (!simulating_ && count > 0) {
