@@ -148,7 +148,7 @@ TEST(BurnChunks, TracksEndSectorBySectorAndPadTheLastSector)
 
 TEST_F(BurnTest, ThreeTracksAtOnceWithPausesReadBackSampleForSample)
 {
-    const std::string folder = test::TempPath("tao");
+    const std::string folder = test::TempPath("burn tao");
     std::shared_ptr<LVirtualDrive> drive = Drive("cdr:" + folder);
     LCDBurnAudioSCSI::Data data = Request(ThreeTracks(), &clock);
     data.settings.verify = true;
@@ -185,7 +185,7 @@ TEST_F(BurnTest, ThreeTracksAtOnceWithPausesReadBackSampleForSample)
 
 TEST_F(BurnTest, DiscAtOnceHasNoGapsAndCarriesTheTitlesAsCdText)
 {
-    const std::string folder = test::TempPath("dao");
+    const std::string folder = test::TempPath("burn dao");
     Drive("cdrw:" + folder);
     LCDBurnAudioSCSI::Data data = Request(ThreeTracks(), &clock);
     data.albumTitle = "Live at the Hall";
