@@ -22,7 +22,12 @@
 #include "devices/LSoundDeviceList.h"
 #include "app/LKVWindowPlacement.h"
 #include "app/LRecentFiles.h"
+#include "app/MainDialogShared.h"
+#include "cd/LCDBurnDlgModel.h"
+#include "core/LFile.h"
+#include "ui/LCDBurnDlg.h"
 #include "ui/LKVAppInfo.h"
+#include "ui/LKVFileDialog.h"
 #include "ui/LKVBookMarkDlg.h"
 #include "ui/LKVRegionDlg.h"
 #include "display/LSpectrum.h"
@@ -306,6 +311,7 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmOpenRegionList: ShowRegions(); return;
     case kCmPlayer: ShowPlayer(); return;
     case kCmBatchConverter: ShowBatchConverter(); return;
+    case kCmCopyFilesToAudioCD: CopyFilesToAudioCD(); return;
     default: break;
     }
     if (id >= kCmZoomIn && id <= kCmDisplayLeftRight) {
@@ -582,6 +588,25 @@ void LKVMainWindow::ShowBatchConverter()
     LKVExec(wizard);
     batch_ = nullptr;
     Refresh();
+}
+
+void LKVMainWindow::CopyFilesToAudioCD()
+{
+    const LKVFile* current = model_->CurrentFile();
+    LUiFileRequest request{"Copy File(s) to Audio CD", current ? GetFolderFromPath(current->path) : std::string(),
+                           {}, LKVAudioFileFilters(), false, {}};
+    LKVFileDialog files(request, this);
+    files.setFileMode(QFileDialog::ExistingFiles);
+    if (LKVExec(files) != QDialog::Accepted)
+        return;
+    std::vector<std::string> paths;
+    for (const QString& path : files.selectedFiles())
+        paths.push_back(path.toStdString());
+    LCDBurnDlgModel burn;
+    if (!MainDialog::FilesToCD(paths, burn))
+        return;
+    LCDBurnDlg dialog(burn, this);
+    LKVExec(dialog);
 }
 
 void LKVMainWindow::closeEvent(QCloseEvent* event)
