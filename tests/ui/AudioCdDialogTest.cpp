@@ -13,6 +13,7 @@
 #include "core/LFile.h"
 #include "core/SampleConvert.h"
 #include "edit/LKVFile.h"
+#include "support/TestSupport.h"
 #include "ui/LCDBurnDlg.h"
 #include "ui/LKVRegionDlg.h"
 
