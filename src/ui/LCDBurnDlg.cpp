@@ -57,7 +57,7 @@ LCDBurnDlg::LCDBurnDlg(LCDBurnDlgModel& model, QWidget* parent) : QDialog(parent
     speed_->setCurrentIndex(speedAt >= 0 ? speedAt : 0);
     disc_label_ = new QLabel;
     disc_label_->setObjectName(QStringLiteral("disc"));
-    auto* refresh = new QPushButton(QStringLiteral("&Refresh"));
+    auto* refresh = new QPushButton(QStringLiteral("Look &Again"));
     refresh->setToolTip(QStringLiteral("Look at the disc in the drive again"));
     auto* recorder = new QGroupBox(QStringLiteral("Recorder"));
     auto* grid = new QGridLayout(recorder);
@@ -119,7 +119,7 @@ LCDBurnDlg::LCDBurnDlg(LCDBurnDlgModel& model, QWidget* parent) : QDialog(parent
     discAtOnce_ = Option("DiscAtOnce", QStringLiteral("Disc at once (&gapless, with CD-TEXT)"), s.discAtOnce,
                          QStringLiteral("No pause between the tracks, so live albums and mixes play without a "
                                         "break; the titles are written as CD-TEXT"));
-    simulate_ = Option("Simulate", QStringLiteral("Si&mulate (a test write: nothing is burned)"), s.simulate,
+    simulate_ = Option("Simulate", QStringLiteral("Simu&late (a test write: nothing is burned)"), s.simulate,
                        QStringLiteral("The drive goes through the whole burn with its laser off"));
     verify_ = Option("Verify", QStringLiteral("&Verify after writing"), s.verify,
                      QStringLiteral("Read the tracks back and compare them with what was sent, sample for sample"));
@@ -127,7 +127,7 @@ LCDBurnDlg::LCDBurnDlg(LCDBurnDlgModel& model, QWidget* parent) : QDialog(parent
                        QStringLiteral("Off: save the tracks for another CD writing program"));
     folder_ = new QLineEdit(Q(s.trackFolder));
     folder_->setObjectName(QStringLiteral("TrackFolder"));
-    browse_ = new QPushButton(QStringLiteral("&Browse..."));
+    browse_ = new QPushButton(QStringLiteral("&Folder..."));
     auto* internalNote = new QLabel(QStringLiteral(
         "Without Kelvane's own recorder the tracks are saved in this folder as WAV files \"Track 01.wav\", ... "
         "with the CUE sheet \"disc.cue\", for cdrdao, wodim (cdrecord), k3b or brasero to burn:"));

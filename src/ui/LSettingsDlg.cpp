@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "app/LKVWorkingFolder.h"
+#include "cd/LCDBurnSettings.h"
 #include "cd/LCDDriveSettings.h"
 #include "app/LSettingsTable.h"
 #include "core/LSettings.h"
@@ -234,6 +235,15 @@ QWidget* LSettingsDlg::CDPage()
         "what is burned on it in FOLDER."));
     note->setWordWrap(true);
     note->setEnabled(false);
+    internalRecorder_ = new QCheckBox(QStringLiteral("Write audio CDs with Kelvane's own &recorder"));
+    internalRecorder_->setObjectName(QStringLiteral("Internal"));
+    internalRecorder_->setChecked(LCDBurnSettings::Read().internal);
+    auto* recorderNote = new QLabel(QStringLiteral(
+        "Off: this system has no CD burning service to hand the tracks to, so Copy to CD saves them as WAV files "
+        "\"Track 01.wav\", ... with a CUE sheet \"disc.cue\" in a folder you pick, for cdrdao, wodim (cdrecord), "
+        "k3b or brasero to burn."));
+    recorderNote->setWordWrap(true);
+    recorderNote->setEnabled(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(removeDrive_);
@@ -243,6 +253,9 @@ QWidget* LSettingsDlg::CDPage()
     layout->addLayout(buttons);
     layout->addLayout(row);
     layout->addWidget(note);
+    layout->addSpacing(8);
+    layout->addWidget(internalRecorder_);
+    layout->addWidget(recorderNote);
     FillDrives();
     return page;
 }
@@ -309,6 +322,9 @@ void LSettingsDlg::accept()
     S::kAutoGapTime.Write(autoGapMs_->value());
     S::kUseWindowsColor.Write(desktopColours_->isChecked());
     cd_->Save();
+    LCDBurnSettings recorder = LCDBurnSettings::Read();
+    recorder.internal = internalRecorder_->isChecked();
+    recorder.Write();
     if (change == W::Change::Changed) {
         S::kWorkingFolder.Write(W::Normalize(typed));
         mustRestart_ = true;

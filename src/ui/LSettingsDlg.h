@@ -53,5 +53,6 @@ private:
     QListWidget* drives_;
     QLineEdit* newDrive_;
     QPushButton* removeDrive_;
+    QCheckBox* internalRecorder_;
     bool mustRestart_ = false;
 };
