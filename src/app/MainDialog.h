@@ -9,6 +9,7 @@
 #include "app/LKVTransport.h"
 
 struct LUiMixValues;
+class LCDBurnDlgModel;
 
 #include "app/LKVBookMark.h"
 #include "app/LKVClipboardPort.h"
@@ -324,6 +325,13 @@ public:
     // Whether every region of `indexes` can name a file; the first that cannot
     // is reported ("File Name Invalid") and false returned.
     bool CheckRegionFileNames(const std::vector<size_t>& indexes) const;
+    // Copy to CD: the regions of `indexes` become the tracks of `model`, in that
+    // order and titled with their names. False when a name cannot name a file
+    // (the message is shown) or there is nothing to write.
+    bool RegionsToCD(const std::vector<size_t>& indexes, LCDBurnDlgModel& model) const;
+    // Copy File(s) to CD > Audio: each file, in any format the program opens, a
+    // track of `model`. False when one cannot be opened (its message is shown).
+    static bool FilesToCD(const std::vector<std::string>& paths, LCDBurnDlgModel& model);
     bool RenameRegion(size_t index);
     bool DeleteRegions(std::vector<size_t> indexes);
     bool DeleteAllRegions();

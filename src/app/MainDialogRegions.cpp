@@ -6,10 +6,12 @@
 #include "app/LSettingsTable.h"
 #include "app/MainDialog.h"
 #include "app/MainDialogShared.h"
+#include "cd/LCDBurnDlgModel.h"
 #include "core/LFile.h"
 #include "core/LProgressDialog.h"
 #include "core/LSoundTime.h"
 #include "edit/LCLAConvertRateChannels.h"
+#include "edit/LSRCCutListAudio.h"
 
 namespace S = LKVSettings;
 
@@ -99,6 +101,26 @@ bool MainDialog::CheckRegionFileNames(const std::vector<size_t>& indexes) const
         return false;
     }
     return true;
+}
+
+bool MainDialog::RegionsToCD(const std::vector<size_t>& indexes, LCDBurnDlgModel& model) const
+{
+    // Tracks are named like the files a CD writing program would be given.
+    if (!CheckRegionFileNames(indexes))
+        return false;
+    for (size_t index : indexes)
+        if (index < regions_.size())
+            model.AddTrack(regions_[index].name, MakeSource<LSRCCutListAudio>(regions_[index].audio));
+    return !model.Tracks().empty();
+}
+
+bool MainDialog::FilesToCD(const std::vector<std::string>& paths, LCDBurnDlgModel& model)
+{
+    uint8_t askOnce = 1;
+    for (const std::string& path : paths)
+        if (!model.AddFile(path, &askOnce))
+            return false;
+    return !model.Tracks().empty();
 }
 
 bool MainDialog::SaveRegion(size_t index)

@@ -84,6 +84,8 @@ public:
 
     // Waiting goes through `clock` (not owned; nullptr restores real time).
     void SetClock(LScsiClock* clock) { clock_ = clock ? clock : &LScsiRealClock(); }
+    // The clock waits go through, for callers that pause between commands.
+    LScsiClock& Clock() const { return *clock_; }
 
     // A completed command succeeded: GOOD status, or a failed status whose sense
     // key, code and qualifier are all zero (drives that report CHECK CONDITION

@@ -110,9 +110,31 @@ bool LVirtualDrive::ParseEntry(const std::string& entryText, Kind& kind, std::st
                 faults.trayOpen = true;
             } else if (name == "nodisc" && value.empty()) {
                 faults.noDisc = true;
+            } else if (name == "nopage5" && value.empty()) {
+                faults.noPage5 = true;
+            } else if (name == "nocaps" && value.empty()) {
+                faults.noCapabilities = true;
+            } else if (name == "writes" && (value == "cdr" || value == "none")) {
+                faults.writes = value == "cdr" ? 0x01 : 0x00;
+            } else if (name == "maxwrite" && ParseInt(value, a) && a > 0 && a <= 0xFFFF) {
+                faults.maxWriteSpeed = uint16_t(a);
+            } else if (name == "syncbusy" && ParseInt(value, a)) {
+                faults.syncBusy = a;
+            } else if (name == "writeerror" && ParseInt(value, a)) {
+                faults.writeErrorAt = a;
+            } else if (name == "corrupt" && ParseInt(value, a)) {
+                faults.corruptAt = a;
+            } else if (name == "blankerror" && value.empty()) {
+                faults.blankFails = true;
+            } else if (name == "capacity" && ParseInt(value, a) && a > 0 && a <= kCD80Sectors * 2) {
+                faults.capacity = a;
+            } else if (name == "noatip" && value.empty()) {
+                faults.noAtip = true;
             } else {
                 error = "The virtual drive \"" + entryText + "\" has an unknown fault \"" + o +
-                        "\" (busy=N, bad=A-B, hang, hang=LBA, tray=open, nodisc, flaky=A-B and noisy=A-B are known).";
+                        "\" (busy=N, bad=A-B, hang, hang=LBA, tray=open, nodisc, flaky=A-B, noisy=A-B, nopage5, nocaps, "
+                        "writes=cdr, writes=none, maxwrite=KBS, syncbusy=N, writeerror=LBA, corrupt=LBA, blankerror, "
+                        "capacity=SECTORS and noatip are known).";
                 return false;
             }
             if (end == options.size())
@@ -166,7 +188,12 @@ std::shared_ptr<LScsiTransport> LVirtualDrive::Connect()
     return std::make_shared<LVirtualDriveHandle>(shared_from_this());
 }
 
-int32_t LVirtualDrive::Capacity() const { return kind_ == Kind::CDR74 ? kCD74Sectors : kCD80Sectors; }
+int32_t LVirtualDrive::Capacity() const
+{
+    if (faults_.capacity > 0)
+        return faults_.capacity;
+    return kind_ == Kind::CDR74 ? kCD74Sectors : kCD80Sectors;
+}
 
 bool LVirtualDrive::Load(std::string& error)
 {
@@ -259,6 +286,12 @@ void LVirtualDrive::AddNoisySectors(int32_t first, int32_t last)
 {
     std::lock_guard lock(mutex_);
     faults_.noisySectors.push_back({first, last});
+}
+
+void LVirtualDrive::SetFaults(const LVirtualDriveFaults& faults)
+{
+    std::lock_guard lock(mutex_);
+    faults_ = faults;
 }
 
 LVirtualDriveFaults LVirtualDrive::Faults() const
@@ -403,7 +436,7 @@ void LVirtualDrive::ReadToc(LScsiCommand& c)
     const uint32_t allocation = GetBE16(c.cdb + 7);
     std::vector<uint8_t> d;
     if (format == 4) {
-        if (!Recordable()) {
+        if (!Recordable() || faults_.noAtip) {
             Fail(c, 0x05, 0x24, 0x00);
             return;
         }
@@ -569,22 +602,22 @@ void LVirtualDrive::ModeSense(LScsiCommand& c)
     const uint8_t page = c.cdb[2] & 0x3F;
     const uint32_t allocation = GetBE16(c.cdb + 7);
     std::vector<uint8_t> d(8, 0);
-    if (page == 0x05 || page == 0x3F)
+    if ((page == 0x05 || page == 0x3F) && !faults_.noPage5)
         d.insert(d.end(), page5_, page5_ + sizeof page5_);
-    if (page == 0x2A || page == 0x3F) {
+    if ((page == 0x2A || page == 0x3F) && !faults_.noCapabilities) {
         uint8_t p[22] = {};
         p[0] = 0x2A;
         p[1] = 20;
         p[2] = 0x03;  // reads CD-R and CD-RW
-        p[3] = 0x07;  // writes CD-R and CD-RW, test write
-        p[4] = 0x71;  // multi-session, audio play, mode 2 forms
+        p[3] = uint8_t(faults_.writes ? faults_.writes | 0x04 : 0x00);  // writes CD-R and CD-RW, test write
+        p[4] = 0xF1;  // buffer-underrun free, multi-session, audio play, mode 2 forms
         p[5] = 0x03;  // CD-DA commands, accurate CD-DA stream
         p[6] = 0x29;  // tray loader, eject, lock
         PutBE16(p + 8, kMaxReadSpeed);
         PutBE16(p + 10, 256);
         PutBE16(p + 12, 2048);
         PutBE16(p + 14, readSpeed_);
-        PutBE16(p + 18, kMaxWriteSpeed);
+        PutBE16(p + 18, MaxWriteSpeed());
         PutBE16(p + 20, writeSpeed_);
         d.insert(d.end(), p, p + sizeof p);
     }
@@ -600,7 +633,7 @@ void LVirtualDrive::ModeSense(LScsiCommand& c)
 void LVirtualDrive::ModeSelect(LScsiCommand& c)
 {
     const uint32_t length = GetBE16(c.cdb + 7);
-    if (!(c.cdb[1] & 0x10) || length > c.length || length < 8 + 4) {
+    if (faults_.noPage5 || !(c.cdb[1] & 0x10) || length > c.length || length < 8 + 4) {
         Fail(c, 0x05, 0x24, 0x00);
         return;
     }
@@ -627,7 +660,7 @@ void LVirtualDrive::SetSpeed(LScsiCommand& c)
 {
     const uint16_t read = GetBE16(c.cdb + 2), write = GetBE16(c.cdb + 4);
     readSpeed_ = std::min(read, kMaxReadSpeed);
-    writeSpeed_ = std::min(write, kMaxWriteSpeed);
+    writeSpeed_ = std::min(write, MaxWriteSpeed());
     Answer(c, nullptr, 0);
 }
 

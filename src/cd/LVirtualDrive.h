@@ -25,8 +25,22 @@ struct LVirtualDriveFaults {
     std::vector<std::pair<int32_t, int32_t>> flakySectors;
     std::vector<std::pair<int32_t, int32_t>> noisySectors;
 
+    // A recorder's troubles.
+    bool noPage5 = false;        // no write parameters page: a drive that only reads
+    bool noCapabilities = false; // no capabilities page 2A
+    uint8_t writes = kWritesCdrCdrw;  // what page 2A says it writes (bit 0 CD-R, bit 1 CD-RW)
+    uint16_t maxWriteSpeed = 0;  // the highest write speed it reports in kB/s; 0: 8467 (48x)
+    int32_t syncBusy = 0;        // the next N SYNCHRONIZE CACHE answer 02/04/08 (long write in progress)
+    int32_t writeErrorAt = kNone;  // a WRITE touching this LBA fails with 03/0C/00
+    int32_t corruptAt = kNone;   // the sector at this LBA is stored with one byte changed, silently
+    bool blankFails = false;     // BLANK fails with 03/51/00 (erase failure)
+    int32_t capacity = 0;        // the disc's sectors; 0: 74 or 80 minutes as its kind says
+    bool noAtip = false;         // READ TOC format 4 (ATIP) is refused
+
     static constexpr int32_t kNoHang = -1;
     static constexpr int32_t kHangEveryRead = -2;
+    static constexpr int32_t kNone = INT32_MIN;  // negative LBAs are the lead-in and the first pause
+    static constexpr uint8_t kWritesCdrCdrw = 0x03;
 };
 
 // An emulated MMC CD recorder holding one disc made of files:
@@ -41,7 +55,9 @@ struct LVirtualDriveFaults {
 // session is still open or closed, so a disc keeps its state between runs.
 // Faults may follow the entry after "?", joined by "&": "busy=N", "bad=A-B"
 // (or "bad=A"), "hang" or "hang=LBA", "tray=open", "nodisc", "flaky=A-B",
-// "noisy=A-B".
+// "noisy=A-B", and for a recorder "nopage5", "nocaps", "writes=cdr" or
+// "writes=none", "maxwrite=KBS", "syncbusy=N", "writeerror=LBA", "corrupt=LBA",
+// "blankerror", "capacity=SECTORS" and "noatip".
 //
 // It answers INQUIRY, TEST UNIT READY, START STOP UNIT, READ TOC/PMA/ATIP
 // (formats 0 and 4, LBA and MSF), READ CD (2352-byte CD-DA), READ(10) (data
@@ -87,6 +103,8 @@ public:
     void SetNoDisc(bool none);
     void AddFlakySectors(int32_t first, int32_t last);
     void AddNoisySectors(int32_t first, int32_t last);
+    // Replaces every fault at once.
+    void SetFaults(const LVirtualDriveFaults& faults);
     LVirtualDriveFaults Faults() const;
     // Commands answered so far (BUSY answers included).
     int32_t CommandCount() const;
@@ -95,8 +113,6 @@ public:
     Kind GetKind() const { return kind_; }
     const std::string& Path() const { return path_; }
     bool Recordable() const { return kind_ != Kind::PressedCue && kind_ != Kind::PressedIso; }
-    // User sectors of a recordable disc (74 or 80 minutes).
-    int32_t Capacity() const;
 
     static constexpr const char* kVendor = "KELVANE";
     static constexpr const char* kProduct = "Virtual CD-RW";
@@ -121,6 +137,10 @@ private:
     };
 
     LVirtualDrive() = default;
+    // User sectors of a recordable disc (74 or 80 minutes, or the fault's). Lock held.
+    int32_t Capacity() const;
+    // The highest write speed reported, in kB/s. Lock held.
+    uint16_t MaxWriteSpeed() const { return faults_.maxWriteSpeed ? faults_.maxWriteSpeed : kMaxWriteSpeed; }
     bool Load(std::string& error);
     bool Reload();
     bool MediumPresent() const { return !faults_.trayOpen && !faults_.noDisc; }

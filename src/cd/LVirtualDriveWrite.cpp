@@ -115,6 +115,11 @@ void LVirtualDrive::Write10(LScsiCommand& c)
         Fail(c, 0x05, 0x21, 0x00);
         return;
     }
+    // Checked before a track is opened: a track whose first write failed holds nothing.
+    if (faults_.writeErrorAt >= lba && faults_.writeErrorAt < end) {
+        Fail(c, 0x03, 0x0C, 0x00, faults_.writeErrorAt);
+        return;
+    }
     if (dao_.empty() && !trackOpen_) {
         // A disc holds audio tracks or one data track.
         if (!written_.empty() && (written_.back().data || data)) {
@@ -146,6 +151,13 @@ void LVirtualDrive::Write10(LScsiCommand& c)
                           file_.Write(c.buffer + int64_t(skip) * blockBytes, int32_t(bytes)) != bytes)) {
             Fail(c, 0x03, 0x0C, 0x00, lba);
             return;
+        }
+        if (faults_.corruptAt >= lba + skip && faults_.corruptAt < end) {
+            // One bit of the sector is stored wrong, and the drive does not notice.
+            const int64_t at = int64_t(faults_.corruptAt) * blockBytes + 100;
+            const uint8_t wrong = uint8_t(c.buffer[at - int64_t(lba) * blockBytes] ^ 0x01);
+            file_.Seek(at);
+            file_.Write(&wrong, 1);
         }
     }
     nwa_ = int32_t(end);
@@ -283,6 +295,11 @@ void LVirtualDrive::SynchronizeCache(LScsiCommand& c)
 {
     if (!NeedMedium(c))
         return;
+    if (faults_.syncBusy > 0) {
+        --faults_.syncBusy;
+        Fail(c, 0x02, 0x04, 0x08);
+        return;
+    }
     if (!dao_.empty()) {
         if (nwa_ == dao_.front().pregapStart) {
             Answer(c, nullptr, 0);  // nothing written yet
@@ -349,6 +366,10 @@ void LVirtualDrive::Blank(LScsiCommand& c)
     }
     if (type > 1) {
         Fail(c, 0x05, 0x24, 0x00);
+        return;
+    }
+    if (faults_.blankFails) {
+        Fail(c, 0x03, 0x51, 0x00);
         return;
     }
     file_.Close();

@@ -95,10 +95,6 @@ std::string KeepWidth(const std::string& source, const std::string& ext, const L
     return {};
 }
 
-} // namespace
-
-namespace {
-
 // What a save needs beyond the audio. Encoders keep each document's rate and
 // channels unless the user fixed them (--set or a confirmed dialog); the
 // notices say where an encoder cannot. The raw writer takes its rate and

@@ -19,28 +19,31 @@
 
 namespace {
 
-
 constexpr const char* kNoDrives =
     "No CD-ROM drives have been detected. If you do have a CD-ROM drive installed but see this message please read "
     "the Help topic relating to Loading CD Tracks.";
 
-void Fail(const std::string& text) { LUiGet().Message(text, "Error", LUiButtons::Ok, LUiIcon::Exclamation); }
+} // namespace
 
-bool CheckDrive(int32_t index)
+void CdFail(const std::string& text) { LUiGet().Message(text, "Error", LUiButtons::Ok, LUiIcon::Exclamation); }
+
+bool CdCheckDrive(int32_t index)
 {
     const int32_t count = LCDDrives::Count();
     if (count == 0) {
-        Fail(kNoDrives);
+        CdFail(kNoDrives);
         return false;
     }
     if (index >= count) {
-        Fail("There is no CD drive " + std::to_string(index) + ": there " +
-             (count == 1 ? "is 1 drive" : "are " + std::to_string(count) + " drives") +
-             ", numbered from 0 (kelvane-cd drives lists them).");
+        CdFail("There is no CD drive " + std::to_string(index) + ": there " +
+               (count == 1 ? "is 1 drive" : "are " + std::to_string(count) + " drives") +
+               ", numbered from 0 (kelvane-cd drives lists them).");
         return false;
     }
     return true;
 }
+
+namespace {
 
 // Reads the table of contents and, when asked, the titles. A job result.
 int32_t LoadDisc(const CdOptions& options, LCDDBInfo& info)
@@ -52,7 +55,7 @@ int32_t LoadDisc(const CdOptions& options, LCDDBInfo& info)
         info.server.server = options.cddb;
     const int32_t r = RunJobOnWorker("Loading Track(s)", [&](LProgressDialog& d) { return LCDDBInfo::Process(d, info); });
     if (r == kJobFailed)
-        Fail(info.error.empty() ? "Cannot read the table of contents of " + LCDDrives::Label(options.drive) + "."
+        CdFail(info.error.empty() ? "Cannot read the table of contents of " + LCDDrives::Label(options.drive) + "."
                                 : info.error);
     if (info.lookup && !info.lookupNote.empty() && info.lookupNote != LCDDBLookup::kNoMatchMessage)
         std::fprintf(stderr, "kelvane-cd: CDDB: %s\n", info.lookupNote.c_str());
@@ -122,7 +125,7 @@ std::string TrackFileName(int32_t number, const std::string& title, const std::s
 
 int CdToc(const CdOptions& options)
 {
-    if (!CheckDrive(options.drive))
+    if (!CdCheckDrive(options.drive))
         return kExitFailed;
     LCDDBInfo info;
     const int32_t r = LoadDisc(options, info);
@@ -153,11 +156,11 @@ int CdRip(const CdOptions& options)
 {
     const std::string ext = Lower(options.format);
     if (!LGenSinkIsSupported(ext)) {
-        Fail("kelvane-cd cannot write \"" + options.format + "\" files; -f takes the types kelvane-batch writes (" +
+        CdFail("kelvane-cd cannot write \"" + options.format + "\" files; -f takes the types kelvane-batch writes (" +
              "wav, mp3, ogg, flac, aiff, au, ...).");
         return kExitFailed;
     }
-    if (!CheckDrive(options.drive))
+    if (!CdCheckDrive(options.drive))
         return kExitFailed;
     LCDDBInfo info;
     int32_t r = LoadDisc(options, info);
@@ -177,24 +180,24 @@ int CdRip(const CdOptions& options)
         for (int32_t n : options.tracks) {
             const int32_t i = n - firstNumber;
             if (i < 0 || i >= int32_t(info.tracks.size())) {
-                Fail("The disc in " + LCDDrives::Label(options.drive) + " has no track " + std::to_string(n) +
+                CdFail("The disc in " + LCDDrives::Label(options.drive) + " has no track " + std::to_string(n) +
                      " (it has tracks " + std::to_string(firstNumber) + " to " +
                      std::to_string(firstNumber + int32_t(info.tracks.size()) - 1) + ").");
                 return kExitFailed;
             }
             if (info.tracks[size_t(i)].data) {
-                Fail("Track " + std::to_string(n) + " is a data track: it holds no audio to rip.");
+                CdFail("Track " + std::to_string(n) + " is a data track: it holds no audio to rip.");
                 return kExitFailed;
             }
             chosen.push_back(size_t(i));
         }
     }
     if (chosen.empty()) {
-        Fail("The disc in " + LCDDrives::Label(options.drive) + " has no audio tracks.");
+        CdFail("The disc in " + LCDDrives::Label(options.drive) + " has no audio tracks.");
         return kExitFailed;
     }
     if (!FolderExists(options.outputDir) && !CreateFolders(options.outputDir)) {
-        Fail("Cannot create the folder \"" + options.outputDir + "\" for the tracks.");
+        CdFail("Cannot create the folder \"" + options.outputDir + "\" for the tracks.");
         return kExitFailed;
     }
     LCDRipLog log;
@@ -246,7 +249,7 @@ int CdRip(const CdOptions& options)
     std::string error;
     const std::string logPath = FilePathCat(options.outputDir, "rip.log");
     if (!log.Write(logPath, error)) {
-        Fail(error);
+        CdFail(error);
         return status == kExitCancelled ? status : kExitFailed;
     }
     return status;

@@ -3,9 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "cd/LCDBurnSettings.h"
+
 // What kelvane-cd was asked to do.
 struct CdOptions {
-    std::string command;          // "drives", "toc" or "rip"
+    std::string command;          // "drives", "toc", "rip", "burn" or "blank"
     int32_t drive = 0;            // -d N
     std::vector<int32_t> tracks;  // -t 1,3-5: track numbers; empty for every audio track
     std::string outputDir = ".";  // -o DIR
@@ -14,7 +16,17 @@ struct CdOptions {
     bool lookupGiven = false;     // --no-lookup or --cddb was given (else the setting decides)
     std::string cddb;             // --cddb HOST[:PORT]; empty: the setting
     bool secure = true;           // --fast turns it off
+    // burn: the write settings (--speed, --dao, --simulate, --verify, --erase,
+    // --overburn), the disc's title (--title) and the files, one track each.
+    LCDBurnSettings burn;
+    std::string title;
+    std::vector<std::string> files;
 };
+
+// Messages as an error box (on the terminal: "kelvane-cd: text").
+void CdFail(const std::string& text);
+// True when drive `index` is one of the drives; else says so.
+bool CdCheckDrive(int32_t index);
 
 // Parses "1,3-5" into track numbers (1 to 99, in the order given, each once).
 // False with `error` when it is not such a list.

@@ -8,6 +8,7 @@
 #include "cd/LCDMedium.h"
 #include "cd/LSCSI.h"
 #include "core/LConsoleProgress.h"
+#include "cli/CdBurn.h"
 #include "cli/CdRip.h"
 #include "core/LConsoleUi.h"
 #include "core/LProgressDialog.h"
@@ -79,6 +80,9 @@ const char* CdUsage()
     return "Usage: kelvane-cd drives\n"
            "       kelvane-cd toc [-d N] [--no-lookup] [--cddb HOST[:PORT]]\n"
            "       kelvane-cd rip [-d N] [-t 1,3-5] [-o DIR] [-f EXT] [--no-lookup] [--cddb HOST[:PORT]] [--fast]\n"
+           "       kelvane-cd burn [-d N] [--speed X] [--dao] [--simulate] [--verify] [--erase]\n"
+           "                       [--overburn] [--title TEXT] FILE...\n"
+           "       kelvane-cd blank [-d N]\n"
            "\n"
            "The CD drives of this machine, then the virtual drives of the settings and of\n"
            "KELVANE_CD_DRIVES (comma-separated: a .cue or an .iso file, or cdr:FOLDER,\n"
@@ -98,6 +102,17 @@ const char* CdUsage()
            "              gnudb.gnudb.org:8880)\n"
            "  --fast      read every sector once (default: secure, every sector twice,\n"
            "              sectors that differ again up to 16 times)\n"
+           "  burn        write an audio CD, each FILE (any format Kelvane opens) a track,\n"
+           "              with pauses of 2 seconds between tracks; the disc is closed and ejected\n"
+           "  blank       erase the CD-RW in the drive\n"
+           "  --speed X   write speed factor (8, 16x, ...; default max, the drive's highest)\n"
+           "  --dao       write the disc at once: no gaps between tracks, the file names\n"
+           "              and --title as CD-TEXT\n"
+           "  --simulate  a test write: the drive goes through the burn, writing nothing\n"
+           "  --verify    read the tracks back and compare them with what was sent\n"
+           "  --erase     erase a CD-RW that is not blank first\n"
+           "  --overburn  write even when the tracks seem too long for the disc\n"
+           "  --title T   the disc's title (CD-TEXT, with --dao)\n"
            "  -h, --help  show this text\n"
            "  --version   show the version\n"
            "\n"
@@ -109,6 +124,8 @@ const char* CdUsage()
 int RunCdTool(const std::vector<std::string>& args)
 {
     CdOptions o;
+    // A burn from the terminal never erases a CD-RW unless asked to.
+    o.burn.eraseCDRW = false;
     bool driveGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -123,6 +140,7 @@ int RunCdTool(const std::vector<std::string>& args)
         std::string error;
         const bool hasValue = i + 1 < args.size();
         const std::string value = hasValue ? args[i + 1] : std::string();
+        const bool burning = o.command == "burn";
         if (a == "-d") {
             if (!hasValue || !ParseIndex(value, o.drive))
                 error = "-d wants a drive number (0, 1, ...)";
@@ -155,8 +173,29 @@ int RunCdTool(const std::vector<std::string>& args)
             o.lookupGiven = true;
         } else if (a == "--fast") {
             o.secure = false;
-        } else if (o.command.empty() && (a == "drives" || a == "toc" || a == "rip")) {
+        } else if (o.command.empty() && (a == "drives" || a == "toc" || a == "rip" || a == "burn" || a == "blank")) {
             o.command = a;
+        } else if (burning && a == "--speed") {
+            if (!hasValue || !ParseCdSpeed(value, o.burn.speed))
+                error = "--speed wants a speed factor (8, 16x, ...) or max";
+            ++i;
+        } else if (burning && a == "--title") {
+            if (!hasValue)
+                error = "--title wants the disc's title";
+            o.title = value;
+            ++i;
+        } else if (burning && a == "--dao") {
+            o.burn.discAtOnce = true;
+        } else if (burning && a == "--simulate") {
+            o.burn.simulate = true;
+        } else if (burning && a == "--verify") {
+            o.burn.verify = true;
+        } else if (burning && a == "--erase") {
+            o.burn.eraseCDRW = true;
+        } else if (burning && a == "--overburn") {
+            o.burn.overburn = true;
+        } else if (burning && (a.empty() || a[0] != '-' || a == "-")) {
+            o.files.push_back(a);
         } else {
             error = "unknown argument \"" + a + "\"";
         }
@@ -175,7 +214,11 @@ int RunCdTool(const std::vector<std::string>& args)
         }
     }
     if (o.command.empty()) {
-        std::fprintf(stderr, "kelvane-cd: which command? drives, toc or rip\n\n%s", CdUsage());
+        std::fprintf(stderr, "kelvane-cd: which command? drives, toc, rip, burn or blank\n\n%s", CdUsage());
+        return kExitFailed;
+    }
+    if (o.command == "burn" && o.files.empty()) {
+        std::fprintf(stderr, "kelvane-cd: burn wants the files to write as tracks\n\n%s", CdUsage());
         return kExitFailed;
     }
     CdUi ui;
@@ -185,7 +228,11 @@ int RunCdTool(const std::vector<std::string>& args)
         LUiSet(&ui);
     LConsoleProgress progress(false);
     LProgressSetBackend(&progress);
-    const int status = o.command == "drives" ? Drives() : o.command == "toc" ? CdToc(o) : CdRip(o);
+    const int status = o.command == "drives" ? Drives()
+                       : o.command == "toc"  ? CdToc(o)
+                       : o.command == "rip"  ? CdRip(o)
+                       : o.command == "burn" ? CdBurn(o)
+                                             : CdBlank(o);
     LProgressSetBackend(nullptr);
     if (ownUi)
         LUiSet(nullptr);

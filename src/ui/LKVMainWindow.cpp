@@ -23,7 +23,12 @@
 #include "app/LKVWindowPlacement.h"
 #include "app/LRecentFiles.h"
 #include "ui/CDRipperDlg.h"
+#include "app/MainDialogShared.h"
+#include "cd/LCDBurnDlgModel.h"
+#include "core/LFile.h"
+#include "ui/LCDBurnDlg.h"
 #include "ui/LKVAppInfo.h"
+#include "ui/LKVFileDialog.h"
 #include "ui/LKVBookMarkDlg.h"
 #include "ui/LKVRegionDlg.h"
 #include "display/LSpectrum.h"
@@ -327,6 +332,7 @@ void LKVMainWindow::FrameCommand(int32_t id)
         CDRipperDlg::Run([this](const std::string& name, LCutListAudio& audio) { model_->OpenCDTrack(name, audio); },
                          this);
         return;
+    case kCmCopyFilesToAudioCD: CopyFilesToAudioCD(); return;
     default: break;
     }
     if ((id >= kCmZoomIn && id <= kCmDisplayLeftRight) || id == kCmDisplayLanes) {
@@ -613,6 +619,25 @@ void LKVMainWindow::ShowBatchConverter()
     LKVExec(wizard);
     batch_ = nullptr;
     Refresh();
+}
+
+void LKVMainWindow::CopyFilesToAudioCD()
+{
+    const LKVFile* current = model_->CurrentFile();
+    LUiFileRequest request{"Copy File(s) to Audio CD", current ? GetFolderFromPath(current->path) : std::string(),
+                           {}, LKVAudioFileFilters(), false, {}};
+    LKVFileDialog files(request, this);
+    files.setFileMode(QFileDialog::ExistingFiles);
+    if (LKVExec(files) != QDialog::Accepted)
+        return;
+    std::vector<std::string> paths;
+    for (const QString& path : files.selectedFiles())
+        paths.push_back(path.toStdString());
+    LCDBurnDlgModel burn;
+    if (!MainDialog::FilesToCD(paths, burn))
+        return;
+    LCDBurnDlg dialog(burn, this);
+    LKVExec(dialog);
 }
 
 void LKVMainWindow::closeEvent(QCloseEvent* event)

@@ -84,6 +84,8 @@ public:
     void ShowPlayer();
     // The batch converter wizard over the model's file list (raised when open).
     void ShowBatchConverter();
+    // Copy File(s) to CD > Audio: files picked in a dialog become the tracks of an audio CD.
+    void CopyFilesToAudioCD();
     // The open batch converter, or nullptr.
     LKVBatchWizardDlg* BatchConverter() const { return batch_; }
     LKVHelpWindow* HelpWindow() const { return help_; }

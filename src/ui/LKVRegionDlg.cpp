@@ -3,6 +3,8 @@
 #include <QPushButton>
 
 #include "app/MainDialog.h"
+#include "ui/LCDBurnDlg.h"
+#include "ui/LKVDialogExec.h"
 #include "ui/LQtUi.h"
 
 LKVRegionDlg::LKVRegionDlg(MainDialog& model, QWidget* parent)
@@ -27,9 +29,11 @@ LKVRegionDlg::LKVRegionDlg(MainDialog& model, QWidget* parent)
     AddCommand(QStringLiteral("Copy to &New File"), "copyToNew", Needs::OneRow,
                [this] { OnRow([](MainDialog& m, size_t i) { m.CopyRegionToNew(i); }); });
     AddCommand(QStringLiteral("Copy to &CD..."), "copyToCD", Needs::Selection, [this] {
-        // Each region becomes a track file named after it: the names are checked first.
-        if (model_.CheckRegionFileNames(SelectedRows()))
-            LQtUi::NotAvailable("Writing regions to an audio CD");
+        LCDBurnDlgModel burn;
+        if (model_.RegionsToCD(SelectedRows(), burn)) {
+            LCDBurnDlg dialog(burn, this);
+            LKVExec(dialog);
+        }
     });
     AddGap();
     AddCommand(QStringLiteral("Asse&mble..."), "assemble", Needs::Rows, 

@@ -27,6 +27,7 @@
 #include "formats/LOggEncoderSettings.h"
 #include "formats/LWaveSaveFormat.h"
 #include "ui/CDRipperDlg.h"
+#include "ui/LCDBurnDlg.h"
 #include "ui/LAssembleOptionDlg.h"
 #include "ui/LFrequencyWindow.h"
 #include "ui/LKVBatchShots.h"
@@ -243,6 +244,14 @@ void LKVScreenshots::ListWindows()
     } else {
         ++failures_;
     }
+    Dialog(QStringLiteral("dialog-audio-cd"), [&] {
+        LCDBurnDlgModel burn;
+        burn.settings.drive = 1;  // the blank CD-R of the virtual drives
+        if (window_.Model().RegionsToCD({0, 1, 2}, burn)) {
+            LCDBurnDlg dialog(burn, &window_);
+            LKVExec(dialog);
+        }
+    });
     Dialog(QStringLiteral("dialog-assemble-options"), [&] {
         LAssembleOptionDlg options(&window_);
         LKVExec(options);

@@ -20,6 +20,7 @@
 #include "app/LKVWorkingFolder.h"
 #include "cd/LCDDBLookup.h"
 #include "cd/LCDROMRipSectors.h"
+#include "cd/LCDBurnSettings.h"
 #include "cd/LCDDriveSettings.h"
 #include "app/LSettingsTable.h"
 #include "core/LSettings.h"
@@ -235,6 +236,15 @@ QWidget* LSettingsDlg::CDPage()
         "what is burned on it in FOLDER."));
     note->setWordWrap(true);
     note->setEnabled(false);
+    internalRecorder_ = new QCheckBox(QStringLiteral("Write audio CDs with Kelvane's own &recorder"));
+    internalRecorder_->setObjectName(QStringLiteral("Internal"));
+    internalRecorder_->setChecked(LCDBurnSettings::Read().internal);
+    auto* recorderNote = new QLabel(QStringLiteral(
+        "Off: this system has no CD burning service to hand the tracks to, so Copy to CD saves them as WAV files "
+        "\"Track 01.wav\", ... with a CUE sheet \"disc.cue\" in a folder you pick, for cdrdao, wodim (cdrecord), "
+        "k3b or brasero to burn."));
+    recorderNote->setWordWrap(true);
+    recorderNote->setEnabled(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(removeDrive_);
@@ -272,6 +282,9 @@ QWidget* LSettingsDlg::CDPage()
     layout->addLayout(row);
     layout->addWidget(note);
     layout->addLayout(rip);
+    layout->addSpacing(8);
+    layout->addWidget(internalRecorder_);
+    layout->addWidget(recorderNote);
     FillDrives();
     return page;
 }
@@ -350,6 +363,9 @@ void LSettingsDlg::accept()
     LSettings::WriteString("CDDB", "Server", server.empty() ? LCDDBLookup::kDefaultServer : server);
     LSettings::WriteInt("CD", "ReadOffset", readOffset_->value());
     cd_->Save();
+    LCDBurnSettings recorder = LCDBurnSettings::Read();
+    recorder.internal = internalRecorder_->isChecked();
+    recorder.Write();
     if (change == W::Change::Changed) {
         S::kWorkingFolder.Write(W::Normalize(typed));
         mustRestart_ = true;

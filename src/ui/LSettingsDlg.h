@@ -56,5 +56,6 @@ private:
     QLineEdit* cddbServer_;
     QSpinBox* readOffset_;
     QPushButton* removeDrive_;
+    QCheckBox* internalRecorder_;
     bool mustRestart_ = false;
 };

@@ -47,9 +47,9 @@ TEST(CdTool, ListsDrivesAndATableOfContentsAndFailsWithReasons)
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("kelvane-cd toc [-d N]"), std::string::npos);
     EXPECT_EQ(CdTool("--version", "").out.rfind("kelvane-cd ", 0), 0u);
-    Result wrong = CdTool("burn", "");
+    Result wrong = CdTool("eject", "");
     EXPECT_EQ(wrong.status, 2);
-    EXPECT_NE(wrong.err.find("unknown argument \"burn\""), std::string::npos) << wrong.err;
+    EXPECT_NE(wrong.err.find("unknown argument \"eject\""), std::string::npos) << wrong.err;
 
     const std::string bin = test::TempPath("album.bin");
     int fd = ::open(bin.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
@@ -142,6 +142,44 @@ TEST(CdTool, TrackListsAndFileNames)
     const std::string name = TrackFileName(1, longName, ".mp3");
     EXPECT_LE(name.size(), 255u);
     EXPECT_EQ(name.substr(name.size() - 6), "\xc3\xa9.mp3");
+}
+
+TEST(CdTool, BurnsFilesOfAnyFormatAsTracksAndBlanksACdRw)
+{
+    const int real = RealDrives();
+    const std::string a = test::TempPath("first song.wav"), b = test::TempPath("second.flac");
+    ASSERT_EQ(test::Run("sox -n -r 44100 -c 2 -b 16 " + test::Quote(a) + " synth 3 sine 440"), 0);
+    ASSERT_EQ(test::Run("sox -n -r 22050 -c 1 " + test::Quote(b) + " synth 2 sine 1000"), 0);
+    const std::string disc = test::TempPath("rw disc");
+    const std::string drive = "cdrw:" + disc;
+    const std::string d = " -d " + std::to_string(real);
+
+    Result burn = CdTool("burn" + d + " --dao --verify --title Demo " + test::Quote(a) + " " + test::Quote(b), drive);
+    EXPECT_EQ(burn.status, 0) << burn.err;
+    EXPECT_NE(burn.out.find(": 2 tracks written, 0:00:05 in all"), std::string::npos) << burn.out;
+    EXPECT_NE(burn.err.find("kelvane-cd: The CD was verified"), std::string::npos) << burn.err;
+    const std::string cue = test::ReadFileBytes(disc + "/disc.cue");
+    EXPECT_NE(cue.find("TITLE \"Demo\""), std::string::npos) << cue;
+    EXPECT_NE(cue.find("TITLE \"first song\""), std::string::npos) << cue;
+    // Two tracks back to back: 3 s, then 2 s, no pause.
+    EXPECT_EQ(test::ReadFileBytes(disc + "/disc.bin").size(), 375u * 2352);
+
+    Result again = CdTool("burn" + d + " " + test::Quote(a), drive);
+    EXPECT_EQ(again.status, 2);
+    EXPECT_NE(again.err.find("The CD-RW is not blank."), std::string::npos) << again.err;
+    Result blank = CdTool("blank" + d, drive);
+    EXPECT_EQ(blank.status, 0) << blank.err;
+    EXPECT_FALSE(FileExists(disc + "/disc.bin"));
+
+    const std::string pressed = test::TempPath("pressed.cue");
+    test::WriteFileBytes(test::TempPath("pressed.bin"), std::string(2352 * 10, '\0'));
+    test::WriteFileBytes(pressed, "FILE \"pressed.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+    Result none = CdTool("burn" + d + " " + test::Quote(a), pressed + "?nopage5");
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("No recordable CD detected"), std::string::npos) << none.err;
+    Result missing = CdTool("burn" + d + " " + test::Quote(test::TempPath("none.wav")), drive);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("none.wav"), std::string::npos) << missing.err;
 }
 
 } // namespace
