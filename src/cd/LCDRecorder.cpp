@@ -114,15 +114,22 @@ int32_t LCDRecorder::SetSpeed(uint16_t factor)
     return Run(kScsiRead, kSenseMs, 0, nullptr, LMmcCommands::SetSpeed(uint16_t(kbs)));
 }
 
-int32_t LCDRecorder::ReadDiscInformation(LCDDiscInformation& info)
+int32_t LCDRecorder::ReadSized(LCdb (*command)(uint16_t), size_t minimum, std::vector<uint8_t>& d, uint16_t& length)
 {
     uint8_t head[2] = {};
-    int32_t r = Run(kScsiRead, kSenseMs, sizeof head, head, LMmcCommands::ReadDiscInformation(sizeof head));
+    int32_t r = Run(kScsiRead, kSenseMs, sizeof head, head, command(sizeof head));
     if (r != kScsiOk)
         return r;
-    const uint16_t length = uint16_t(std::min<uint32_t>(GetBE16(head) + 2u, 0xFFFFu));
-    std::vector<uint8_t> d(std::max<size_t>(length, 24), 0);
-    r = Run(kScsiRead, kSenseMs, length, d.data(), LMmcCommands::ReadDiscInformation(length));
+    length = uint16_t(std::min<uint32_t>(GetBE16(head) + 2u, 0xFFFFu));
+    d.assign(std::max<size_t>(length, minimum), 0);
+    return Run(kScsiRead, kSenseMs, length, d.data(), command(length));
+}
+
+int32_t LCDRecorder::ReadDiscInformation(LCDDiscInformation& info)
+{
+    std::vector<uint8_t> d;
+    uint16_t length = 0;
+    const int32_t r = ReadSized(LMmcCommands::ReadDiscInformation, 24, d, length);
     if (r != kScsiOk)
         return r;
     info.status = d[2];
@@ -134,13 +141,9 @@ int32_t LCDRecorder::ReadDiscInformation(LCDDiscInformation& info)
 
 int32_t LCDRecorder::ReadLastTrackInformation(LCDTrackInformation& info)
 {
-    uint8_t head[2] = {};
-    int32_t r = Run(kScsiRead, kSenseMs, sizeof head, head, LMmcCommands::ReadLastTrackInformation(sizeof head));
-    if (r != kScsiOk)
-        return r;
-    const uint16_t length = uint16_t(std::min<uint32_t>(GetBE16(head) + 2u, 0xFFFFu));
-    std::vector<uint8_t> d(std::max<size_t>(length, 28), 0);
-    r = Run(kScsiRead, kSenseMs, length, d.data(), LMmcCommands::ReadLastTrackInformation(length));
+    std::vector<uint8_t> d;
+    uint16_t length = 0;
+    const int32_t r = ReadSized(LMmcCommands::ReadLastTrackInformation, 28, d, length);
     if (r != kScsiOk)
         return r;
     info.nwaValid = length >= 16 && (d[7] & 0x01);

@@ -107,6 +107,10 @@ public:
 private:
     LProgressDialog* Progress() const { return cancellable_ ? progress_ : nullptr; }
     int32_t Run(uint8_t direction, int32_t timeoutMs, uint32_t length, void* buffer, const LCdb& cdb);
+    // A reply whose first two bytes give the length of the rest: the header
+    // first, then the whole reply into `d` (at least `minimum` bytes, zeros past
+    // the reply; `length` the bytes the drive gave).
+    int32_t ReadSized(LCdb (*command)(uint16_t), size_t minimum, std::vector<uint8_t>& d, uint16_t& length);
     // Sleeps `ms` through the LSCSI's clock; 1 when cancelled meanwhile, else 0.
     int32_t Pause(int32_t ms);
 

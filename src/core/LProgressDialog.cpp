@@ -61,15 +61,22 @@ LProgressDialog::~LProgressDialog() = default;
 
 bool LProgressDialog::OnWorker() const { return worker_ && std::this_thread::get_id() == worker_->id; }
 
-int32_t LProgressDialog::Run()
+bool LProgressDialog::OpenWindow()
 {
     if (window_)
-        return 0;
+        return false;
     window_ = LProgressGetBackend().Open(title_);
     if (!window_)
-        return 0;
+        return false;
     cancelled_ = false;
     window_->SetPercent(0);
+    return true;
+}
+
+int32_t LProgressDialog::Run()
+{
+    if (!OpenWindow())
+        return 0;
     int32_t r = Process();
     window_.reset();
     return r;
@@ -110,13 +117,8 @@ bool LProgressDialog::FlushWorker()
 
 int32_t LProgressDialog::RunOnWorker()
 {
-    if (window_)
+    if (!OpenWindow())
         return 0;
-    window_ = LProgressGetBackend().Open(title_);
-    if (!window_)
-        return 0;
-    cancelled_ = false;
-    window_->SetPercent(0);
     worker_ = std::make_unique<Worker>();
     int32_t result = 0;
     // The worker starts once its id is known, so that every call it makes

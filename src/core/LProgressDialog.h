@@ -55,6 +55,9 @@ protected:
 private:
     struct Worker;
     bool OnWorker() const;
+    // Opens the window with a clear Cancel and an empty bar; false when one is
+    // already open or none can be created.
+    bool OpenWindow();
     // Hands what the worker left to the window; true once the worker is done.
     bool FlushWorker();
 
