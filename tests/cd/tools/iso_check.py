@@ -45,7 +45,8 @@ def main():
         errors.append('isoinfo -d finds no Joliet tree')
     if rock != ('Rock Ridge signatures' in info):
         errors.append('isoinfo -d: Rock Ridge is %s' % ('missing' if rock else 'there'))
-    if label and 'Volume id: ' + ''.join(c for c in label.upper() if c.isalnum() or c in ' _')[:32] not in info:
+    volume = ''.join(c for c in label.upper() if c in 'ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_ ')[:32].strip()
+    if label and 'Volume id: ' + volume + '\n' not in info.replace(' \n', '\n'):
         errors.append('isoinfo -d: wrong volume id:\n' + info)
 
     iso = pycdlib.PyCdlib()
