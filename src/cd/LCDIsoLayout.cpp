@@ -218,7 +218,8 @@ void LCDIsoLayout::PutRecord(const Record& r, bool write)
 {
     const size_t nameBytes = r.identifier.size();
     const size_t fixed = 33 + nameBytes + (nameBytes % 2 == 0 ? 1 : 0);
-    constexpr size_t kMaxRecord = 255;
+    // A record is at most 255 bytes and of even length: 254.
+    constexpr size_t kMaxRecord = 254;
 
     // What fits into the record stays there; the rest goes to the continuation
     // area, in pieces that each lie within one sector, chained by CE entries.

@@ -38,8 +38,8 @@ void Make(const std::string& path, const std::string& bytes)
 }
 
 // The tree of the checks: folders 8 deep and 16 wide, empty files, 5 MB of
-// data, names with spaces, accents, Japanese, an emoji, 100 characters, two
-// that collide as short names, and links.
+// data, names with spaces, accents, Japanese, an emoji, 100 and 152 characters,
+// two that collide as short names, and links.
 std::string MakeTree(const std::string& top)
 {
     const std::string t = FilePathCat(top, "tree");
@@ -57,6 +57,8 @@ std::string MakeTree(const std::string& top)
     Make(t + "/日本語のファイル.txt", "j");
     Make(t + "/emoji \xF0\x9F\x98\x80.txt", "e");
     Make(t + "/" + std::string(100, 'L') + ".txt", "l");
+    // Its record with Rock Ridge would be 255 bytes, odd: the name goes on in a continuation.
+    Make(t + "/z" + std::string(151, '-'), "odd");
     Make(t + "/report.txt", "r");
     Make(t + "/REPORT.TXT!", "R");
     EXPECT_EQ(chmod((t + "/report.txt").c_str(), 0640), 0);
