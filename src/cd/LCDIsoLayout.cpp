@@ -146,7 +146,8 @@ bool LCDIsoLayout::Build(LCDFile& root, const Options& options, std::string& err
         std::memcpy(at, tables[i].data(), tables[i].size());
         at += size_t(i < 2 ? pIso_ : pJoliet_) * kSector;
     }
-    std::memcpy(at, ceArea_.data(), ceArea_.size());
+    if (!ceArea_.empty())
+        std::memcpy(at, ceArea_.data(), ceArea_.size());
     return true;
 }
 
