@@ -6,7 +6,6 @@
 #include "cd/LCDIsoLayout.h"
 #include "core/LProgressDialog.h"
 #include "core/LUi.h"
-#include "core/LWorkerJob.h"
 
 namespace {
 
@@ -122,7 +121,7 @@ int32_t LCDDataDlgModel::Write()
             LUiGet().Message(LCDBurnDlgModel::kNoRecorder, "Error", LUiButtons::Ok, LUiIcon::Exclamation);
             return kJobFailed;
         }
-        result = RunWorkerJob(kTitle, body);
+        result = RunJobOnWorker(kTitle, body);
     } else {
         result = RunJob(kTitle, body);
     }

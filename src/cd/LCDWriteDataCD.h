@@ -15,7 +15,7 @@ class LScsiClock;
 // parameters for a Mode 1 data track, WRITE, cache synchronisation, session
 // close). The image is streamed: only the directories and path tables are held
 // in memory, the file data goes from each file to its sectors. Runs on a job's
-// thread (LWorkerJob for a recorder): it shows nothing itself and leaves what
+// thread (RunJobOnWorker for a recorder): it shows nothing itself and leaves what
 // there is to say in the data.
 class LCDWriteDataCD {
 public:

@@ -7,7 +7,6 @@
 #include "cd/LCDWriteDataCD.h"
 #include "core/LProgressDialog.h"
 #include "core/LUi.h"
-#include "core/LWorkerJob.h"
 
 namespace {
 
@@ -34,7 +33,7 @@ int CdWriteData(const CdOptions& options)
     data.settings.drive = uint8_t(options.drive);
     auto body = [&data](LProgressDialog& progress) { return LCDWriteDataCD::Process(progress, data); };
     // A recorder is fed from a thread of its own; an image file needs none.
-    const int32_t r = toImage ? RunJob("Writing Data CD", body) : RunWorkerJob("Writing Data CD", body);
+    const int32_t r = toImage ? RunJob("Writing Data CD", body) : RunJobOnWorker("Writing Data CD", body);
     std::vector<std::string> notes = tree.Notes();
     notes.insert(notes.end(), data.notes.begin(), data.notes.end());
     for (const std::string& note : notes)
