@@ -14,6 +14,7 @@ LCDBurnSettings LCDBurnSettings::Read()
     s.simulate = LSettings::ReadBool(kSection, "Simulate", false);
     s.verify = LSettings::ReadBool(kSection, "Verify", false);
     s.trackFolder = LSettings::ReadString(kSection, "TrackFolder");
+    s.rockRidge = LSettings::ReadBool(kSection, "RockRidge", true);
     return s;
 }
 
@@ -28,6 +29,7 @@ bool LCDBurnSettings::Write() const
     ok = LSettings::WriteBool(kSection, "Simulate", simulate) && ok;
     ok = LSettings::WriteBool(kSection, "Verify", verify) && ok;
     ok = LSettings::WriteString(kSection, "TrackFolder", trackFolder) && ok;
+    ok = LSettings::WriteBool(kSection, "RockRidge", rockRidge) && ok;
     return ok;
 }
 

@@ -14,6 +14,7 @@ struct LCDBurnSettings {
     bool simulate = false;      // "Simulate": the drive's test write, nothing is burned
     bool verify = false;        // "Verify": read the tracks back and compare them with what was sent
     std::string trackFolder;    // "TrackFolder": where the tracks go with "Internal" off
+    bool rockRidge = true;      // "RockRidge": data CDs carry POSIX names, permissions, times and links
 
     static constexpr uint16_t kMaxSpeed = 0xFFFF;
     static constexpr const char* kSection = "CDRecorder";

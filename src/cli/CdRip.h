@@ -7,7 +7,7 @@
 
 // What kelvane-cd was asked to do.
 struct CdOptions {
-    std::string command;          // "drives", "toc", "rip", "burn" or "blank"
+    std::string command;          // "drives", "toc", "rip", "burn", "blank", "iso" or "burn-data"
     int32_t drive = 0;            // -d N
     std::vector<int32_t> tracks;  // -t 1,3-5: track numbers; empty for every audio track
     std::string outputDir = ".";  // -o DIR
@@ -21,6 +21,11 @@ struct CdOptions {
     LCDBurnSettings burn;
     std::string title;
     std::vector<std::string> files;
+    // iso and burn-data: the image file (-o), the volume label (-V), Rock Ridge
+    // (--no-rock-ridge turns it off); the files and folders are in `files`.
+    std::string image;
+    std::string label;
+    bool rockRidge = true;
 };
 
 // Messages as an error box (on the terminal: "kelvane-cd: text").

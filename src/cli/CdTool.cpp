@@ -9,6 +9,7 @@
 #include "cd/LSCSI.h"
 #include "core/LConsoleProgress.h"
 #include "cli/CdBurn.h"
+#include "cli/CdData.h"
 #include "cli/CdRip.h"
 #include "core/LConsoleUi.h"
 #include "core/LProgressDialog.h"
@@ -83,6 +84,9 @@ const char* CdUsage()
            "       kelvane-cd burn [-d N] [--speed X] [--dao] [--simulate] [--verify] [--erase]\n"
            "                       [--overburn] [--title TEXT] FILE...\n"
            "       kelvane-cd blank [-d N]\n"
+           "       kelvane-cd iso -o IMAGE.iso [-V LABEL] [--no-rock-ridge] PATH...\n"
+           "       kelvane-cd burn-data [-d N] [--speed X] [--simulate] [--erase] [--overburn]\n"
+           "                            [-V LABEL] [--no-rock-ridge] PATH...\n"
            "\n"
            "The CD drives of this machine, then the virtual drives of the settings and of\n"
            "KELVANE_CD_DRIVES (comma-separated: a .cue or an .iso file, or cdr:FOLDER,\n"
@@ -105,6 +109,9 @@ const char* CdUsage()
            "  burn        write an audio CD, each FILE (any format Kelvane opens) a track,\n"
            "              with pauses of 2 seconds between tracks; the disc is closed and ejected\n"
            "  blank       erase the CD-RW in the drive\n"
+           "  iso         write the files and folders as an ISO 9660 image (-o) with Joliet\n"
+           "              names and Rock Ridge (POSIX names, permissions, times, links)\n"
+           "  burn-data   write the files and folders onto a blank CD as a data disc\n"
            "  --speed X   write speed factor (8, 16x, ...; default max, the drive's highest)\n"
            "  --dao       write the disc at once: no gaps between tracks, the file names\n"
            "              and --title as CD-TEXT\n"
@@ -113,6 +120,8 @@ const char* CdUsage()
            "  --erase     erase a CD-RW that is not blank first\n"
            "  --overburn  write even when the tracks seem too long for the disc\n"
            "  --title T   the disc's title (CD-TEXT, with --dao)\n"
+           "  -V LABEL    the volume label of a data CD\n"
+           "  --no-rock-ridge  only ISO 9660 and Joliet names; links are followed\n"
            "  -h, --help  show this text\n"
            "  --version   show the version\n"
            "\n"
@@ -140,7 +149,9 @@ int RunCdTool(const std::vector<std::string>& args)
         std::string error;
         const bool hasValue = i + 1 < args.size();
         const std::string value = hasValue ? args[i + 1] : std::string();
-        const bool burning = o.command == "burn";
+        const bool burning = o.command == "burn" || o.command == "burn-data";
+        const bool audio = o.command == "burn";
+        const bool data = o.command == "iso" || o.command == "burn-data";
         if (a == "-d") {
             if (!hasValue || !ParseIndex(value, o.drive))
                 error = "-d wants a drive number (0, 1, ...)";
@@ -151,6 +162,11 @@ int RunCdTool(const std::vector<std::string>& args)
                 error = "-t wants track numbers like 1,3-5";
             else
                 ParseTrackList(value, o.tracks, error);
+            ++i;
+        } else if (a == "-o" && o.command == "iso") {
+            if (!hasValue || value.empty())
+                error = "-o wants the image file to write";
+            o.image = value;
             ++i;
         } else if (a == "-o") {
             if (!hasValue || value.empty())
@@ -173,37 +189,45 @@ int RunCdTool(const std::vector<std::string>& args)
             o.lookupGiven = true;
         } else if (a == "--fast") {
             o.secure = false;
-        } else if (o.command.empty() && (a == "drives" || a == "toc" || a == "rip" || a == "burn" || a == "blank")) {
+        } else if (o.command.empty() && (a == "drives" || a == "toc" || a == "rip" || a == "burn" || a == "blank" ||
+                                         a == "iso" || a == "burn-data")) {
             o.command = a;
+        } else if (data && a == "-V") {
+            if (!hasValue)
+                error = "-V wants the volume label";
+            o.label = value;
+            ++i;
+        } else if (data && a == "--no-rock-ridge") {
+            o.rockRidge = false;
         } else if (burning && a == "--speed") {
             if (!hasValue || !ParseCdSpeed(value, o.burn.speed))
                 error = "--speed wants a speed factor (8, 16x, ...) or max";
             ++i;
-        } else if (burning && a == "--title") {
+        } else if (audio && a == "--title") {
             if (!hasValue)
                 error = "--title wants the disc's title";
             o.title = value;
             ++i;
-        } else if (burning && a == "--dao") {
+        } else if (audio && a == "--dao") {
             o.burn.discAtOnce = true;
         } else if (burning && a == "--simulate") {
             o.burn.simulate = true;
-        } else if (burning && a == "--verify") {
+        } else if (audio && a == "--verify") {
             o.burn.verify = true;
         } else if (burning && a == "--erase") {
             o.burn.eraseCDRW = true;
         } else if (burning && a == "--overburn") {
             o.burn.overburn = true;
-        } else if (burning && (a.empty() || a[0] != '-' || a == "-")) {
+        } else if ((audio || data) && (a.empty() || a[0] != '-' || a == "-")) {
             o.files.push_back(a);
         } else {
             error = "unknown argument \"" + a + "\"";
         }
         if (error.empty() && !o.command.empty()) {
             const bool rip = o.command == "rip", toc = o.command == "toc";
-            if (o.command == "drives" && driveGiven)
-                error = "drives takes no -d";
-            else if (!rip && (!o.tracks.empty() || a == "-o" || a == "-f" || a == "--fast"))
+            if ((o.command == "drives" || o.command == "iso") && driveGiven)
+                error = o.command + " takes no -d";
+            else if (!rip && (!o.tracks.empty() || (a == "-o" && o.command != "iso") || a == "-f" || a == "--fast"))
                 error = o.command + " takes no " + a;
             else if (!rip && !toc && (a == "--cddb" || a == "--no-lookup"))
                 error = o.command + " takes no " + a;
@@ -214,7 +238,17 @@ int RunCdTool(const std::vector<std::string>& args)
         }
     }
     if (o.command.empty()) {
-        std::fprintf(stderr, "kelvane-cd: which command? drives, toc, rip, burn or blank\n\n%s", CdUsage());
+        std::fprintf(stderr, "kelvane-cd: which command? drives, toc, rip, burn, blank, iso or burn-data\n\n%s",
+                     CdUsage());
+        return kExitFailed;
+    }
+    if (o.command == "iso" && o.image.empty()) {
+        std::fprintf(stderr, "kelvane-cd: iso wants the image file (-o IMAGE.iso)\n\n%s", CdUsage());
+        return kExitFailed;
+    }
+    if ((o.command == "iso" || o.command == "burn-data") && o.files.empty()) {
+        std::fprintf(stderr, "kelvane-cd: %s wants the files and folders to write\n\n%s", o.command.c_str(),
+                     CdUsage());
         return kExitFailed;
     }
     if (o.command == "burn" && o.files.empty()) {
@@ -232,6 +266,7 @@ int RunCdTool(const std::vector<std::string>& args)
                        : o.command == "toc"  ? CdToc(o)
                        : o.command == "rip"  ? CdRip(o)
                        : o.command == "burn" ? CdBurn(o)
+                       : o.command == "iso" || o.command == "burn-data" ? CdWriteData(o)
                                              : CdBlank(o);
     LProgressSetBackend(nullptr);
     if (ownUi)

@@ -27,6 +27,7 @@
 #include "cd/LCDBurnDlgModel.h"
 #include "core/LFile.h"
 #include "ui/LCDBurnDlg.h"
+#include "ui/LCDDataDlg.h"
 #include "ui/LKVAppInfo.h"
 #include "ui/LKVFileDialog.h"
 #include "ui/LKVBookMarkDlg.h"
@@ -333,6 +334,7 @@ void LKVMainWindow::FrameCommand(int32_t id)
                          this);
         return;
     case kCmCopyFilesToAudioCD: CopyFilesToAudioCD(); return;
+    case kCmCopyFilesToDataCD: CopyFilesToDataCD(); return;
     default: break;
     }
     if ((id >= kCmZoomIn && id <= kCmDisplayLeftRight) || id == kCmDisplayLanes) {
@@ -637,6 +639,16 @@ void LKVMainWindow::CopyFilesToAudioCD()
     if (!MainDialog::FilesToCD(paths, burn))
         return;
     LCDBurnDlg dialog(burn, this);
+    LKVExec(dialog);
+}
+
+void LKVMainWindow::CopyFilesToDataCD()
+{
+    LCDDataDlgModel disc;
+    LCDDataDlg dialog(disc, this);
+    const LKVFile* current = model_->CurrentFile();
+    if (current && FileExists(current->path))
+        dialog.AddPaths({QString::fromStdString(current->path)});
     LKVExec(dialog);
 }
 

@@ -86,6 +86,8 @@ public:
     void ShowBatchConverter();
     // Copy File(s) to CD > Audio: files picked in a dialog become the tracks of an audio CD.
     void CopyFilesToAudioCD();
+    // Copy File(s) to CD > Data: the data CD dialog, holding the current document's file to begin with.
+    void CopyFilesToDataCD();
     // The open batch converter, or nullptr.
     LKVBatchWizardDlg* BatchConverter() const { return batch_; }
     LKVHelpWindow* HelpWindow() const { return help_; }

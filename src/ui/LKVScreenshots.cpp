@@ -28,6 +28,8 @@
 #include "formats/LWaveSaveFormat.h"
 #include "ui/CDRipperDlg.h"
 #include "ui/LCDBurnDlg.h"
+#include "ui/LCDDataDlg.h"
+#include "core/LFile.h"
 #include "ui/LAssembleOptionDlg.h"
 #include "ui/LFrequencyWindow.h"
 #include "ui/LKVBatchShots.h"
@@ -252,6 +254,25 @@ void LKVScreenshots::ListWindows()
             LKVExec(dialog);
         }
     });
+    // A data CD of the documents' folder's sounds and notes, onto the blank
+    // CD-R, then into an image file.
+    const LKVFile* current = window_.Model().CurrentFile();
+    const std::string home = current ? GetFolderFromPath(current->path) : std::string();
+    QStringList dataFiles;
+    for (const char* name : {"Project notes", "interview.wav", "music.wav", "speech.wav"})
+        dataFiles << QString::fromStdString(FilePathCat(home, name));
+    for (bool image : {false, true}) {
+        Dialog(image ? QStringLiteral("dialog-data-cd-image") : QStringLiteral("dialog-data-cd"), [&] {
+            LCDDataDlgModel disc;
+            disc.settings.drive = 1;  // the blank CD-R of the virtual drives
+            disc.label = "Interviews 2024";
+            if (image)
+                disc.imagePath = FilePathCat(home, "interviews.iso");
+            LCDDataDlg dialog(disc, &window_);
+            dialog.AddPaths(dataFiles);
+            LKVExec(dialog);
+        });
+    }
     Dialog(QStringLiteral("dialog-assemble-options"), [&] {
         LAssembleOptionDlg options(&window_);
         LKVExec(options);
