@@ -92,18 +92,7 @@ int32_t KVBatchConverter::ProcessFile(const std::string& source, const std::stri
             return result;
         if (!processable(audio.sampleRate))
             return kJobFailed;
-        for (const LKVCommand& command : commands) {
-            result = LKVBatchCatalogue::Apply(command, audio);
-            if (result != kJobDone)
-                return result;
-        }
-        if (conversion.sampleRate || conversion.channels) {
-            LCLAConvertRateChannels::Data convert{&audio, conversion.sampleRate ? conversion.sampleRate : audio.sampleRate,
-                                                  conversion.channels ? conversion.channels : audio.channels};
-            result = RunJob("Convert", [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, convert); });
-            if (result != kJobDone)
-                return result;
-        }
+        return ProcessAudio(audio, target, commands, beforeSave, conversion);
     }
     LKVSaveToSink::Data save{&audio, target, false};
     if (beforeSave && (result = beforeSave(audio, save)) != kJobDone)
@@ -111,6 +100,29 @@ int32_t KVBatchConverter::ProcessFile(const std::string& source, const std::stri
     return RunJob("Saving", [&](LProgressDialog& d) {
         return stream ? LKVSaveToSink::Process(d, save, *stream) : LKVSaveToSink::Process(d, save);
     });
+}
+
+int32_t KVBatchConverter::ProcessAudio(LCutListAudio& audio, const std::string& target,
+                                       const std::vector<LKVCommand>& commands, const BeforeSave& beforeSave,
+                                       const LKVBatchConversion& conversion)
+{
+    int32_t result = kJobDone;
+    for (const LKVCommand& command : commands) {
+        result = LKVBatchCatalogue::Apply(command, audio);
+        if (result != kJobDone)
+            return result;
+    }
+    if (conversion.sampleRate || conversion.channels) {
+        LCLAConvertRateChannels::Data convert{&audio, conversion.sampleRate ? conversion.sampleRate : audio.sampleRate,
+                                              conversion.channels ? conversion.channels : audio.channels};
+        result = RunJob("Convert", [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, convert); });
+        if (result != kJobDone)
+            return result;
+    }
+    LKVSaveToSink::Data save{&audio, target, false};
+    if (beforeSave && (result = beforeSave(audio, save)) != kJobDone)
+        return result;
+    return RunJob("Saving", [&](LProgressDialog& d) { return LKVSaveToSink::Process(d, save); });
 }
 
 namespace {

@@ -53,6 +53,12 @@ public:
     static int32_t ProcessFile(const std::string& source, const std::string& target,
                                const std::vector<LKVCommand>& commands, const BeforeSave& beforeSave = {},
                                const LKVBatchConversion& conversion = {});
+    // A document made by a generator (a tone, speech) in place of a loaded
+    // file: the commands run over it, then it is converted and saved as
+    // ProcessFile saves. `audio` holds the result afterwards.
+    static int32_t ProcessAudio(LCutListAudio& audio, const std::string& target,
+                                const std::vector<LKVCommand>& commands, const BeforeSave& beforeSave = {},
+                                const LKVBatchConversion& conversion = {});
     // The whole list as one job titled "Batch Converter": stops at the first file
     // that fails (kJobFailed; outputs already written stay) or a cancel. Before
     // any file is touched, the command values (own or stored) are checked and

@@ -39,7 +39,7 @@ std::vector<LSettingRow> Build()
         Row(S::kAutoTrimThreshold), Row(S::kUseWindowsColor), Row(S::kWaveDisplayMode), Row(S::kOpenFileDir), Row(S::kSaveAsDir),
         Row(S::kInsertFileDir), Row(S::kMixFileDir), Row(S::kSaveRegionDir), Row(S::kSaveProjectAsDir),
         Row(S::kExportRegionFolder), Row(S::kExportRegionFormat), Row(S::kAutoGap), Row(S::kAutoGapTime),
-        Row(S::kTextToSpeechVoice),
+        Row(S::kTextToSpeechVoice), Row(S::kTextToSpeechSpeed), Row(S::kTextToSpeechPitch),
 
         Row(E::kSilenceTimes), Row(E::kAmplifyGain), Row(E::kNormalizePeakLevel), Row(E::kLowCutFreq),
         Row(E::kEchoTime), Row(E::kEchoGain), Row(E::kReverbTime), Row(E::kReverbLevel), Row(E::kNoiseGateLevel),
@@ -57,6 +57,10 @@ std::vector<LSettingRow> Build()
         Row(S::kRecorderDevice), Row(S::kRecorderChannel), Row(S::kRecorderVolume), Row(S::kRecorderAutotrim),
         Row(S::kRecorderVor), Row(S::kRecorderThreshold),
         Row(S::kCDDrive), Row(S::kCDSpeed), Row(S::kCDEraseCDRW), Row(S::kCDOverburn), Row(S::kCDInternal),
+        Row(S::kToneWaveform), Row(S::kToneFrequency), Row(S::kToneEndFrequency), Row(S::kToneLogSweep),
+        Row(S::kToneAmplitude), Row(S::kToneDuration), Row(S::kToneDigits), Row(S::kToneDigitTime),
+        Row(S::kTonePauseTime), Row(S::kToneFadeIn), Row(S::kToneFadeOut), Row(S::kToneSampleRate),
+        Row(S::kToneChannels), Row(S::kToneInsert),
         // The virtual CD drives (read by cd/LCDDrives), entries separated by commas.
         {"CD", "VirtualDrives", Kind::String, ""},
     };
@@ -100,7 +104,8 @@ std::vector<LSettingRow> Build()
         t.push_back({"Recent", "RecentFile " + std::to_string(slot), Kind::String, ""});
         t.push_back({"Recent", "RecentFileDate" + std::to_string(slot), Kind::Int, "0"});
     }
-    t.insert(t.end(), {Row(LKVSettings::kUseMAPI), Row(LKVSettings::kMailSMTPHost), Row(LKVSettings::kReplyToEmail)});
+    t.insert(t.end(), {Row(LKVSettings::kUseMAPI), Row(LKVSettings::kMailSMTPHost), Row(LKVSettings::kReplyToEmail),
+                       Row(LKVSettings::kMailTimeout)});
     return t;
 }
 

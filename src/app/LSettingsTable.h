@@ -61,6 +61,9 @@ inline constexpr LSettingInt kExportRegionFormat{"Settings", "ExportRegionFormat
 inline constexpr LSettingBool kAutoGap{"Settings", "AutoGap", true};
 inline constexpr LSettingInt kAutoGapTime{"Settings", "AutoGapTime", 300};  // ms
 inline constexpr LSettingInt kTextToSpeechVoice{"Settings", "TextToSpeechVoice", 0};
+// The text-to-speech dialog's speed (words per minute) and pitch (0..99).
+inline constexpr LSettingInt kTextToSpeechSpeed{"Settings", "TextToSpeechSpeed", 175};
+inline constexpr LSettingInt kTextToSpeechPitch{"Settings", "TextToSpeechPitch", 50};
 
 // Section "StoreValues" (sic: not the effects' "StoredValues").
 inline constexpr LSettingString kOpenProjectDir{"StoreValues", "OpenProjectDir", ""};
@@ -95,10 +98,30 @@ inline constexpr LSettingBool kCDEraseCDRW{"CDRecorder", "EraseCDRW", true};
 inline constexpr LSettingBool kCDOverburn{"CDRecorder", "Overburn", false};
 inline constexpr LSettingBool kCDInternal{"CDRecorder", "Internal", true};
 
+// Section "ToneGenerator": the tone generator's last values (LKVToneSettings).
+// Frequencies and the amplitude in hundredths of Hz and dBFS, times in ms; the
+// waveform is an LToneSpec::Kind. Rate and channels default to the new-file ones.
+inline constexpr LSettingInt kToneWaveform{"ToneGenerator", "Waveform", 0};
+inline constexpr LSettingInt kToneFrequency{"ToneGenerator", "Frequency", 100000};
+inline constexpr LSettingInt kToneEndFrequency{"ToneGenerator", "EndFrequency", 400000};
+inline constexpr LSettingBool kToneLogSweep{"ToneGenerator", "LogSweep", true};
+inline constexpr LSettingInt kToneAmplitude{"ToneGenerator", "Amplitude", -600};
+inline constexpr LSettingInt kToneDuration{"ToneGenerator", "Duration", 1000};
+inline constexpr LSettingString kToneDigits{"ToneGenerator", "DTMFDigits", "0123456789"};
+inline constexpr LSettingInt kToneDigitTime{"ToneGenerator", "DTMFToneTime", 100};
+inline constexpr LSettingInt kTonePauseTime{"ToneGenerator", "DTMFPauseTime", 100};
+inline constexpr LSettingInt kToneFadeIn{"ToneGenerator", "FadeIn", 5};
+inline constexpr LSettingInt kToneFadeOut{"ToneGenerator", "FadeOut", 5};
+inline constexpr LSettingInt kToneSampleRate{"ToneGenerator", "SampleRate", 44100};
+inline constexpr LSettingInt kToneChannels{"ToneGenerator", "Channels", 1};
+inline constexpr LSettingBool kToneInsert{"ToneGenerator", "InsertAtCursor", false};
+
 // Section "Email" (peripheral services).
 inline constexpr LSettingBool kUseMAPI{"Email", "UseMAPI", true};
 inline constexpr LSettingString kMailSMTPHost{"Email", "MailSMTPHost", ""};
 inline constexpr LSettingString kReplyToEmail{"Email", "ReplyToEmail", ""};
+// Seconds a mail server may stay silent before sending is given up.
+inline constexpr LSettingInt kMailTimeout{"Email", "MailTimeout", 60};
 } // namespace LKVSettings
 
 // One row of the settings table: section, value name, kind and default as the

@@ -359,6 +359,31 @@ public:
     const std::string& ProjectPath() const { return projectPath_; }
     std::string Caption() const { return LKVCaption(projectPath_); }
 
+    // -- Tools (MainDialogTools.cpp) --
+    // "Tone Generator": the tone dialog on the values of "ToneGenerator"; on OK
+    // they are stored and the tone becomes a new untitled document, or goes in
+    // at the cursor of the current one as the undo step "Tone" (selected, with
+    // the after-edit playback). Returns the document, or nullptr when nothing
+    // was made (cancelled in the dialog or the job).
+    LKVFile* CmToneGenerator();
+    // "Text To Speech": the speech dialog with the synthesizer's voices (the
+    // stored "TextToSpeechVoice" chosen); the speech becomes a new untitled
+    // document at the synthesizer's rate, mono. Without a synthesizer or
+    // voices the user is told so; an empty text is refused with a message.
+    LKVFile* CmTextToSpeech();
+    // "Send...": the current document is saved to a temporary file in its own
+    // format (WAV for an untitled one) and handed to the desktop's mail program
+    // with xdg-email ("UseMAPI" on), or, with "UseMAPI" off, sent over SMTP to
+    // a recipient the user types, through "MailSMTPHost" from "ReplyToEmail".
+    // Every failure is a message saying what happened; the temporary file is
+    // removed afterwards. True when the file was handed over or sent.
+    bool CmSendFile();
+    static constexpr const char* kNoMailSettingsMessage =
+        "To send files directly, enter the mail server (host or host:port) and your e-mail address on the "
+        "Email page of Settings, or turn on sending through the desktop's mail program there.";
+    static constexpr const char* kNoVoicesMessage =
+        "No text-to-speech voices are installed. Install the package espeak-ng-data to speak a text.";
+
     // -- Commands, key macros, command line, read-outs --
     // Whether a menu command is enabled now.
     bool IsCommandEnabled(int32_t id) const;

@@ -110,6 +110,10 @@ bool MainDialog::ExecuteCommand(int32_t id)
         ScanReleased(LKVScan::Forward);
         break;
 
+    case kCmToneGenerator: CmToneGenerator(); break;
+    case kCmTextToSpeech: CmTextToSpeech(); break;
+    case kCmSendFile: CmSendFile(); break;
+
     case kCmSetBookmark: CmSetBookmark(); break;
     case kCmAddRegion: CmAddRegion(); break;
     case kCmAssembleRegions: CmAssembleRegions(); break;

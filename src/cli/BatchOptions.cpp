@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 #include <iterator>
+#include <cmath>
 #include <cstdlib>
 #include <strings.h>
 
@@ -135,13 +136,73 @@ bool CheckScript(const std::string& path, const std::vector<LKVCommand>& script,
     return true;
 }
 
+bool ParseDecimal(const std::string& text, double& value)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text.c_str(), &end);
+    return errno == 0 && *end == 0 && std::isfinite(value);
+}
+
+// KIND,FREQ,DBFS,SECONDS[,END_FREQ]; "logsweep" is a sweep that rises by equal
+// octaves in equal times.
+bool ParseTone(const std::string& text, LToneSpec& tone, std::string& error)
+{
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (size_t comma; (comma = text.find(',', from)) != std::string::npos; from = comma + 1)
+        parts.push_back(text.substr(from, comma - from));
+    parts.push_back(text.substr(from));
+    const std::string usage = "--tone wants KIND,FREQ,DBFS,SECONDS[,END_FREQ] with KIND one of sine, square, "
+                              "triangle, sawtooth, white, pink, sweep, logsweep, silence (e.g. sine,1000,-6,1)";
+    if (parts.size() < 4 || parts.size() > 5) {
+        error = usage;
+        return false;
+    }
+    std::string kind = parts[0];
+    for (char& c : kind)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    tone.logSweep = kind == "logsweep";
+    if (tone.logSweep)
+        kind = "sweep";
+    double seconds = 0;
+    if (!LToneSpec::KindFromName(kind, tone.kind) || tone.kind == LToneSpec::Kind::Dtmf ||
+        !ParseDecimal(parts[1], tone.frequency) || !ParseDecimal(parts[2], tone.levelDb) ||
+        !ParseDecimal(parts[3], seconds) || (parts.size() == 5 && !ParseDecimal(parts[4], tone.endFrequency))) {
+        error = usage;
+        return false;
+    }
+    if ((tone.kind == LToneSpec::Kind::Sweep) != (parts.size() == 5)) {
+        error = tone.kind == LToneSpec::Kind::Sweep ? "--tone: a sweep needs its END_FREQ (e.g. sweep,100,-6,2,8000)"
+                                                    : "--tone: only a sweep takes an END_FREQ";
+        return false;
+    }
+    if (!(seconds > 0 && seconds <= 86400)) {
+        error = "--tone: SECONDS must be above 0 and at most 86400";
+        return false;
+    }
+    tone.durationMs = int32_t(std::lround(seconds * 1000));
+    return true;
+}
+
 } // namespace
+
+std::string BatchOptions::GeneratedName() const
+{
+    return (name.empty() ? generator == Generator::Speech ? "speech" : "tone" : name) +
+           (format.empty() ? ".wav" : format);
+}
 
 const char* BatchUsage()
 {
     return "usage: kelvane-batch [-o DIR | --in-place] [-f EXT] [-s SCRIPT.kvb] [-c NAME[=V,...]]...\n"
            "                     [--set SECTION.NAME=VALUE]... [--rate HZ] [--channels N] [-j N] [-q]\n"
            "                     [--info] [--list-commands] [--save-script FILE.kvb] FILE...\n"
+           "       kelvane-batch -o DIR (--tone KIND,FREQ,DBFS,SECONDS[,END_FREQ] | --dtmf DIGITS |\n"
+           "                     --speak TEXT [--voice NAME]) [--name NAME] [--rate HZ] [--channels N]\n"
+           "                     [-f EXT] [-c ...] [-s ...]\n"
            "\n"
            "  -o DIR          write each converted file into DIR under its own name; never\n"
            "                  onto a source (only --in-place replaces sources)\n"
@@ -169,6 +230,17 @@ const char* BatchUsage()
            "  -q              no progress bar and no line for files that succeed\n"
            "  --info          print each file's rate, channels, length and format\n"
            "  --version       print the version and exit\n"
+           "\n"
+           "Generators make one document, processed by -c/-s and saved as DIR/NAME.EXT:\n"
+           "  --tone K,F,DB,S a tone of kind K (sine square triangle sawtooth white pink\n"
+           "                  sweep logsweep silence), F Hz, DB dBFS peak, S seconds; a\n"
+           "                  sweep adds its end frequency: sweep,100,-6,2,8000\n"
+           "  --dtmf DIGITS   telephone digits 0-9 * # A-D, 100 ms tones and pauses\n"
+           "  --speak TEXT    TEXT spoken by espeak-ng, in --voice NAME (default en, e.g.\n"
+           "                  en-us) at --speed WPM (175) and --pitch 0..99 (50)\n"
+           "  --name NAME     the file's name (default tone, or speech)\n"
+           "  --rate HZ, --channels N set the generated format (default 44100 Hz mono;\n"
+           "                  speech has the synthesizer's rate unless --rate is given)\n"
            "\n"
            "Every command value is checked, and two files saved under one name are refused,\n"
            "before anything runs. Files outside 6000..196000 Hz can only be copied.\n"
@@ -271,6 +343,50 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
                 error = "the channel count must be 1 or 2";
                 return false;
             }
+        } else if (a == "--tone" || a == "--dtmf" || a == "--speak") {
+            if (!value(v))
+                return false;
+            if (options.generator != BatchOptions::Generator::None) {
+                error = "one generator per run: --tone, --dtmf or --speak";
+                return false;
+            }
+            if (a == "--speak") {
+                options.generator = BatchOptions::Generator::Speech;
+                options.speech = v;
+                if (v.find_first_not_of(" \t\r\n") == std::string::npos) {
+                    error = "--speak: there is no text to speak";
+                    return false;
+                }
+                continue;
+            }
+            options.generator = BatchOptions::Generator::Tone;
+            if (a == "--dtmf") {
+                options.tone.kind = LToneSpec::Kind::Dtmf;
+                options.tone.digits = v;
+                options.tone.levelDb = -6;
+            } else if (!ParseTone(v, options.tone, error)) {
+                return false;
+            }
+        } else if (a == "--speed" || a == "--pitch") {
+            if (!value(v))
+                return false;
+            const bool speed = a == "--speed";
+            int32_t& target = speed ? options.speed : options.pitch;
+            if (!ParseNumber(v, target) || (speed ? target < 80 || target > 450 : target < 0 || target > 99)) {
+                error = speed ? "--speed wants 80 to 450 words per minute" : "--pitch wants 0 to 99 (50 the voice's own)";
+                return false;
+            }
+        } else if (a == "--voice") {
+            if (!value(options.voice))
+                return false;
+        } else if (a == "--name") {
+            if (!value(options.name))
+                return false;
+            if (options.name.empty() || options.name.find('/') != std::string::npos || options.name == "." ||
+                options.name == "..") {
+                error = "--name wants a file name without a folder";
+                return false;
+            }
         } else if (a == "-q") {
             options.quiet = true;
         } else if (a == "--info") {
@@ -287,6 +403,30 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
     }
     if (options.help || options.version || options.listCommands || (!options.saveScript.empty() && options.files.empty()))
         return true;
+    if (options.generator != BatchOptions::Generator::None) {
+        if (!options.files.empty() || options.inPlace || options.info || options.jobs > 1) {
+            error = "a generator makes its own document: give it no FILE, --in-place, --info or -j";
+            return false;
+        }
+        if (options.outputDir.empty()) {
+            error = "say where the generated file goes: -o DIR";
+            return false;
+        }
+        if (options.generator == BatchOptions::Generator::Tone) {
+            options.tone.sampleRate = options.rate ? options.rate : 44100;
+            options.tone.channels = uint8_t(options.channels ? options.channels : 1);
+            const std::string refused = options.tone.Check();
+            if (!refused.empty()) {
+                error = (options.tone.kind == LToneSpec::Kind::Dtmf ? "--dtmf: " : "--tone: ") + refused;
+                return false;
+            }
+        }
+        return true;
+    }
+    if (!options.voice.empty() || !options.name.empty()) {
+        error = "--voice and --name go with a generator (--tone, --dtmf, --speak)";
+        return false;
+    }
     if (options.files.empty()) {
         error = "no files given";
         return false;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/LKVBatchCatalogue.h"
+#include "effects/LToneSpec.h"
 
 // What kelvane-batch was asked to do.
 struct BatchOptions {
@@ -25,6 +26,20 @@ struct BatchOptions {
     };
     std::vector<Setting> settings;     // --set SECTION.NAME=VALUE, for this run only
     std::vector<std::string> files;
+
+    // A generator makes the run's one document in place of FILEs: --tone,
+    // --dtmf or --speak. It is saved in the -o folder as NAME plus the -f type
+    // (.wav without -f); --rate and --channels set its format.
+    enum class Generator : uint8_t { None, Tone, Speech };
+    Generator generator = Generator::None;
+    LToneSpec tone;              // --tone KIND,FREQ,DBFS,SECONDS[,END_FREQ], --dtmf DIGITS
+    std::string speech;          // --speak TEXT
+    std::string voice;           // --voice NAME (default "en")
+    int32_t speed = 175;         // --speed WPM
+    int32_t pitch = 50;          // --pitch 0..99
+    std::string name;            // --name NAME; empty: "tone" or "speech"
+    // The generated document's file name.
+    std::string GeneratedName() const;
 };
 
 // Parses the arguments after the program name. False with `error` set when they

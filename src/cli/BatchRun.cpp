@@ -36,6 +36,9 @@
 #include "formats/LRawSettings.h"
 #include "formats/LWaveFile.h"
 #include "formats/LWaveSaveFormat.h"
+#include "effects/LEfGenerate.h"
+#include "app/LKVSpeechChoice.h"
+#include "effects/LSRCTone.h"
 
 namespace {
 
@@ -151,6 +154,36 @@ private:
 };
 
 } // namespace
+
+int32_t GenerateFile(const std::string& target, const BatchOptions& options, std::string* notice)
+{
+    LCutListAudio audio;
+    LKVBatchConversion conversion;
+    int32_t result;
+    if (options.generator == BatchOptions::Generator::Tone) {
+        const LSoundSource source = MakeSource<LSRCTone>(options.tone);
+        result = RunJob("Tone Generator",
+                        [&](LProgressDialog& d) { return LEfGenerate(d, source, audio, LSRCTone::kJobText); });
+    } else {
+        // Speech comes at the synthesizer's rate, mono; --rate and --channels convert it.
+        conversion = {options.rate, uint8_t(options.channels)};
+        const std::string voice = options.voice.empty() ? "en" : options.voice;
+        result = RunJob("Text To Speech", [&](LProgressDialog& d) {
+            return LKVSpeak(d, options.speech, voice, options.speed, options.pitch, audio);
+        });
+    }
+    if (result != kJobDone)
+        return result;
+    EncoderPreparation encoder(target);
+    auto prepare = [&](LCutListAudio& generated, LKVSaveToSink::Data&) -> int32_t {
+        encoder.Prepare(generated);
+        return kJobDone;
+    };
+    result = KVBatchConverter::ProcessAudio(audio, target, options.commands, prepare, conversion);
+    if (notice)
+        *notice = encoder.Notice();
+    return result;
+}
 
 int32_t ConvertFile(const std::string& source, const std::string& target, const BatchOptions& options,
                     std::string* notice)
@@ -402,6 +435,40 @@ void ListCommands()
     }
 }
 
+// The run of a generator: its one document made, processed and saved.
+int RunGenerator(const BatchOptions& options)
+{
+    std::string refusal;
+    if (!CommandValuesAreValid(options, refusal)) {
+        std::fprintf(stderr, "kelvane-batch: %s\n", refusal.c_str());
+        return kExitFailed;
+    }
+    if (!FolderExists(options.outputDir) && !CreateFolders(options.outputDir)) {
+        std::fprintf(stderr, "kelvane-batch: cannot create the folder %s\n", options.outputDir.c_str());
+        return kExitFailed;
+    }
+    LRemoveAbandonedTankFolders(GetTempFolder());
+    LTempOutput::RemoveAbandoned(GetTempFolder());
+    LTempOutput::RemoveAbandoned(options.outputDir);
+    const std::string target = FilePathCat(options.outputDir, options.GeneratedName());
+    const std::string shown = LConsoleUi::Escaped(target);
+    BatchUi ui(options.quiet);
+    ui.BeginFile();
+    // The save writes under a temporary name and renames when complete.
+    std::string notice;
+    const int32_t result = GenerateFile(target, options, &notice);
+    if (result != kJobDone && result != kJobCancelled) {
+        std::fprintf(stderr, "%s: failed: %s\n", shown.c_str(), ui.FailureReason().c_str());
+        return kExitFailed;
+    }
+    ui.ShowHeld();
+    if (result == kJobDone && !notice.empty())
+        std::fprintf(stderr, "%s: %s\n", shown.c_str(), notice.c_str());
+    if (result != kJobDone || !options.quiet)
+        std::fprintf(stderr, "%s: %s\n", shown.c_str(), Outcome(result));
+    return result == kJobDone ? kExitDone : kExitCancelled;
+}
+
 } // namespace
 
 int RunBatch(const BatchOptions& options)
@@ -420,6 +487,8 @@ int RunBatch(const BatchOptions& options)
         if (options.files.empty())
             return kExitDone;
     }
+    if (options.generator != BatchOptions::Generator::None)
+        return RunGenerator(options);
     if (options.info) {
         int status = kExitDone;
         for (const std::string& file : options.files) {

@@ -23,6 +23,10 @@ int32_t ConvertFile(const std::string& source, const std::string& target, const 
 // `notice` as ConvertFile gives it. Returns a job result.
 int32_t SaveAudio(const LCutListAudio& audio, const std::string& target, std::string* notice = nullptr);
 
+// Makes the document of the options' generator, runs their commands over it
+// and saves it as `target`; a job result, with `notice` as for ConvertFile.
+int32_t GenerateFile(const std::string& target, const BatchOptions& options, std::string* notice = nullptr);
+
 // One line describing a file: rate, channels, length and format.
 bool DescribeFile(const std::string& path, std::string& line);
 

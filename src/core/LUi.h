@@ -26,6 +26,11 @@ struct LFlacEncoderSettings;
 struct LAACEncoderSettings;
 // The record dialog's model (app/LRecordDlgModel.h).
 class LRecordDlgModel;
+// What the tone generator and the text-to-speech dialogs edit (app/LKVToneSettings.h,
+// app/LKVSpeechChoice.h), and the send dialog's values (app/LKVSendFile.h).
+struct LKVToneChoice;
+struct LKVSpeechChoice;
+struct LKVSendChoice;
 
 // A curve of up to 64 (x, y) byte points, as the envelope and equalizer dialogs edit it.
 struct LUiCurve {
@@ -220,6 +225,14 @@ public:
     // the recording, 1 when he kept it, 2 for "Record Next" (kept, and record
     // again after it). The base answers 0.
     virtual int32_t RecordDialog(LRecordDlgModel& /*model*/) { return 0; }
+    // The tone generator's dialog, opened on `choice`: on OK the tone has passed
+    // LToneSpec::Check and `choice` holds it. The dialog can preview the tone.
+    virtual bool ToneDialog(LKVToneChoice& /*choice*/) { return false; }
+    // The text-to-speech dialog, opened on `choice` (its voice list filled): on
+    // OK `choice` holds a text that is not empty, the voice and the rates.
+    virtual bool SpeechDialog(LKVSpeechChoice& /*choice*/) { return false; }
+    // The send dialog for SMTP: the recipient (and the subject), opened on `choice`.
+    virtual bool SendDialog(LKVSendChoice& /*choice*/) { return false; }
     // "AssembleRegionDlg": the user orders a subset of the regions in `names`; `order`
     // comes with the indexes to start from (or none), gets the chosen ones in playing order.
     virtual bool AssembleRegionsDialog(const std::vector<std::string>& /*names*/, std::vector<size_t>& /*order*/)

@@ -1,4 +1,6 @@
 #include "ui/LKVScreenshots.h"
+#include "ui/LQtUi.h"
+#include "app/LKVSendChoice.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -366,7 +368,13 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
         LKVExec(dialog);
     });
     Dialog(QStringLiteral("dialog-player"), [&] { window_.RunCommand(kCmPlayer); });
-    Dialog(QStringLiteral("dialog-not-available"), [&] { window_.RunCommand(kCmToneGenerator); });
+    Dialog(QStringLiteral("dialog-tone-generator"), [&] { window_.RunCommand(kCmToneGenerator); });
+    Dialog(QStringLiteral("dialog-text-to-speech"), [&] { window_.RunCommand(kCmTextToSpeech); });
+    Dialog(QStringLiteral("dialog-send"), [&] {
+        LKVSendChoice choice{"", "interview.wav"};
+        ui.SendDialog(choice);
+    });
+    Dialog(QStringLiteral("dialog-not-available"), [&] { LQtUi::NotAvailable("Writing regions to an audio CD"); });
 
     {
         LQtProgressDialog progress(QStringLiteral("Loading Audio File Source"), &window_);

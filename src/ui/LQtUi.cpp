@@ -20,6 +20,9 @@
 #include "ui/LOggEncodeDlg.h"
 #include "ui/LRawSettingsDlg.h"
 #include "ui/LRecordDlg.h"
+#include "ui/LKVSendDlg.h"
+#include "ui/LKVSpeechDlg.h"
+#include "ui/LKVToneDlg.h"
 #include "ui/LSelectRegionDlg.h"
 #include "ui/LTextDlg.h"
 #include "ui/LWaveFormatDlg.h"
@@ -201,6 +204,33 @@ bool LQtUi::AssembleRegionsDialog(const std::vector<std::string>& names, std::ve
         return false;
     order = dialog.Order();
     return !order.empty();
+}
+
+bool LQtUi::ToneDialog(LKVToneChoice& choice)
+{
+    LKVToneDlg dialog(choice, Owner());
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return false;
+    choice = dialog.Choice();
+    return true;
+}
+
+bool LQtUi::SpeechDialog(LKVSpeechChoice& choice)
+{
+    LKVSpeechDlg dialog(choice, Owner());
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return false;
+    choice = dialog.Choice();
+    return true;
+}
+
+bool LQtUi::SendDialog(LKVSendChoice& choice)
+{
+    LKVSendDlg dialog(choice, Owner());
+    if (LKVExec(dialog) != QDialog::Accepted)
+        return false;
+    choice = dialog.Choice();
+    return true;
 }
 
 int32_t LQtUi::RecordDialog(LRecordDlgModel& model)

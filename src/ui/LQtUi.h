@@ -43,6 +43,9 @@ public:
     bool ConvertRateDialog(int32_t& rate) override;
     bool ConvertChannelDialog(int32_t& channels) override;
     int32_t RecordDialog(LRecordDlgModel& model) override;
+    bool ToneDialog(LKVToneChoice& choice) override;
+    bool SpeechDialog(LKVSpeechChoice& choice) override;
+    bool SendDialog(LKVSendChoice& choice) override;
 
     // "<what> is not available in this build of Kelvane." Returns false, so a
     // dialog request that says it reads as cancelled.

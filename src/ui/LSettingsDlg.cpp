@@ -51,6 +51,7 @@ LSettingsDlg::LSettingsDlg(const std::vector<std::string>& devices, QWidget* par
     tabs->addTab(EditingPage(), QStringLiteral("&Editing"));
     tabs->addTab(FoldersPage(), QStringLiteral("&Folders"));
     tabs->addTab(CDPage(), QStringLiteral("&CD"));
+    tabs->addTab(EmailPage(), QStringLiteral("E&mail"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &LSettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -184,6 +185,37 @@ QWidget* LSettingsDlg::FoldersPage()
     layout->addLayout(row);
     layout->addWidget(note);
     layout->addStretch();
+    return page;
+}
+
+QWidget* LSettingsDlg::EmailPage()
+{
+    auto* page = new QWidget;
+    useDesktopMail_ = Check("Send files through the desktop's &mail program", S::kUseMAPI);
+    smtpHost_ = new QLineEdit(QString::fromStdString(S::kMailSMTPHost.Read()));
+    smtpHost_->setObjectName(QString::fromUtf8(S::kMailSMTPHost.name));
+    smtpHost_->setPlaceholderText(QStringLiteral("smtp.example.org or smtp.example.org:587"));
+    replyTo_ = new QLineEdit(QString::fromStdString(S::kReplyToEmail.Read()));
+    replyTo_->setObjectName(QString::fromUtf8(S::kReplyToEmail.name));
+    replyTo_->setPlaceholderText(QStringLiteral("name@example.org"));
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Mail &server:"), smtpHost_);
+    form->addRow(QStringLiteral("Your e-mail &address:"), replyTo_);
+    auto* note = new QLabel(QStringLiteral(
+        "Without the desktop's mail program, Send asks for the recipient and sends the file itself through "
+        "this server (with encryption when the server offers it), from your address."));
+    note->setWordWrap(true);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(useDesktopMail_);
+    layout->addLayout(form);
+    layout->addWidget(note);
+    layout->addStretch();
+    auto enable = [this] {
+        smtpHost_->setEnabled(!useDesktopMail_->isChecked());
+        replyTo_->setEnabled(!useDesktopMail_->isChecked());
+    };
+    connect(useDesktopMail_, &QCheckBox::toggled, this, enable);
+    enable();
     return page;
 }
 
@@ -344,6 +376,9 @@ void LSettingsDlg::accept()
         defaultRate_->setFocus();
         return;
     }
+    S::kUseMAPI.Write(useDesktopMail_->isChecked());
+    S::kMailSMTPHost.Write(smtpHost_->text().trimmed().toStdString());
+    S::kReplyToEmail.Write(replyTo_->text().trimmed().toStdString());
     S::kSoundOutDevice.Write(device_->currentIndex());
     S::kPlaySpeed.Write(speed_->currentIndex());
     S::kPlayWhenOpen.Write(playWhenOpen_->isChecked());

@@ -32,6 +32,7 @@ private:
     QWidget* FoldersPage();
     // "CD": the drives found and the virtual drives, which the user adds and removes.
     QWidget* CDPage();
+    QWidget* EmailPage();
     void FillDrives();
     void AddDrive();
 
@@ -49,6 +50,9 @@ private:
     QSpinBox* autoGapMs_;
     QCheckBox* desktopColours_;
     QLineEdit* workingFolder_;
+    QCheckBox* useDesktopMail_;
+    QLineEdit* smtpHost_;
+    QLineEdit* replyTo_;
     std::unique_ptr<LCDDriveSettings> cd_;
     QListWidget* drives_;
     QLineEdit* newDrive_;
