@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/LKVSendChoice.h"
@@ -17,18 +20,50 @@ constexpr const char* kCaption = "Send";
 
 void Tell(const std::string& text) { LUiGet().Message(text, kCaption, LUiButtons::Ok, LUiIcon::Exclamation); }
 
-// A folder of our own for the file, so its name can be the document's.
+constexpr const char* kFolderPrefix = "kelvane-send-";
+
+// Folders of earlier sends handed to the desktop's mail program that are a day
+// old: the program has long read its attachment by then.
+void RemoveOldSendFolders()
+{
+    const std::string temp = GetTempFolder();
+    DIR* dir = ::opendir(temp.c_str());
+    if (!dir)
+        return;
+    const time_t dayAgo = ::time(nullptr) - 24 * 60 * 60;
+    while (const dirent* e = ::readdir(dir)) {
+        if (std::strncmp(e->d_name, kFolderPrefix, std::strlen(kFolderPrefix)) != 0)
+            continue;
+        const std::string folder = FilePathCat(temp, e->d_name);
+        struct stat st {};
+        if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+            st.st_mtime > dayAgo)
+            continue;
+        if (DIR* inner = ::opendir(folder.c_str())) {
+            while (const dirent* f = ::readdir(inner))
+                if (std::strcmp(f->d_name, ".") != 0 && std::strcmp(f->d_name, "..") != 0)
+                    ::unlink(FilePathCat(folder, f->d_name).c_str());
+            ::closedir(inner);
+        }
+        ::rmdir(folder.c_str());
+    }
+    ::closedir(dir);
+}
+
+// A folder of our own for the file, so its name can be the document's. It is
+// removed with the file when the send is over, unless kept (see Keep).
 class SendFolder {
 public:
     SendFolder()
     {
-        std::string pattern = FilePathCat(GetTempFolder(), "kelvane-send-XXXXXX");
+        RemoveOldSendFolders();
+        std::string pattern = FilePathCat(GetTempFolder(), std::string(kFolderPrefix) + "XXXXXX");
         if (::mkdtemp(pattern.data()))
             folder_ = pattern;
     }
     ~SendFolder()
     {
-        if (folder_.empty())
+        if (folder_.empty() || keep_)
             return;
         if (!file_.empty())
             ::unlink(file_.c_str());
@@ -39,9 +74,14 @@ public:
     bool Ok() const { return !folder_.empty(); }
     const std::string& Folder() const { return folder_; }
     const std::string& File(const std::string& name) { return file_ = FilePathCat(folder_, name); }
+    // A mail program that runs already takes the message over and xdg-email
+    // returns at once, while the program may read the attachment only when the
+    // user sends: the file stays until a send a day later clears it.
+    void Keep() { keep_ = true; }
 
 private:
     std::string folder_, file_;
+    bool keep_ = false;
 };
 
 // What xdg-email's exit status means.
@@ -126,6 +166,7 @@ bool MainDialog::CmSendFile()
             Tell(XdgEmailFailure(mailer.ExitStatus()));
             return false;
         }
+        folder.Keep();
         return true;
     }
     mail.attachmentPath = path;

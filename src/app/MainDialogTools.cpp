@@ -1,12 +1,43 @@
 // The Tool menu's generators: the tone generator and text to speech.
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 
 #include "app/LKVSpeechChoice.h"
 #include "app/LKVToneSettings.h"
 #include "app/LSpeechSynth.h"
 #include "app/MainDialog.h"
+#include "core/LSettings.h"
 #include "effects/LEfGenerate.h"
 #include "effects/LSRCTone.h"
+
+namespace {
+
+// The voice of the user's language, for someone who never chose one: the
+// locale's "de_DE.UTF-8" picks "de-de", else "de", else English. (Index 0 is
+// the library's first voice in its own order, which is no one's choice.)
+int32_t LocaleVoice(const std::vector<LSpeechSynth::Voice>& voices)
+{
+    std::string locale;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            locale = value;
+            break;
+        }
+    }
+    locale = locale.substr(0, locale.find_first_of(".@"));
+    for (char& c : locale)
+        c = c == '_' ? '-' : char(std::tolower(static_cast<unsigned char>(c)));
+    const std::string language = locale.substr(0, locale.find('-'));
+    for (const std::string& wanted : {locale, language, std::string("en"), std::string("en-us")})
+        for (size_t i = 0; i < voices.size(); ++i)
+            if (!wanted.empty() && wanted != "c" && wanted != "posix" && voices[i].language == wanted)
+                return int32_t(i);
+    return 0;
+}
+
+} // namespace
 
 LKVFile* MainDialog::CmToneGenerator()
 {
@@ -69,8 +100,9 @@ LKVFile* MainDialog::CmTextToSpeech()
         choice.voices.push_back(v.name);
         choice.voiceIds.push_back(v.identifier);
     }
-    const int32_t stored = LKVSettings::kTextToSpeechVoice.Read();
-    choice.voice = stored >= 0 && size_t(stored) < voices.size() ? stored : 0;
+    const int32_t stored = LSettings::ReadInt(LKVSettings::kTextToSpeechVoice.section,
+                                              LKVSettings::kTextToSpeechVoice.name, -1);
+    choice.voice = stored >= 0 && size_t(stored) < voices.size() ? stored : LocaleVoice(voices);
     choice.speed = std::clamp(LKVSettings::kTextToSpeechSpeed.Read(), LKVSpeechChoice::kMinSpeed,
                               LKVSpeechChoice::kMaxSpeed);
     choice.pitch = std::clamp(LKVSettings::kTextToSpeechPitch.Read(), 0, 99);

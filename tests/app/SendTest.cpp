@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "app/LKVSendChoice.h"
@@ -44,6 +46,8 @@ s = socket.socket(); s.bind(('127.0.0.1', 0)); s.listen(1); s.settimeout(60)
 open(portfile + '.tmp', 'w').write(str(s.getsockname()[1]))
 import os; os.rename(portfile + '.tmp', portfile)
 c, _ = s.accept(); c.settimeout(60)
+# No one else connects: a later connection to the port is refused at once.
+s.close()
 if mode == 'stall':
     time.sleep(30); sys.exit(0)
 f = c.makefile('rb')
@@ -118,7 +122,7 @@ std::string Attachment(const std::string& message)
 
 } // namespace
 
-TEST(Send, HandsACompleteTemporaryFileToXdgEmailAndRemovesIt)
+TEST(Send, HandsACompleteTemporaryFileToXdgEmailAndClearsItADayLater)
 {
     App app;
     SendUi ui;
@@ -139,16 +143,21 @@ TEST(Send, HandsACompleteTemporaryFileToXdgEmailAndRemovesIt)
     const std::string attached = sent.substr(9, sent.find('\n', 9) - 9);
     EXPECT_EQ(GetFileFromPath(attached), "take one.wav");
     EXPECT_NE(sent.find("--subject\ntake one.wav\n"), std::string::npos) << sent;
-    // The file was whole when the program ran, and it is gone now.
+    // The file was whole when the program ran, and it stays for a mail
+    // program that reads it only when the user sends.
     EXPECT_TRUE(test::ReadAll(LWaveFile::OpenSource(copy)) == apptest::RampValues(6000));
     EXPECT_EQ(test::ReadFileBytes(copy).size(), 46u + 12000);
-    EXPECT_FALSE(FileExists(attached));
-    EXPECT_FALSE(FolderExists(GetFolderFromPath(attached)));
+    EXPECT_TRUE(FileExists(attached));
     EXPECT_TRUE(ui.Texts().empty());
 
     // No mail program set up: xdg-email says so with status 3, and so do we.
+    // That send clears the first one's folder, made two days before.
+    const std::string folder = GetFolderFromPath(attached);
+    const struct timespec old[2] = {{::time(nullptr) - 2 * 24 * 3600, 0}, {::time(nullptr) - 2 * 24 * 3600, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), old, 0), 0);
     setenv("XDG_TEST_STATUS", "3", 1);
     EXPECT_FALSE(app.main.CmSendFile());
+    EXPECT_FALSE(FolderExists(folder));
     unsetenv("XDG_TEST_STATUS");
     setenv("PATH", path.c_str(), 1);
     ASSERT_EQ(ui.Texts().size(), 1u);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/LKVCommands.h"
 #include "app/LKVSpeechChoice.h"
 #include "app/LKVToneSettings.h"
@@ -107,12 +109,18 @@ TEST(TextToSpeechCommand, RefusesAnEmptyTextAndALongTextCancelsCleanly)
     App app;
     SpeechUi ui;
     LSettings::WriteInt("Settings", "TextToSpeechVoice", 100000);
+    for (const char* name : {"LC_ALL", "LC_MESSAGES"})
+        ::unsetenv(name);
+    ::setenv("LANG", "C", 1);
     // A blank text is refused with a message and the dialog comes back with it.
     ui.texts = {" \n\t"};
     EXPECT_EQ(app.main.CmTextToSpeech(), nullptr);
     ASSERT_EQ(ui.offered.size(), 2u);
     ASSERT_FALSE(ui.offered[0].voices.empty()) << "no espeak-ng voices installed";
-    EXPECT_EQ(ui.offered[0].voice, 0);  // a stored index past the list
+    // A stored index past the list: the locale's voice, an English one under "C".
+    const LKVSpeechChoice offered = ui.offered[0];
+    const std::string& id = offered.voiceIds[size_t(offered.voice)];
+    EXPECT_EQ(id.substr(id.rfind('/') + 1, 2), "en") << id;
     EXPECT_EQ(ui.offered[1].text, " \n\t");
     ASSERT_EQ(ui.Texts().size(), 1u);
     EXPECT_EQ(ui.Texts()[0], "There is no text to speak. Type or paste the text, or load it from a text file.");
@@ -139,5 +147,5 @@ TEST(TextToSpeechCommand, RefusesAnEmptyTextAndALongTextCancelsCleanly)
     EXPECT_EQ(doc->audio.sampleRate, 22050);
     EXPECT_EQ(doc->audio.channels, 1);
     EXPECT_GT(doc->audio.GetLength(), 5000);
-    EXPECT_EQ(LSettings::ReadInt("Settings", "TextToSpeechVoice", -1), 0);
+    EXPECT_EQ(LSettings::ReadInt("Settings", "TextToSpeechVoice", -1), offered.voice);
 }
