@@ -115,13 +115,18 @@ public:
     }
 
 private:
+    // Appends `bytes` from `p`, or zeros when `p` is null.
     int32_t Emit(const uint8_t* p, size_t bytes)
     {
         while (bytes > 0) {
             const size_t n = std::min(bytes, buffer_.size() - fill_);
-            std::memcpy(buffer_.data() + fill_, p, n);
+            if (p) {
+                std::memcpy(buffer_.data() + fill_, p, n);
+                p += n;
+            } else {
+                std::memset(buffer_.data() + fill_, 0, n);
+            }
             fill_ += n;
-            p += n;
             bytes -= n;
             if (fill_ == buffer_.size()) {
                 const int32_t r = Flush();
@@ -132,21 +137,7 @@ private:
         return kJobDone;
     }
 
-    int32_t Zeros(size_t bytes)
-    {
-        while (bytes > 0) {
-            const size_t n = std::min(bytes, buffer_.size() - fill_);
-            std::memset(buffer_.data() + fill_, 0, n);
-            fill_ += n;
-            bytes -= n;
-            if (fill_ == buffer_.size()) {
-                const int32_t r = Flush();
-                if (r != kJobDone)
-                    return r;
-            }
-        }
-        return kJobDone;
-    }
+    int32_t Zeros(size_t bytes) { return Emit(nullptr, bytes); }
 
     int32_t Flush()
     {
