@@ -221,7 +221,11 @@ bool MainDialog::SaveDocument(LKVFile& doc)
 
 bool MainDialog::SaveDocumentAs(LKVFile& doc)
 {
-    LUiFileRequest request{"Save Audio File As", {}, doc.GetTitle(), LKVSaveAudioFileFilters(), true, {},
+    // A title that never was a file name (a CD track's "AC/DC") would name a
+    // folder: the proposed name has no "/".
+    std::string proposed = doc.GetTitle();
+    std::replace(proposed.begin(), proposed.end(), '/', '_');
+    LUiFileRequest request{"Save Audio File As", {}, proposed, LKVSaveAudioFileFilters(), true, {},
                            true, doc.audio.sampleRate, doc.audio.channels};
     std::string path;
     if (!AskSavePath(request, S::kSaveAsDir, kReplaceFileQuestion, path))

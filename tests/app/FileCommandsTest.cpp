@@ -147,6 +147,12 @@ TEST(SaveFile, SaveAsOffersOnlyTypesThatCanBeWritten)
     app.ui.paths = {};
     EXPECT_FALSE(app.main.CmSaveAs());
     ASSERT_EQ(app.ui.fileRequests.size(), 1u);
+    // A CD track titled from CDDB proposes a name, not a folder.
+    LCutListAudio track = app.main.Documents().front()->audio;
+    app.main.OpenCDTrack("AC/DC: Live", track);
+    EXPECT_FALSE(app.main.CmSaveAs());
+    ASSERT_EQ(app.ui.fileRequests.size(), 2u);
+    EXPECT_EQ(app.ui.fileRequests[1].fileName, "AC_DC: Live");
     std::vector<std::string> offered;
     for (const LUiFileFilter& filter : app.ui.fileRequests[0].filters)
         for (const std::string& pattern : filter.patterns) {
