@@ -19,9 +19,9 @@ int32_t Hundredths(double v) { return int32_t(std::lround(std::clamp(v, -1e7, 1e
 LKVToneChoice LKVToneSettings::Read()
 {
     LKVToneChoice c;
-    LToneSpec& s = c.spec;
+    LToneParams& s = c.spec;
     const int32_t kind = S::kToneWaveform.Read();
-    s.kind = kind >= 0 && kind < LToneSpec::kKindCount ? LToneSpec::Kind(kind) : LToneSpec::Kind::Sine;
+    s.kind = kind >= 0 && kind < LToneParams::kKindCount ? LToneParams::Kind(kind) : LToneParams::Kind::Sine;
     s.frequency = S::kToneFrequency.Read() / 100.0;
     s.endFrequency = S::kToneEndFrequency.Read() / 100.0;
     s.logSweep = S::kToneLogSweep.Read();
@@ -41,7 +41,7 @@ LKVToneChoice LKVToneSettings::Read()
 
 void LKVToneSettings::Write(const LKVToneChoice& c)
 {
-    const LToneSpec& s = c.spec;
+    const LToneParams& s = c.spec;
     S::kToneWaveform.Write(int32_t(s.kind));
     S::kToneFrequency.Write(Hundredths(s.frequency));
     S::kToneEndFrequency.Write(Hundredths(s.endFrequency));

@@ -1,11 +1,11 @@
 #pragma once
-#include "effects/LToneSpec.h"
+#include "effects/LToneParams.h"
 
 // What the tone generator's dialog edits: the tone, and whether it becomes a
 // new document or goes in at the cursor of the current one (at that
 // document's rate and channels; only offered when there is one).
 struct LKVToneChoice {
-    LToneSpec spec;
+    LToneParams spec;
     bool insert = false;
     bool canInsert = false;
     int32_t documentRate = 0;     // the current document's format, for an insert

@@ -100,7 +100,7 @@ inline constexpr LSettingBool kCDInternal{"CDRecorder", "Internal", true};
 
 // Section "ToneGenerator": the tone generator's last values (LKVToneSettings).
 // Frequencies and the amplitude in hundredths of Hz and dBFS, times in ms; the
-// waveform is an LToneSpec::Kind. Rate and channels default to the new-file ones.
+// waveform is an LToneParams::Kind. Rate and channels default to the new-file ones.
 inline constexpr LSettingInt kToneWaveform{"ToneGenerator", "Waveform", 0};
 inline constexpr LSettingInt kToneFrequency{"ToneGenerator", "Frequency", 100000};
 inline constexpr LSettingInt kToneEndFrequency{"ToneGenerator", "EndFrequency", 400000};

@@ -52,7 +52,7 @@ LKVFile* MainDialog::CmToneGenerator()
     if (!LUiGet().ToneDialog(choice))
         return nullptr;
     LKVToneSettings::Write(choice);
-    LToneSpec spec = choice.spec;
+    LToneParams spec = choice.spec;
     const bool insert = choice.insert && current_;
     if (insert) {
         spec.sampleRate = current_->audio.sampleRate;

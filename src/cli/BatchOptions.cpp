@@ -148,7 +148,7 @@ bool ParseDecimal(const std::string& text, double& value)
 
 // KIND,FREQ,DBFS,SECONDS[,END_FREQ]; "logsweep" is a sweep that rises by equal
 // octaves in equal times.
-bool ParseTone(const std::string& text, LToneSpec& tone, std::string& error)
+bool ParseTone(const std::string& text, LToneParams& tone, std::string& error)
 {
     std::vector<std::string> parts;
     size_t from = 0;
@@ -168,14 +168,14 @@ bool ParseTone(const std::string& text, LToneSpec& tone, std::string& error)
     if (tone.logSweep)
         kind = "sweep";
     double seconds = 0;
-    if (!LToneSpec::KindFromName(kind, tone.kind) || tone.kind == LToneSpec::Kind::Dtmf ||
+    if (!LToneParams::KindFromName(kind, tone.kind) || tone.kind == LToneParams::Kind::Dtmf ||
         !ParseDecimal(parts[1], tone.frequency) || !ParseDecimal(parts[2], tone.levelDb) ||
         !ParseDecimal(parts[3], seconds) || (parts.size() == 5 && !ParseDecimal(parts[4], tone.endFrequency))) {
         error = usage;
         return false;
     }
-    if ((tone.kind == LToneSpec::Kind::Sweep) != (parts.size() == 5)) {
-        error = tone.kind == LToneSpec::Kind::Sweep ? "--tone: a sweep needs its END_FREQ (e.g. sweep,100,-6,2,8000)"
+    if ((tone.kind == LToneParams::Kind::Sweep) != (parts.size() == 5)) {
+        error = tone.kind == LToneParams::Kind::Sweep ? "--tone: a sweep needs its END_FREQ (e.g. sweep,100,-6,2,8000)"
                                                     : "--tone: only a sweep takes an END_FREQ";
         return false;
     }
@@ -361,7 +361,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
             }
             options.generator = BatchOptions::Generator::Tone;
             if (a == "--dtmf") {
-                options.tone.kind = LToneSpec::Kind::Dtmf;
+                options.tone.kind = LToneParams::Kind::Dtmf;
                 options.tone.digits = v;
                 options.tone.levelDb = -6;
             } else if (!ParseTone(v, options.tone, error)) {
@@ -417,7 +417,7 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
             options.tone.channels = uint8_t(options.channels ? options.channels : 1);
             const std::string refused = options.tone.Check();
             if (!refused.empty()) {
-                error = (options.tone.kind == LToneSpec::Kind::Dtmf ? "--dtmf: " : "--tone: ") + refused;
+                error = (options.tone.kind == LToneParams::Kind::Dtmf ? "--dtmf: " : "--tone: ") + refused;
                 return false;
             }
         }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/LKVBatchCatalogue.h"
-#include "effects/LToneSpec.h"
+#include "effects/LToneParams.h"
 
 // What kelvane-batch was asked to do.
 struct BatchOptions {
@@ -32,7 +32,7 @@ struct BatchOptions {
     // (.wav without -f); --rate and --channels set its format.
     enum class Generator : uint8_t { None, Tone, Speech };
     Generator generator = Generator::None;
-    LToneSpec tone;              // --tone KIND,FREQ,DBFS,SECONDS[,END_FREQ], --dtmf DIGITS
+    LToneParams tone;              // --tone KIND,FREQ,DBFS,SECONDS[,END_FREQ], --dtmf DIGITS
     std::string speech;          // --speak TEXT
     std::string voice;           // --voice NAME (default "en")
     int32_t speed = 175;         // --speed WPM

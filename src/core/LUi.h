@@ -226,7 +226,7 @@ public:
     // again after it). The base answers 0.
     virtual int32_t RecordDialog(LRecordDlgModel& /*model*/) { return 0; }
     // The tone generator's dialog, opened on `choice`: on OK the tone has passed
-    // LToneSpec::Check and `choice` holds it. The dialog can preview the tone.
+    // LToneParams::Check and `choice` holds it. The dialog can preview the tone.
     virtual bool ToneDialog(LKVToneChoice& /*choice*/) { return false; }
     // The text-to-speech dialog, opened on `choice` (its voice list filled): on
     // OK `choice` holds a text that is not empty, the voice and the rates.

@@ -33,7 +33,7 @@ constexpr double kPinkGain = 0.09;
 
 } // namespace
 
-LSRCTone::LSRCTone(const LToneSpec& spec) : LSoundSourceBase(spec.sampleRate, spec.channels, 0x7FFF0), spec_(spec)
+LSRCTone::LSRCTone(const LToneParams& spec) : LSoundSourceBase(spec.sampleRate, spec.channels, 0x7FFF0), spec_(spec)
 {
     if (!spec_.Check().empty()) {
         SetError(kSrcInvalid);
@@ -90,19 +90,19 @@ double LSRCTone::Value(int64_t n, int32_t channel)
     const int32_t rate = spec_.sampleRate;
     const double f = spec_.frequency;
     switch (spec_.kind) {
-    case LToneSpec::Kind::Sine: return std::sin(kTwoPi * Cycle(f, n, rate)) * Fade(n, length_);
-    case LToneSpec::Kind::Square: return (Cycle(f, n, rate) < 0.5 ? 1.0 : -1.0) * Fade(n, length_);
-    case LToneSpec::Kind::Triangle: {
+    case LToneParams::Kind::Sine: return std::sin(kTwoPi * Cycle(f, n, rate)) * Fade(n, length_);
+    case LToneParams::Kind::Square: return (Cycle(f, n, rate) < 0.5 ? 1.0 : -1.0) * Fade(n, length_);
+    case LToneParams::Kind::Triangle: {
         // From 0 rising, so the tone starts without a step.
         const double c = Cycle(f, n, rate);
         const double v = c < 0.25 ? 4 * c : c < 0.75 ? 2 - 4 * c : 4 * c - 4;
         return v * Fade(n, length_);
     }
-    case LToneSpec::Kind::Sawtooth: {
+    case LToneParams::Kind::Sawtooth: {
         const double c = Cycle(f, n, rate);
         return (c < 0.5 ? 2 * c : 2 * c - 2) * Fade(n, length_);
     }
-    case LToneSpec::Kind::Sweep: {
+    case LToneParams::Kind::Sweep: {
         // The phase is the integral of the instantaneous frequency.
         const double t = double(n) / rate, total = double(length_) / rate;
         const double f1 = spec_.endFrequency;
@@ -115,18 +115,18 @@ double LSRCTone::Value(int64_t n, int32_t channel)
         }
         return std::sin(kTwoPi * (cycles - std::floor(cycles))) * Fade(n, length_);
     }
-    case LToneSpec::Kind::White: return Uniform(n, channel) * Fade(n, length_);
-    case LToneSpec::Kind::Pink: return PinkAt(n, channel) * Fade(n, length_);
-    case LToneSpec::Kind::Dtmf: {
+    case LToneParams::Kind::White: return Uniform(n, channel) * Fade(n, length_);
+    case LToneParams::Kind::Pink: return PinkAt(n, channel) * Fade(n, length_);
+    case LToneParams::Kind::Dtmf: {
         const int64_t digit = n / periodFrames_, within = n % periodFrames_;
         int32_t low = 0, high = 0;
-        if (within >= toneFrames_ || !LToneSpec::DtmfPair(spec_.digits[size_t(digit)], low, high))
+        if (within >= toneFrames_ || !LToneParams::DtmfPair(spec_.digits[size_t(digit)], low, high))
             return 0;
         // Each of the pair at half the level, so together they reach it.
         return 0.5 * (std::sin(kTwoPi * Cycle(low, within, rate)) + std::sin(kTwoPi * Cycle(high, within, rate))) *
                Fade(within, toneFrames_);
     }
-    case LToneSpec::Kind::Silence: break;
+    case LToneParams::Kind::Silence: break;
     }
     return 0;
 }

@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "core/LSoundSource.h"
-#include "effects/LToneSpec.h"
+#include "effects/LToneParams.h"
 
-// The tone generator as a source: the signal of an LToneSpec, the same on
+// The tone generator as a source: the signal of an LToneParams, the same on
 // every channel except noise, which is independent per channel. Every value is
 // a function of the frame index (noise comes from a counter-based generator),
 // so a preview and the document it makes hold the same samples and Seek is
@@ -14,7 +14,7 @@
 // source in state kSrcInvalid.
 class LSRCTone : public LSoundSourceBase {
 public:
-    explicit LSRCTone(const LToneSpec& spec);
+    explicit LSRCTone(const LToneParams& spec);
     void Read(int32_t* buffer, int32_t frames) override;
     int32_t GetPosition() override { return position_; }
     int32_t GetLength() override { return length_; }
@@ -29,7 +29,7 @@ private:
     double Fade(int64_t n, int64_t length) const;
     double PinkAt(int64_t n, int32_t channel);
 
-    LToneSpec spec_;
+    LToneParams spec_;
     int32_t length_ = 0;
     int32_t position_ = 0;
     double peak_ = 0;

@@ -17,7 +17,7 @@
 
 namespace {
 
-using Kind = LToneSpec::Kind;
+using Kind = LToneParams::Kind;
 
 QString Number(double v) { return QLocale::c().toString(v, 'g', 10); }
 
@@ -45,11 +45,11 @@ LKVToneDlg::LKVToneDlg(const LKVToneChoice& choice, QWidget* parent)
       player_(std::make_unique<LPlayerDevice>())
 {
     setObjectName(QStringLiteral("LKVToneDlg"));
-    const LToneSpec& s = choice.spec;
+    const LToneParams& s = choice.spec;
     kind_ = new QComboBox;
     kind_->setObjectName(IdName(101));
-    for (int32_t k = 0; k < LToneSpec::kKindCount; ++k)
-        kind_->addItem(QString::fromUtf8(LToneSpec::KindCaption(Kind(k))));
+    for (int32_t k = 0; k < LToneParams::kKindCount; ++k)
+        kind_->addItem(QString::fromUtf8(LToneParams::KindCaption(Kind(k))));
     kind_->setCurrentIndex(int(s.kind));
     Form().addRow(QStringLiteral("Waveform:"), kind_);
     frequency_ = AddField(102, QStringLiteral("Frequency (Hz):"), Number(s.frequency));
@@ -165,7 +165,7 @@ void LKVToneDlg::ShowKind()
 
 bool LKVToneDlg::Read(LKVToneChoice& c, Failure& failure) const
 {
-    LToneSpec& s = c.spec;
+    LToneParams& s = c.spec;
     s.kind = Kind(kind_->currentIndex());
     s.logSweep = logSweep_->isChecked();
     s.digits = digits_->text().trimmed().toStdString();

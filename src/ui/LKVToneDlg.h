@@ -12,7 +12,7 @@ class QRadioButton;
 // The "Tone Generator" dialog: the waveform and its values, the format of a new
 // document, and whether the tone makes a new document or goes in at the cursor
 // (at the document's format). Only the fields the chosen waveform uses are
-// enabled. OK checks the tone (LToneSpec::Check) and the dialog stays open on
+// enabled. OK checks the tone (LToneParams::Check) and the dialog stays open on
 // the field at fault. Preview (id 140) plays the tone as typed on its own
 // player on "SoundOutDevice"; a change while it plays restarts it.
 class LKVToneDlg : public LKVEffectDlg, private LPlayerListener {

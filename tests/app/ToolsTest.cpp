@@ -60,7 +60,7 @@ TEST(ToneGeneratorCommand, MakesADocumentOrInsertsAtTheCursorAsOneUndoStep)
     EXPECT_TRUE(app.main.Documents().empty());
 
     ui.answer = [](LKVToneChoice& c) {
-        c.spec.kind = LToneSpec::Kind::Square;
+        c.spec.kind = LToneParams::Kind::Square;
         c.spec.frequency = 441.5;
         c.spec.durationMs = 500;
         c.spec.channels = 2;
@@ -74,7 +74,7 @@ TEST(ToneGeneratorCommand, MakesADocumentOrInsertsAtTheCursorAsOneUndoStep)
     EXPECT_TRUE(made->path.empty());
     // The values come back next time, from the section of their own.
     EXPECT_EQ(LSettings::ReadInt("ToneGenerator", "Frequency", 0), 44150);
-    EXPECT_EQ(LKVToneSettings::Read().spec.kind, LToneSpec::Kind::Square);
+    EXPECT_EQ(LKVToneSettings::Read().spec.kind, LToneParams::Kind::Square);
 
     // Inserted at the cursor, at the document's format whatever was typed.
     LKVFile& doc = *app.OpenRamp("a.wav", 8000);
@@ -83,7 +83,7 @@ TEST(ToneGeneratorCommand, MakesADocumentOrInsertsAtTheCursorAsOneUndoStep)
         EXPECT_TRUE(c.canInsert);
         EXPECT_EQ(c.documentRate, 8000);
         c.insert = true;
-        c.spec.kind = LToneSpec::Kind::Sine;
+        c.spec.kind = LToneParams::Kind::Sine;
         c.spec.durationMs = 100;
         c.spec.sampleRate = 8000;
     };
@@ -93,8 +93,8 @@ TEST(ToneGeneratorCommand, MakesADocumentOrInsertsAtTheCursorAsOneUndoStep)
     EXPECT_EQ(doc.pos.selStart, 3000);
     EXPECT_EQ(doc.pos.selEnd, 3000 + 800);
     std::vector<int32_t> all = test::ReadAll(doc.audio.OpenSource());
-    LToneSpec expected = ui.offered.back().spec;
-    expected.kind = LToneSpec::Kind::Sine;
+    LToneParams expected = ui.offered.back().spec;
+    expected.kind = LToneParams::Kind::Sine;
     expected.durationMs = 100;
     expected.sampleRate = 8000;
     expected.channels = 1;

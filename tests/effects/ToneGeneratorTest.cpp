@@ -9,14 +9,14 @@
 
 namespace {
 
-std::vector<int32_t> Generate(const LToneSpec& spec, int32_t chunk = 8192)
+std::vector<int32_t> Generate(const LToneParams& spec, int32_t chunk = 8192)
 {
     return test::ReadAll(MakeSource<LSRCTone>(spec), chunk);
 }
 
-LToneSpec Spec(LToneSpec::Kind kind, double freq, double db, int32_t ms)
+LToneParams Spec(LToneParams::Kind kind, double freq, double db, int32_t ms)
 {
-    LToneSpec s;
+    LToneParams s;
     s.kind = kind;
     s.frequency = freq;
     s.levelDb = db;
@@ -79,9 +79,9 @@ std::vector<double> PowerSpectrum(const std::vector<int32_t>& v)
 TEST(ToneGenerator, WaveformsHaveTheirPeriodPeakFadesAndSeek)
 {
     // 441 Hz at 44100 Hz: a period of exactly 100 frames.
-    for (auto kind : {LToneSpec::Kind::Sine, LToneSpec::Kind::Square, LToneSpec::Kind::Triangle,
-                      LToneSpec::Kind::Sawtooth}) {
-        const LToneSpec spec = Spec(kind, 441, -6, 1000);
+    for (auto kind : {LToneParams::Kind::Sine, LToneParams::Kind::Square, LToneParams::Kind::Triangle,
+                      LToneParams::Kind::Sawtooth}) {
+        const LToneParams spec = Spec(kind, 441, -6, 1000);
         const std::vector<int32_t> v = Generate(spec);
         ASSERT_EQ(v.size(), 44100u);
         const int32_t peak = spec.PeakValue();
@@ -90,18 +90,18 @@ TEST(ToneGenerator, WaveformsHaveTheirPeriodPeakFadesAndSeek)
         for (size_t i = 0; i < v.size(); ++i) {
             hi = std::max(hi, v[i]), lo = std::min(lo, v[i]);
             if (i >= 100) {
-                ASSERT_EQ(v[i], v[i - 100]) << LToneSpec::KindName(kind) << " frame " << i;
+                ASSERT_EQ(v[i], v[i - 100]) << LToneParams::KindName(kind) << " frame " << i;
             }
         }
         // The sawtooth's last step before its fall is one step short of the peak.
-        EXPECT_EQ(hi, kind == LToneSpec::Kind::Sawtooth ? std::lround(peak * 0.98) : peak)
-            << LToneSpec::KindName(kind);
-        EXPECT_EQ(lo, -peak) << LToneSpec::KindName(kind);
+        EXPECT_EQ(hi, kind == LToneParams::Kind::Sawtooth ? std::lround(peak * 0.98) : peak)
+            << LToneParams::KindName(kind);
+        EXPECT_EQ(lo, -peak) << LToneParams::KindName(kind);
         // Each rises through zero once per period.
-        EXPECT_EQ(RisingZeros(v).size(), 440u) << LToneSpec::KindName(kind);
+        EXPECT_EQ(RisingZeros(v).size(), 440u) << LToneParams::KindName(kind);
     }
     // Fades start and end at zero and rise linearly; stereo carries the tone on both channels.
-    LToneSpec faded = Spec(LToneSpec::Kind::Square, 1000, 0, 100);
+    LToneParams faded = Spec(LToneParams::Kind::Square, 1000, 0, 100);
     faded.fadeInMs = 10;
     faded.fadeOutMs = 20;
     faded.channels = 2;
@@ -113,27 +113,27 @@ TEST(ToneGenerator, WaveformsHaveTheirPeriodPeakFadesAndSeek)
     for (size_t i = 0; i < f.size(); i += 2)
         ASSERT_EQ(f[i], f[i + 1]);
     // Silence is zeros; an odd chunk size and a seek give the same samples.
-    for (int32_t v : Generate(Spec(LToneSpec::Kind::Silence, 0, 0, 50)))
+    for (int32_t v : Generate(Spec(LToneParams::Kind::Silence, 0, 0, 50)))
         ASSERT_EQ(v, 0);
-    for (auto kind : {LToneSpec::Kind::Pink, LToneSpec::Kind::White, LToneSpec::Kind::Sweep}) {
-        LToneSpec s = Spec(kind, 100, -3, 500);
+    for (auto kind : {LToneParams::Kind::Pink, LToneParams::Kind::White, LToneParams::Kind::Sweep}) {
+        LToneParams s = Spec(kind, 100, -3, 500);
         s.channels = 2;
         const std::vector<int32_t> whole = Generate(s), odd = Generate(s, 777);
-        EXPECT_EQ(whole, odd) << LToneSpec::KindName(kind);
+        EXPECT_EQ(whole, odd) << LToneParams::KindName(kind);
         LSoundSource src = MakeSource<LSRCTone>(s);
         std::vector<int32_t> block(2 * 1000);
         src->Seek(15000);
         src->Read(block.data(), 1000);
         src->Seek(3000);
         src->Read(block.data(), 1000);
-        EXPECT_TRUE(std::equal(block.begin(), block.end(), whole.begin() + 6000)) << LToneSpec::KindName(kind);
+        EXPECT_TRUE(std::equal(block.begin(), block.end(), whole.begin() + 6000)) << LToneParams::KindName(kind);
     }
 }
 
 TEST(ToneGenerator, SweepsFollowTheirInstantaneousFrequency)
 {
     for (bool log : {false, true}) {
-        LToneSpec s = Spec(LToneSpec::Kind::Sweep, 100, -1, 2000);
+        LToneParams s = Spec(LToneParams::Kind::Sweep, 100, -1, 2000);
         s.endFrequency = 8000;
         s.logSweep = log;
         const std::vector<double> zeros = RisingZeros(Generate(s));
@@ -161,7 +161,7 @@ TEST(ToneGenerator, SweepsFollowTheirInstantaneousFrequency)
 
 TEST(ToneGenerator, WhiteNoiseIsFlatAndPinkFallsThreeDecibelsPerOctave)
 {
-    for (auto kind : {LToneSpec::Kind::White, LToneSpec::Kind::Pink}) {
+    for (auto kind : {LToneParams::Kind::White, LToneParams::Kind::Pink}) {
         const std::vector<int32_t> v = Generate(Spec(kind, 0, -1, 20000));
         const int32_t peak = Spec(kind, 0, -1, 1).PeakValue();
         for (int32_t x : v)
@@ -175,7 +175,7 @@ TEST(ToneGenerator, WhiteNoiseIsFlatAndPinkFallsThreeDecibelsPerOctave)
             double sum = 0;
             int32_t n = 0;
             for (size_t k = size_t(std::ceil(lo / binHz)); double(k) * binHz < lo * 1.2599; ++k, ++n)
-                sum += p[k] * (kind == LToneSpec::Kind::Pink ? double(k) * binHz : 1.0);
+                sum += p[k] * (kind == LToneParams::Kind::Pink ? double(k) * binHz : 1.0);
             bands.push_back(sum / n);
         }
         double mean = 0;
@@ -183,6 +183,6 @@ TEST(ToneGenerator, WhiteNoiseIsFlatAndPinkFallsThreeDecibelsPerOctave)
             mean += b / double(bands.size());
         for (size_t i = 0; i < bands.size(); ++i)
             EXPECT_NEAR(10 * std::log10(bands[i] / mean), 0.0, 1.5)
-                << LToneSpec::KindName(kind) << " band " << i << " from " << 100 * std::pow(1.2599, double(i)) << " Hz";
+                << LToneParams::KindName(kind) << " band " << i << " from " << 100 * std::pow(1.2599, double(i)) << " Hz";
     }
 }

@@ -30,7 +30,7 @@ TEST(ToneDialog, EnablesTheWaveformsFieldsRefusesBadTonesAndPreviewsWhatOkMakes)
         auto* kind = Control<QComboBox>(d, 101);
         EXPECT_FALSE(Control<QRadioButton>(d, 115)->isEnabled());  // no document to insert into
         EXPECT_FALSE(Control<QLineEdit>(d, 107)->isEnabled());
-        kind->setCurrentIndex(int(LToneSpec::Kind::Dtmf));
+        kind->setCurrentIndex(int(LToneParams::Kind::Dtmf));
         EXPECT_TRUE(Control<QLineEdit>(d, 107)->isEnabled());
         EXPECT_FALSE(Control<QLineEdit>(d, 106)->isEnabled());
         EXPECT_FALSE(Control<QLineEdit>(d, 102)->isEnabled());
@@ -56,8 +56,8 @@ TEST(ToneDialog, EnablesTheWaveformsFieldsRefusesBadTonesAndPreviewsWhatOkMakes)
     ASSERT_EQ(script.texts.size(), 2u);
     EXPECT_EQ(script.texts[1].toStdString(), "Enter the DTMF digits to generate (0-9, *, #, A-D).");
 
-    LToneSpec expected;
-    expected.kind = LToneSpec::Kind::Dtmf;
+    LToneParams expected;
+    expected.kind = LToneParams::Kind::Dtmf;
     expected.digits = "19#";
     expected.toneMs = 50;
     expected.pauseMs = 20;

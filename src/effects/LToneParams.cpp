@@ -1,4 +1,4 @@
-#include "effects/LToneSpec.h"
+#include "effects/LToneParams.h"
 
 #include <cmath>
 #include <cstring>
@@ -6,21 +6,21 @@
 namespace {
 
 struct KindRow {
-    LToneSpec::Kind kind;
+    LToneParams::Kind kind;
     const char* name;
     const char* caption;
 };
 
 constexpr KindRow kKinds[] = {
-    {LToneSpec::Kind::Sine, "sine", "Sine"},
-    {LToneSpec::Kind::Square, "square", "Square"},
-    {LToneSpec::Kind::Triangle, "triangle", "Triangle"},
-    {LToneSpec::Kind::Sawtooth, "sawtooth", "Sawtooth"},
-    {LToneSpec::Kind::White, "white", "White Noise"},
-    {LToneSpec::Kind::Pink, "pink", "Pink Noise"},
-    {LToneSpec::Kind::Sweep, "sweep", "Frequency Sweep"},
-    {LToneSpec::Kind::Dtmf, "dtmf", "DTMF Digits"},
-    {LToneSpec::Kind::Silence, "silence", "Silence"},
+    {LToneParams::Kind::Sine, "sine", "Sine"},
+    {LToneParams::Kind::Square, "square", "Square"},
+    {LToneParams::Kind::Triangle, "triangle", "Triangle"},
+    {LToneParams::Kind::Sawtooth, "sawtooth", "Sawtooth"},
+    {LToneParams::Kind::White, "white", "White Noise"},
+    {LToneParams::Kind::Pink, "pink", "Pink Noise"},
+    {LToneParams::Kind::Sweep, "sweep", "Frequency Sweep"},
+    {LToneParams::Kind::Dtmf, "dtmf", "DTMF Digits"},
+    {LToneParams::Kind::Silence, "silence", "Silence"},
 };
 
 // Times above a day are surely typing mistakes; they would also overflow the
@@ -31,10 +31,10 @@ int64_t MsToFrames(int64_t ms, int32_t rate) { return ms * rate / 1000; }
 
 } // namespace
 
-const char* LToneSpec::KindName(Kind kind) { return kKinds[size_t(kind)].name; }
-const char* LToneSpec::KindCaption(Kind kind) { return kKinds[size_t(kind)].caption; }
+const char* LToneParams::KindName(Kind kind) { return kKinds[size_t(kind)].name; }
+const char* LToneParams::KindCaption(Kind kind) { return kKinds[size_t(kind)].caption; }
 
-bool LToneSpec::KindFromName(const std::string& name, Kind& kind)
+bool LToneParams::KindFromName(const std::string& name, Kind& kind)
 {
     for (const KindRow& row : kKinds)
         if (name == row.name) {
@@ -44,7 +44,7 @@ bool LToneSpec::KindFromName(const std::string& name, Kind& kind)
     return false;
 }
 
-bool LToneSpec::DtmfPair(char digit, int32_t& low, int32_t& high)
+bool LToneParams::DtmfPair(char digit, int32_t& low, int32_t& high)
 {
     static const char kKeys[] = "123A456B789C*0#D";
     static const int32_t kRows[] = {697, 770, 852, 941};
@@ -60,7 +60,7 @@ bool LToneSpec::DtmfPair(char digit, int32_t& low, int32_t& high)
     return true;
 }
 
-int64_t LToneSpec::Frames() const
+int64_t LToneParams::Frames() const
 {
     if (!Check().empty())
         return 0;
@@ -70,14 +70,14 @@ int64_t LToneSpec::Frames() const
     return n * MsToFrames(toneMs, sampleRate) + (n - 1) * MsToFrames(pauseMs, sampleRate);
 }
 
-int32_t LToneSpec::PeakValue() const
+int32_t LToneParams::PeakValue() const
 {
     if (kind == Kind::Silence)
         return 0;
     return int32_t(std::lround(524272.0 * std::pow(10.0, levelDb / 20.0)));
 }
 
-std::string LToneSpec::Check() const
+std::string LToneParams::Check() const
 {
     if (sampleRate < kMinRate || sampleRate > kMaxRate)
         return "The sample rate must be between 6000 and 196000 Hz.";

@@ -5,7 +5,7 @@
 // What the tone generator makes: one signal kind, its level and length, and
 // the format of the document it becomes. Frequencies in Hz, level in dBFS
 // (0 is 16-bit full scale), times in milliseconds.
-struct LToneSpec {
+struct LToneParams {
     enum class Kind : uint8_t { Sine, Square, Triangle, Sawtooth, White, Pink, Sweep, Dtmf, Silence };
     static constexpr int32_t kKindCount = 9;
 
@@ -37,11 +37,11 @@ struct LToneSpec {
     // The row and column frequencies of a DTMF key; false for any other character.
     static bool DtmfPair(char digit, int32_t& low, int32_t& high);
 
-    // Frames the signal lasts (0 when the spec is not usable).
+    // Frames the signal lasts (0 when the parameters are not usable).
     int64_t Frames() const;
     // The peak of the signal in stream units (0x7FFF0 is 0 dBFS).
     int32_t PeakValue() const;
-    // Empty when the spec can be generated, else what is wrong with it in words
+    // Empty when the parameters can be generated, else what is wrong with them in words
     // for the user.
     std::string Check() const;
 };
