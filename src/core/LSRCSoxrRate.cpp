@@ -92,8 +92,14 @@ void LSRCSoxrRate::Read(int32_t* buffer, int32_t frames)
         const size_t room = output_.size() / channels;
         const size_t ask = skip_ > 0 ? size_t(std::min<int64_t>(skip_, int64_t(room))) : std::min(room, wanted - done);
         size_t used = 0, made = 0;
-        soxr_process(soxr_, input_.data() + inputOffset_ * channels, inputFrames_ - inputOffset_, &used,
-                     output_.data(), ask, &made);
+        const soxr_error_t error = soxr_process(soxr_, input_.data() + inputOffset_ * channels,
+                                                inputFrames_ - inputOffset_, &used, output_.data(), ask, &made);
+        if (error || (used == 0 && made == 0)) {
+            // Never seen; the rest reads as silence rather than spinning here.
+            SetError(kSrcInvalid);
+            std::fill(buffer + done * channels, buffer + wanted * channels, 0);
+            return;
+        }
         inputOffset_ += used;
         if (skip_ > 0) {
             skip_ -= int64_t(made);
