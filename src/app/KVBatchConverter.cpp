@@ -6,6 +6,7 @@
 #include "core/LFile.h"
 #include "core/LSettings.h"
 #include "app/LKVBatchStream.h"
+#include "app/LSettingsTable.h"
 #include "app/LKVBatchTargets.h"
 #include "core/LUi.h"
 #include "edit/LCLAConvertRateChannels.h"
@@ -114,7 +115,8 @@ int32_t KVBatchConverter::ProcessAudio(LCutListAudio& audio, const std::string& 
     }
     if (conversion.sampleRate || conversion.channels) {
         LCLAConvertRateChannels::Data convert{&audio, conversion.sampleRate ? conversion.sampleRate : audio.sampleRate,
-                                              conversion.channels ? conversion.channels : audio.channels};
+                                              conversion.channels ? conversion.channels : audio.channels,
+                                              LKVConvertRateQuality()};
         result = RunJob("Convert", [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, convert); });
         if (result != kJobDone)
             return result;

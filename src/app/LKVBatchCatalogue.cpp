@@ -20,6 +20,7 @@
 #include "effects/LEfFilterJobs.h"
 #include "effects/LEfLevelChecks.h"
 #include "effects/LEfStoredValues.h"
+#include "app/LSettingsTable.h"
 
 namespace {
 
@@ -268,7 +269,7 @@ int32_t LKVBatchCatalogue::Apply(const LKVCommand& command, LCutListAudio& audio
         if (!CheckConversion(command.index, v[0]))
             return kJobFailed;
         LCLAConvertRateChannels::Data data{&audio, rate ? v[0] : audio.sampleRate,
-                                           uint8_t(rate ? audio.channels : v[0])};
+                                           uint8_t(rate ? audio.channels : v[0]), LKVConvertRateQuality()};
         return RunJob(e->name, [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, data); });
     }
     default:

@@ -5,6 +5,7 @@
 #include "edit/LCLAConvertRateChannels.h"
 #include "edit/LSRCSegmentStream.h"
 #include "formats/LGenSource.h"
+#include "app/LSettingsTable.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ struct StreamedDocument {
     void Convert(int32_t sampleRate, uint8_t channels)
     {
         if (source->GetSampleRate() != sampleRate || source->GetChannels() != channels)
-            NewSegment(LCLAConvertRateChannels::Convert(source, sampleRate, channels));
+            NewSegment(LCLAConvertRateChannels::Convert(source, sampleRate, channels, LKVConvertRateQuality()));
     }
 };
 

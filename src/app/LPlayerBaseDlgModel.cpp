@@ -26,6 +26,10 @@ LPlayerBaseDlgModel::LPlayerBaseDlgModel()
         if (view_)
             view_->PlayerLevels(levels);
     };
+    player_.onLoudness = [this](const LLoudnessReading& loudness) {
+        if (view_)
+            view_->PlayerLoudness(loudness);
+    };
     player_.SetVolumeDb(volumeDb_);
 }
 
@@ -34,6 +38,7 @@ LPlayerBaseDlgModel::~LPlayerBaseDlgModel()
     view_ = nullptr;
     player_.Stop();
     player_.onLevels = nullptr;
+    player_.onLoudness = nullptr;
     player_.SetListener(nullptr);
 }
 

@@ -15,6 +15,8 @@ public:
     virtual void PlayerPositionChanged() {}
     // The levels of what is heard now.
     virtual void PlayerLevels(const LChannelLevels& levels) { (void)levels; }
+    // The momentary and short-term loudness of what was heard since Play.
+    virtual void PlayerLoudness(const LLoudnessReading& loudness) { (void)loudness; }
 };
 
 // One piece of audio the transport dialog plays, with its own cursor and selection.

@@ -16,6 +16,12 @@ void LSettingBool::Write(bool value) const { LSettings::WriteBool(section, name,
 std::string LSettingString::Read() const { return LSettings::ReadString(section, name, def); }
 void LSettingString::Write(const std::string& value) const { LSettings::WriteString(section, name, value); }
 
+LRateQuality LKVConvertRateQuality()
+{
+    return LKVSettings::kConvertRateQuality.Read() == int32_t(LRateQuality::High) ? LRateQuality::High
+                                                                                   : LRateQuality::Standard;
+}
+
 namespace {
 
 using Kind = LSettingRow::Kind;
@@ -46,7 +52,7 @@ std::vector<LSettingRow> Build()
         Row(E::kSpSpeedPitch), Row(E::kConstPitchSpeed), Row(E::kConstSpeedPitch), Row(E::kCompressorThreshold),
         Row(E::kCompressorRatio), Row(E::kCompressorLimit), Row(E::kPasteMixVolume), Row(E::kLongerSelection),
         Row(E::kFadeOutTime), Row(E::kRepeatNumTimes), Int("StoredValues", "ConvertSampleRate", 44100),
-        Int("StoredValues", "ConvertChannel", 1),
+        Row(S::kConvertRateQuality), Int("StoredValues", "ConvertChannel", 1),
 
         Row(S::kOpenProjectDir),
         Row(S::kSaveSameFileFormat), Row(S::kSaveFileFormat), Row(S::kSameOutputFolder), Row(S::kOutputFolder),

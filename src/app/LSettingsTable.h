@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "core/LRateQuality.h"
+
 // Typed settings of the main window: each names its section, its value name and
 // the default its readers pass, so every reader of one setting agrees. Reads
 // never fail (a missing value gives the default); failed writes are ignored.
@@ -64,6 +66,10 @@ inline constexpr LSettingInt kTextToSpeechVoice{"Settings", "TextToSpeechVoice",
 // The text-to-speech dialog's speed (words per minute) and pitch (0..99).
 inline constexpr LSettingInt kTextToSpeechSpeed{"Settings", "TextToSpeechSpeed", 175};
 inline constexpr LSettingInt kTextToSpeechPitch{"Settings", "TextToSpeechPitch", 50};
+
+// Section "StoredValues": the quality of Convert Sample Rate, of the batch
+// command and of kelvane-batch --rate: an LRateQuality (0 Standard, 1 High).
+inline constexpr LSettingInt kConvertRateQuality{"StoredValues", "ConvertRateQuality", 0};
 
 // Section "StoreValues" (sic: not the effects' "StoredValues").
 inline constexpr LSettingString kOpenProjectDir{"StoreValues", "OpenProjectDir", ""};
@@ -141,6 +147,9 @@ struct LSettingRow {
 // positive/negative mode written into it. A new user (no settings file yet)
 // gets the lanes.
 void LKVKeepDisplayOfExistingUser();
+
+// The stored conversion quality; any value but 1 reads as Standard.
+LRateQuality LKVConvertRateQuality();
 
 // Every setting the program reads, in one place: for the settings dialog, for
 // documentation, and for the test that keeps the readers and this table in step.

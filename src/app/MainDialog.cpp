@@ -146,7 +146,7 @@ void MainDialog::SetSelection(int32_t start, int32_t end, int32_t cursor)
         view_->DocumentChanged(*current_);
 }
 
-int32_t MainDialog::ConvertSampleRate(int32_t rate)
+int32_t MainDialog::ConvertSampleRate(int32_t rate, LRateQuality quality)
 {
     if (!current_ || current_->audio.sampleRate == rate)
         return kJobDone;
@@ -157,7 +157,7 @@ int32_t MainDialog::ConvertSampleRate(int32_t rate)
     selEnd.SetSamples(doc.pos.selEnd, oldRate);
     cursor.SetSamples(doc.pos.cursor, oldRate);
     StartModifyCurrentFile("Convert Sample Rate");
-    LCLAConvertRateChannels::Data data{&doc.audio, rate, doc.audio.channels};
+    LCLAConvertRateChannels::Data data{&doc.audio, rate, doc.audio.channels, quality};
     int32_t result =
         RunJob("Convert Sample Rate", [&](LProgressDialog& d) { return LCLAConvertRateChannels::Process(d, data); });
     if (result != kJobDone)

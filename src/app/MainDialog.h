@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/LRateQuality.h"
 #include "edit/LKVFile.h"
 #include "edit/LPlayerPort.h"
 #include "app/LKVTransport.h"
@@ -165,7 +166,7 @@ public:
     // Converts the current document; nothing when it already has the rate or
     // channels. The selection and cursor keep their times across a rate change.
     // Returns the job result (kJobDone when nothing was needed).
-    int32_t ConvertSampleRate(int32_t rate);
+    int32_t ConvertSampleRate(int32_t rate, LRateQuality quality = LRateQuality::Standard);
     int32_t ConvertChannels(uint8_t channels);
     void CmConvertMono() { ConvertChannels(1); }
     void CmConvertStereo() { ConvertChannels(2); }

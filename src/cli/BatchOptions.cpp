@@ -198,7 +198,8 @@ std::string BatchOptions::GeneratedName() const
 const char* BatchUsage()
 {
     return "usage: kelvane-batch [-o DIR | --in-place] [-f EXT] [-s SCRIPT.kvb] [-c NAME[=V,...]]...\n"
-           "                     [--set SECTION.NAME=VALUE]... [--rate HZ] [--channels N] [-j N] [-q]\n"
+           "                     [--set SECTION.NAME=VALUE]... [--rate HZ] [--rate-quality Q] [--channels N]\n"
+           "                     [-j N] [-q]\n"
            "                     [--info] [--list-commands] [--save-script FILE.kvb] FILE...\n"
            "       kelvane-batch -o DIR (--tone KIND,FREQ,DBFS,SECONDS[,END_FREQ] | --dtmf DIGITS |\n"
            "                     --speak TEXT [--voice NAME]) [--name NAME] [--rate HZ] [--channels N]\n"
@@ -213,6 +214,9 @@ const char* BatchUsage()
            "                  aac m4a; raw keeps each file's rate and channels unless\n"
            "                  --set RawAudio.SampleRate or RawAudio.Channels says otherwise\n"
            "  --rate HZ       convert to this sample rate (6000..196000)\n"
+           "  --rate-quality Q  how --rate and the Convert Sample Rate command resample:\n"
+           "                  standard (the editor's default) or high (libsoxr, very high\n"
+           "                  quality); without it, the editor's stored choice\n"
            "  --channels N    convert to 1 (mono) or 2 (stereo) channels\n"
            "  -c NAME[=V,...] apply a batch command to the whole file before --rate and\n"
            "                  --channels, e.g. -c Amplify=150 or\n"
@@ -336,6 +340,17 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
                 error = "the sample rate must be a number between 6000 and 196000";
                 return false;
             }
+        } else if (a == "--rate-quality") {
+            if (!value(v))
+                return false;
+            if (v != "standard" && v != "high") {
+                error = "--rate-quality wants standard or high, not \"" + v + "\"";
+                return false;
+            }
+            // The same as setting the stored choice for this run, which every
+            // conversion of the run reads.
+            options.settings.push_back({"StoredValues", "ConvertRateQuality",
+                                        std::to_string(int32_t(v == "high" ? LRateQuality::High : LRateQuality::Standard))});
         } else if (a == "--channels") {
             if (!value(v))
                 return false;

@@ -3,6 +3,7 @@
 #include "core/LSRCConvertChannels.h"
 #include "core/LSRCConvertRate.h"
 #include "core/LSRCPeakLimit.h"
+#include "core/LSRCSoxrRate.h"
 
 LSoundSource LSPConvChannels::OpenSource(const LSoundSource& input) const
 {
@@ -35,6 +36,8 @@ LSoundSource LSPConvRate::OpenSource(const LSoundSource& input) const
     int32_t source = input->GetSampleRate();
     if (input->GetError() != kSrcGood || source == rate_)
         return input;
+    if (quality_ == LRateQuality::High)
+        return MakeSource<LSRCSoxrRate>(input, rate_);
     if (rate_ > 0 && rate_ < (source >> 2))
         return MakeSource<LSRCConvertRate>(WideStage(input, rate_ * 2), rate_, false);
     return MakeSource<LSRCConvertRate>(input, rate_, false);

@@ -24,6 +24,8 @@ public:
     // Receives the levels of what is heard (the port's listener does not), on
     // the user-interface thread; empty for none.
     std::function<void(const LChannelLevels&)> onLevels;
+    // The loudness of what was heard, with the levels; empty for none.
+    std::function<void(const LLoudnessReading&)> onLoudness;
 
 private:
     void PlayStarted(uint32_t) override { Changed(); }
@@ -39,6 +41,11 @@ private:
     {
         if (onLevels)
             onLevels(levels);
+    }
+    void PlayLoudness(const LLoudnessReading& loudness, uint32_t) override
+    {
+        if (onLoudness)
+            onLoudness(loudness);
     }
     void Changed()
     {

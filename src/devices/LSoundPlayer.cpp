@@ -10,6 +10,7 @@
 #include "core/LSourceProcessor.h"
 #include "devices/LAudioDevices.h"
 #include "devices/LDeviceLevel.h"
+#include "effects/LLoudnessMeter.h"
 
 namespace {
 constexpr uint32_t kFullScale = 0x7FFF0;
@@ -71,6 +72,9 @@ bool LSoundPlayer::Start(LSoundSource source, uint16_t flags)
     samplesPerBuffer_ = std::clamp(rate_ / 10, 20, 8192);
     const uint32_t capacity = uint32_t(channels_) * uint32_t(samplesPerBuffer_) * 2;
     scratch_.assign(size_t(channels_) * size_t(samplesPerBuffer_), 0);
+    heard_.assign(scratch_.size(), 0);
+    loudness_ = std::make_unique<LLoudnessMeter>(channels_, rate_, LLoudnessMeter::kMomentary | LLoudnessMeter::kShortTerm);
+    lastLoudness_ = LLoudnessReading{};
     memory_.assign(size_t(kBuffers) * capacity, 0);
     for (int32_t i = 0; i < kBuffers; ++i) {
         Entry& e = ring_[size_t(i)];
@@ -125,6 +129,8 @@ void LSoundPlayer::Stop()
     wave_.reset();
     std::vector<uint8_t>().swap(memory_);
     std::vector<int32_t>().swap(scratch_);
+    std::vector<int32_t>().swap(heard_);
+    loudness_.reset();
     for (Entry& e : ring_)
         e.header.data = nullptr;
     source_.Reset();
@@ -269,6 +275,7 @@ void LSoundPlayer::ThreadBody()
         if (e.header.user != kNoPosition) {
             position_ = int32_t(e.header.user);
             lastLevels_ = e.levels;
+            MeasureHeard(e);
             positionChanged_.store(true);
             Post();
         }
@@ -287,6 +294,15 @@ void LSoundPlayer::ThreadBody()
             e.header.user = kNoPosition;
             const bool allDone = std::all_of(ring_.begin(), ring_.end(), [](const Entry& x) { return x.header.IsDone(); });
             if (allDone) {
+                // The buffers after this one came back too, unvisited: they were
+                // heard, so the final read-out includes them, in the order played.
+                for (int32_t k = 1; k < kBuffers; ++k) {
+                    Entry& later = ring_[size_t((nextBuffer_ + k) % kBuffers)];
+                    if (later.header.user != kNoPosition) {
+                        MeasureHeard(later);
+                        later.header.user = kNoPosition;
+                    }
+                }
                 notifyStop_.store(true);
                 Post();
                 break;
@@ -309,11 +325,14 @@ void LSoundPlayer::OnNotify()
         return;
     if (notifyStop_.load()) {
         int32_t length;
+        LLoudnessReading loudness;
         {
             std::lock_guard lock(bufferLock_);
             length = source_->GetLength();
+            loudness = lastLoudness_;
         }
         notify->PlayPosition(Ms(length), notifyCookie);
+        notify->PlayLoudness(loudness, notifyCookie);
         if (notifyStop_.load())
             Stop();
         return;
@@ -321,12 +340,29 @@ void LSoundPlayer::OnNotify()
     if (positionChanged_.exchange(false)) {
         int32_t position;
         LChannelLevels levels;
+        LLoudnessReading loudness;
         {
             std::lock_guard lock(bufferLock_);
             position = position_;
             levels = lastLevels_;
+            loudness = lastLoudness_;
         }
         notify->PlayPosition(Ms(position), notifyCookie);
         notify->PlayLevels(levels, notifyCookie);
+        notify->PlayLoudness(loudness, notifyCookie);
     }
+}
+
+void LSoundPlayer::MeasureHeard(const Entry& e)
+{
+    // The scrub loop's buffer repeats one snippet: not programme to measure.
+    if (!loudness_ || (e.header.flags.load() & kWhdrBeginLoop))
+        return;
+    // The 16-bit samples the device played, back at the stream's scale: what
+    // the level meter shows is what the read-out measures.
+    const int32_t frames = int32_t(std::min<size_t>(e.header.bufferLength / 2 / channels_, size_t(samplesPerBuffer_)));
+    for (size_t i = 0; i < size_t(frames) * channels_; ++i)
+        heard_[i] = int32_t(int16_t(GetLE16(e.header.data + 2 * i))) * 16;
+    loudness_->Add(heard_.data(), frames);
+    lastLoudness_ = {loudness_->Momentary(), loudness_->ShortTerm()};
 }

@@ -11,13 +11,18 @@
 #include "core/LThread.h"
 #include "core/LThreadQueuedNotify.h"
 #include "devices/LChannelLevels.h"
+#include "devices/LLoudnessReading.h"
 #include "devices/LSoundPlayerNotify.h"
 #include "devices/LWaveOut.h"
+
+class LLoudnessMeter;
 
 // Plays a source through a wave-out device. A playback thread keeps 64 buffers
 // of 16-bit PCM (100 ms each, 20..8192 frames) queued at the device and reports
 // the position and the levels of what is heard back to the user-interface
-// thread. Cue loops a 25 ms snippet at the position (scrubbing) until Play or
+// thread, with the momentary and short-term loudness of what was heard (measured
+// on the playback thread from each buffer as the device returns it, so the
+// read-out follows the sound, not the 6 s of buffers ahead of it). Cue loops a 25 ms snippet at the position (scrubbing) until Play or
 // Seek. The player never touches a document: its owner hands it a source that
 // is positioned and shaped already.
 // Public operations, notifications and the destructor belong to the
@@ -86,6 +91,7 @@ private:
     };
 
     void CueBuffer();
+    void MeasureHeard(const Entry& e);
     void Convert(const int32_t* values, size_t count, uint8_t* out) const;
     void Post();
     int32_t Ms(int32_t frames) const;
@@ -101,6 +107,10 @@ private:
     LSoundSource source_;
     LChannelLevels lastLevels_;
     LChannelLevels cueLevels_;
+    LLoudnessReading lastLoudness_;
+    // Measures the buffers heard; made by Start, used by the playback thread.
+    std::unique_ptr<LLoudnessMeter> loudness_;
+    std::vector<int32_t> heard_;
     std::vector<int32_t> scratch_;
     std::vector<uint8_t> memory_;
     std::unique_ptr<LWaveOut> wave_;

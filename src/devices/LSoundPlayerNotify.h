@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "devices/LChannelLevels.h"
+#include "devices/LLoudnessReading.h"
 
 // What a player tells its owner, on the user-interface thread; every call
 // carries the cookie the owner gave the player. The defaults do nothing.
@@ -26,6 +27,13 @@ public:
     virtual void PlayLevels(const LChannelLevels& levels, uint32_t cookie)
     {
         (void)levels;
+        (void)cookie;
+    }
+    // With each position of a buffer heard: the loudness of what was heard up
+    // to it since Start (the scrub loop is not measured).
+    virtual void PlayLoudness(const LLoudnessReading& loudness, uint32_t cookie)
+    {
+        (void)loudness;
         (void)cookie;
     }
 };

@@ -5,6 +5,7 @@
 #include "core/ByteOrder.h"
 #include "core/LSoundTime.h"
 #include "devices/LAudioDevices.h"
+#include "effects/LLoudnessMeter.h"
 
 namespace {
 constexpr int32_t kPreRollKeepMs = 450;
@@ -61,6 +62,7 @@ bool LSoundRecorder::Start(LSoundSink sink, uint16_t flags, int32_t maxTimeMs, i
         levels_.count = sink_->GetChannels();
         for (size_t c = 0; c < levels_.count; ++c)
             levels_.level[c] = -127;
+        loudnessReading_ = LLoudnessReading{};
     }
     maxTime_ = maxTimeMs;
     startThreshold_ = int8_t(std::clamp(startThresholdDb, -127, 127));
@@ -146,6 +148,8 @@ void LSoundRecorder::ProcessBlock(int32_t frames)
         return;
     RemoveDc(block_.data(), frames, channels_, dcFactor_, dc_.data());
     LPeakLevels(block_.data(), frames, channels_, blockLevels_);
+    loudness_->Add(block_.data(), frames);
+    const LLoudnessReading reading{loudness_->Momentary(), loudness_->ShortTerm()};
     const int8_t loudest = Loudest(blockLevels_);
     const size_t values = size_t(frames) * size_t(channels_);
     if (state_.load() != kWaiting) {
@@ -185,6 +189,7 @@ void LSoundRecorder::ProcessBlock(int32_t frames)
     {
         std::lock_guard lock(levelsLock_);
         levels_ = blockLevels_;
+        loudnessReading_ = reading;
     }
     levelsChanged_.store(true);
     Post();
@@ -209,6 +214,9 @@ void LSoundRecorder::ThreadBody()
     block_.assign(size_t(frames_) * size_t(channels_), 0);
     preRoll_.assign(block_.size(), 0);
     preRollFilled_ = false;
+    loudness_ = std::make_unique<LLoudnessMeter>(uint8_t(channels_), rate_,
+                                                 LLoudnessMeter::kMomentary | LLoudnessMeter::kShortTerm);
+    // (Its conversion buffer is made once, with the first block it measures.)
     const uint32_t bytes = uint32_t(frames_) * uint32_t(channels_) * 2;
     memory_.assign(size_t(kBuffers) * bytes, 0);
     for (int32_t b = 0; b < kBuffers; ++b) {
@@ -289,12 +297,15 @@ void LSoundRecorder::OnNotify()
     }
     if (levelsChanged_.exchange(false)) {
         LChannelLevels levels;
+        LLoudnessReading loudness;
         {
             std::lock_guard lock(levelsLock_);
             levels = levels_;
+            loudness = loudnessReading_;
         }
         notify->RecordPosition(lastLoud_.load(), notifyCookie);
         notify->RecordLevels(levels, notifyCookie);
+        notify->RecordLoudness(loudness, notifyCookie);
     }
     if (stateChanged_.exchange(false)) {
         if (state_.load() == kWaiting)

@@ -11,12 +11,15 @@
 #include "core/LThread.h"
 #include "core/LThreadQueuedNotify.h"
 #include "devices/LChannelLevels.h"
+#include "devices/LLoudnessReading.h"
 #include "devices/LSoundRecorderNotify.h"
 #include "devices/LWaveOut.h"
 
+class LLoudnessMeter;
+
 // Records from a wave-in device into a sink. A recording thread keeps 30
 // buffers of 100 ms (20..8192 frames) queued at the device, removes DC offset,
-// measures per-channel peaks and runs the two automatic modes: waiting for
+// measures per-channel peaks and the momentary and short-term loudness, and runs the two automatic modes: waiting for
 // sound before recording (with up to 50 ms of what came before), and going
 // back to waiting after a long silence (keeping 450 ms of it). The sink must
 // treat a backwards Seek as the new end of the recording: that is how
@@ -91,6 +94,7 @@ private:
     std::unique_ptr<LWaveIn> wave_;
     std::mutex levelsLock_;
     LChannelLevels levels_;
+    LLoudnessReading loudnessReading_;
     int32_t maxTime_ = 0;
     int8_t startThreshold_ = -24;
     int8_t stopThreshold_ = -28;
@@ -115,4 +119,5 @@ private:
     std::vector<uint8_t> memory_;
     std::array<LWaveHeader, kBuffers> headers_;
     LChannelLevels blockLevels_;
+    std::unique_ptr<LLoudnessMeter> loudness_;
 };

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "devices/LChannelLevels.h"
+#include "devices/LLoudnessReading.h"
 
 // What a recorder tells its owner, on the user-interface thread, each with the
 // owner's cookie. The defaults do nothing.
@@ -22,6 +23,12 @@ public:
     virtual void RecordLevels(const LChannelLevels& levels, uint32_t cookie)
     {
         (void)levels;
+        (void)cookie;
+    }
+    // With the levels: the loudness of what came in since Start, waiting or not.
+    virtual void RecordLoudness(const LLoudnessReading& loudness, uint32_t cookie)
+    {
+        (void)loudness;
         (void)cookie;
     }
 };

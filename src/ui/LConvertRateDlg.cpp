@@ -9,6 +9,7 @@
 
 #include "core/LSettings.h"
 #include "core/LUi.h"
+#include "app/LSettingsTable.h"
 #include "formats/LRawSettings.h"
 
 namespace {
@@ -34,6 +35,12 @@ LConvertRateDlg::LConvertRateDlg(int32_t currentRate, int32_t proposedRate, bool
         combo_->addItem(QString::number(r));
     combo_->lineEdit()->setValidator(new QIntValidator(0, 99999999, combo_));
     combo_->setCurrentText(QString::number(proposedRate));
+    qualityCombo_ = new QComboBox;
+    qualityCombo_->setObjectName(QStringLiteral("quality"));
+    qualityCombo_->addItem(QStringLiteral("Standard"));
+    qualityCombo_->addItem(QStringLiteral("High"));
+    qualityCombo_->setToolTip(QStringLiteral("High: a much cleaner converter (libsoxr), several times slower"));
+    qualityCombo_->setCurrentIndex(int(LKVConvertRateQuality()));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &LConvertRateDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -41,6 +48,7 @@ LConvertRateDlg::LConvertRateDlg(int32_t currentRate, int32_t proposedRate, bool
     if (currentRate > 0)
         form->addRow(QStringLiteral("Current rate:"), new QLabel(QStringLiteral("%1 Hz").arg(currentRate)));
     form->addRow(QStringLiteral("&New rate (Hz):"), combo_);
+    form->addRow(QStringLiteral("&Quality:"), qualityCombo_);
     form->addRow(buttons);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
 }
@@ -56,5 +64,7 @@ void LConvertRateDlg::accept()
     if (remember_)
         LSettings::WriteInt(kSection, kName, rate);
     rate_ = rate;
+    quality_ = qualityCombo_->currentIndex() == 1 ? LRateQuality::High : LRateQuality::Standard;
+    LKVSettings::kConvertRateQuality.Write(int32_t(quality_));
     QDialog::accept();
 }

@@ -449,7 +449,7 @@ void LKVMainWindow::ConvertSampleRate()
         return;
     LConvertRateDlg dialog(doc->audio.sampleRate, this);
     if (LKVExec(dialog) == QDialog::Accepted)
-        model_->ConvertSampleRate(dialog.Rate());
+        model_->ConvertSampleRate(dialog.Rate(), dialog.Quality());
 }
 
 bool LKVMainWindow::eventFilter(QObject* watched, QEvent* event)

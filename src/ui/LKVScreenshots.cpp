@@ -40,6 +40,8 @@
 #include "ui/LKVDialogExec.h"
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVEffectShots.h"
+#include "ui/LKVLoudnessLabel.h"
+#include "ui/LDBDisplay.h"
 #include "ui/LKVFFTDlg.h"
 #include "ui/LKVFileWindow.h"
 #include "ui/LKVHelpWindow.h"
@@ -99,6 +101,26 @@ void LKVScreenshots::Dialog(const QString& name, const std::function<void()>& op
         });
     });
     open();
+    LKVSetExecHook({});
+}
+
+void LKVScreenshots::Metering(const QString& name, int32_t command)
+{
+    LKVSetExecHook([this, name](QDialog& dialog) {
+        QTimer::singleShot(0, &dialog, [this, name, &dialog] {
+            LChannelLevels levels;
+            levels.count = 2;
+            levels.level[0] = -9;
+            levels.level[1] = -12;
+            for (LDBDisplay* meter : dialog.findChildren<LDBDisplay*>())
+                meter->SetLevels(levels);
+            for (LKVLoudnessLabel* loudness : dialog.findChildren<LKVLoudnessLabel*>())
+                loudness->SetReading({-17.6, -18.9});
+            Save(dialog, name);
+            dialog.reject();
+        });
+    });
+    window_.RunCommand(command);
     LKVSetExecHook({});
 }
 
@@ -368,6 +390,8 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
         LKVExec(dialog);
     });
     Dialog(QStringLiteral("dialog-player"), [&] { window_.RunCommand(kCmPlayer); });
+    Metering(QStringLiteral("dialog-player-loudness"), kCmPlayer);
+    Metering(QStringLiteral("dialog-record-loudness"), kCmRecord);
     Dialog(QStringLiteral("dialog-tone-generator"), [&] { window_.RunCommand(kCmToneGenerator); });
     Dialog(QStringLiteral("dialog-text-to-speech"), [&] { window_.RunCommand(kCmTextToSpeech); });
     Dialog(QStringLiteral("dialog-send"), [&] {

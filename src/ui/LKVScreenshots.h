@@ -33,6 +33,9 @@ private:
     // Opens a dialog through `open` and pictures it as "name.png" (one picture
     // per page of a dialog with pages).
     void Dialog(const QString& name, const std::function<void()>& open);
+    // The dialog of `command` as it looks while sound comes through: its level
+    // meters and loudness read-outs showing a typical programme.
+    void Metering(const QString& name, int32_t command);
 
     LKVMainWindow& window_;
     QString folder_;

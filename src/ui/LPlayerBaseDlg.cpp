@@ -14,6 +14,7 @@
 
 #include "devices/LSoundDeviceList.h"
 #include "ui/LDBDisplay.h"
+#include "ui/LKVLoudnessLabel.h"
 #include "ui/LKVAppInfo.h"
 #include "ui/LKVDeviceCombo.h"
 #include "ui/LKVVolumeControl.h"
@@ -123,6 +124,8 @@ LPlayerBaseDlg::LPlayerBaseDlg(QWidget* parent) : QDialog(parent)
     meterLabel->setMinimumWidth(meterLabel->fontMetrics().horizontalAdvance(QStringLiteral("Output: ")));
     meterRow->addWidget(meterLabel);
     meterRow->addWidget(meter_, 1);
+    loudness_ = new LKVLoudnessLabel(QStringLiteral("heard"));
+    meterRow->addWidget(loudness_);
     layout->addLayout(meterRow);
     layout->addLayout(body_);
     layout->addLayout(devices_);
@@ -258,3 +261,5 @@ void LPlayerBaseDlg::PlayerPositionChanged()
 }
 
 void LPlayerBaseDlg::PlayerLevels(const LChannelLevels& levels) { meter_->SetLevels(levels); }
+
+void LPlayerBaseDlg::PlayerLoudness(const LLoudnessReading& loudness) { loudness_->SetReading(loudness); }

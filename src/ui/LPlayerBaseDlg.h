@@ -6,6 +6,7 @@
 
 class LDBDisplay;
 class LKVDeviceCombo;
+class LKVLoudnessLabel;
 class LKVVolumeControl;
 class LWaveWindow;
 class QComboBox;
@@ -34,6 +35,7 @@ public:
     QToolButton* TransportButton(Button b) const { return buttons_[b]; }
     QScrollBar* PositionBar() const { return bar_; }
     LDBDisplay* Meter() const { return meter_; }
+    LKVLoudnessLabel* Loudness() const { return loudness_; }
     LWaveWindow* Strip() const { return strip_; }
     QString TimeShown() const;
 
@@ -44,6 +46,7 @@ protected:
     void PlayerStateChanged() override;
     void PlayerPositionChanged() override;
     void PlayerLevels(const LChannelLevels& levels) override;
+    void PlayerLoudness(const LLoudnessReading& loudness) override;
 
     // The dialog's own buttons; a record dialog gives some of them other work.
     virtual void ButtonClicked(Button b);
@@ -72,6 +75,7 @@ private:
     LWaveWindow* strip_;
     QScrollBar* bar_;
     LDBDisplay* meter_;
+    LKVLoudnessLabel* loudness_;
     LKVDeviceCombo* device_;
     LKVVolumeControl* volume_;
     QVBoxLayout* body_;

@@ -20,6 +20,7 @@
 #include "core/LUi.h"
 #include "devices/LSoundDeviceList.h"
 #include "ui/LDBDisplay.h"
+#include "ui/LKVLoudnessLabel.h"
 #include "ui/LKVAppInfo.h"
 #include "ui/LKVDeviceCombo.h"
 #include "ui/LKVDialogExec.h"
@@ -62,6 +63,9 @@ LRecordDlg::LRecordDlg(LRecordDlgModel& model, QWidget* parent) : LPlayerBaseDlg
     inputLabel->setMinimumWidth(inputLabel->fontMetrics().horizontalAdvance(QStringLiteral("Output: ")));
     meterRow->addWidget(inputLabel);
     meterRow->addWidget(recordMeter_, 1);
+    recordLoudness_ = new LKVLoudnessLabel(QStringLiteral("recorded"));
+    recordLoudness_->setObjectName(QStringLiteral("recordLoudness"));
+    meterRow->addWidget(recordLoudness_);
     meterRow->addWidget(state_);
     Body()->addLayout(meterRow);
 
@@ -240,6 +244,8 @@ void LRecordDlg::RecordPosition(int32_t ms, uint32_t)
 }
 
 void LRecordDlg::RecordLevels(const LChannelLevels& levels, uint32_t) { recordMeter_->SetLevels(levels); }
+
+void LRecordDlg::RecordLoudness(const LLoudnessReading& loudness, uint32_t) { recordLoudness_->SetReading(loudness); }
 
 void LRecordDlg::PlayerPositionChanged()
 {

@@ -4,6 +4,7 @@
 
 class LDBDisplay;
 class LKVDeviceCombo;
+class LKVLoudnessLabel;
 class LRecordDlgModel;
 class QComboBox;
 class QLabel;
@@ -52,6 +53,7 @@ private:
     void RecordStopped(uint32_t) override;
     void RecordPosition(int32_t ms, uint32_t) override;
     void RecordLevels(const LChannelLevels& levels, uint32_t) override;
+    void RecordLoudness(const LLoudnessReading& loudness, uint32_t) override;
 
     void Update();
     void FillLines();
@@ -71,6 +73,7 @@ private:
     QLabel* volumeLabel_;
     QLabel* volumeValue_;
     LDBDisplay* recordMeter_;
+    LKVLoudnessLabel* recordLoudness_;
     QLabel* state_;
     QPushButton* record_;
     QPushButton* keep_;

@@ -92,9 +92,11 @@ struct PlayerEvents : LSoundPlayerNotify {
     void PlayPaused(uint32_t) override { events.push_back("paused"); }
     void PlayPosition(int32_t ms, uint32_t) override { positions.push_back(ms); }
     void PlayLevels(const LChannelLevels& l, uint32_t) override { levels.push_back(l); }
+    void PlayLoudness(const LLoudnessReading& l, uint32_t) override { loudness.push_back(l); }
     std::vector<std::string> events;
     std::vector<int32_t> positions;
     std::vector<LChannelLevels> levels;
+    std::vector<LLoudnessReading> loudness;
 };
 
 } // namespace devtest

@@ -2,6 +2,8 @@
 // for sample, and what the owner is told.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "devices/DeviceTestSupport.h"
 #include "devices/LSoundPlayer.h"
 
@@ -190,6 +192,21 @@ TEST(Player, LevelsOfWhatIsHeard)
     std::vector<int32_t> extreme(100, INT32_MIN);
     EXPECT_EQ(LPowerLevel(extreme.data(), 100, 1, 0), 15) << "clamped to the 16-bit range first";
     EXPECT_EQ(LPeakLevel(extreme.data(), 100, 1, 0), 84);
+}
+
+TEST(Player, LoudnessOfWhatWasHeard)
+{
+    // The EBU's reference: a 1 kHz sine at -23 dBFS in both channels reads -23 LUFS.
+    Fixture f("loudness.wav");
+    const std::vector<int32_t> values = test::Sine(48000 * 8, 48000, 1000, 0x7FFF0 * std::pow(10.0, -23.0 / 20), 2);
+    ASSERT_TRUE(f.player.Start(MakeSource<VectorSource>(values, 48000, 2)));
+    ASSERT_TRUE(f.WaitIdle());
+    ASSERT_FALSE(f.events.loudness.empty());
+    EXPECT_NEAR(f.events.loudness.back().shortTerm, -23.0, 0.5);
+    EXPECT_NEAR(f.events.loudness.back().momentary, -23.0, 0.5);
+
+    EXPECT_EQ(LLoudnessReading{}.Text(), "M \u2212\u221E  S \u2212\u221E LUFS") << "silence";
+    EXPECT_EQ((LLoudnessReading{-23.04, -0.04}.Text()), "M \u221223.0  S 0.0 LUFS");
 }
 
 } // namespace
