@@ -48,8 +48,14 @@ void LKVWaveModel::SetSpectrogramOptions(int32_t fftSize, bool logFrequency)
 bool LKVWaveModel::ComputeColumns(const LWaveMapping& map, int32_t from, int32_t to, uint8_t* upper, uint8_t* lower,
                                   const std::atomic<bool>* stop)
 {
-    if (mode_ == kWaveModeSpectrogram)
+    if (mode_ == kWaveModeSpectrogram) {
+        // No wave: the columns the spectra leave out (past the end) stay empty.
+        for (size_t lane : {size_t(0), size_t(kWaveLaneStride)}) {
+            std::fill(upper + lane + from, upper + lane + to, uint8_t(0));
+            std::fill(lower + lane + from, lower + lane + to, uint8_t(0));
+        }
         return spectrogram_ && spectrogram_->Compute(map, from, to, scratchSpectra_.data(), stop);
+    }
     if (!columns_)
         return false;
     return columns_->Compute(map, from, to, mode_, verticalZoom_, upper, lower, stop);

@@ -55,6 +55,8 @@ public:
         return (mode_ == kWaveModeLanes || mode_ == kWaveModeSpectrogram) && channels_ == 2 ? 2 : 1;
     }
     bool LogFrequency() const { return logFrequency_; }
+    // The FFT size the spectrogram uses from the next Start on.
+    int32_t SpectrogramFftSize() const { return spectrogram_ ? spectrogram_->FftSize() : fftSize_; }
     bool VerticalZoom() const { return verticalZoom_; }
     // The document format copied at Start (44100 Hz, 1 channel before).
     int32_t SampleRate() const { return rate_; }
