@@ -63,6 +63,8 @@ void LSpectrogramColumns::SetAudio(const LCutListAudio& list)
     channels_ = list_.channels == 2 ? 2 : 1;
     length_ = list_.GetLength();
     source_ = list_.OpenSource();
+    spanFrames_ = 0;
+    sourceAt_ = -1;
 }
 
 bool LSpectrogramColumns::Compute(const LWaveMapping& map, int32_t from, int32_t to,
@@ -118,15 +120,22 @@ void LSpectrogramColumns::Evict()
     }
 }
 
-void LSpectrogramColumns::Read(int64_t start)
+void LSpectrogramColumns::Read(int64_t start, int64_t ahead)
 {
     const int64_t n = fft_.Size();
-    std::fill(buffer_.begin(), buffer_.end(), 0);
-    const int64_t lo = std::max<int64_t>(start, 0), hi = std::min(start + n, length_);
-    if (lo >= hi)
-        return;
-    source_->Seek(int32_t(lo));
-    source_->Read(buffer_.data() + (lo - start) * channels_, int32_t(hi - lo));
+    if (start < spanStart_ || start + n > spanStart_ + spanFrames_) {
+        spanStart_ = start;
+        spanFrames_ = n + ahead;
+        span_.assign(size_t(spanFrames_ * channels_), 0);
+        const int64_t lo = std::max<int64_t>(start, 0), hi = std::min(start + spanFrames_, length_);
+        if (lo < hi) {
+            if (lo != sourceAt_)
+                source_->Seek(int32_t(lo));
+            source_->Read(span_.data() + (lo - start) * channels_, int32_t(hi - lo));
+            sourceAt_ = hi;
+        }
+    }
+    std::copy_n(span_.begin() + (start - spanStart_) * channels_, size_t(n * channels_), buffer_.begin());
 }
 
 std::shared_ptr<LSpectrogramColumn> LSpectrogramColumns::Analyse(int64_t a, int64_t b)
@@ -141,6 +150,8 @@ std::shared_ptr<LSpectrogramColumn> LSpectrogramColumns::Analyse(int64_t a, int6
         starts[1] = a + width * 3 / 4 - n / 2;
         windows = 2;
     }
+    // Close columns (narrower than a window) read the next 32 columns' frames with this one's.
+    const int64_t ahead = windows == 1 && width < n ? std::min<int64_t>(32 * width, 65536) : 0;
     std::fill(power_.begin(), power_.end(), 0.0);
     double* p0 = power_.data();
     double* p1 = power_.data() + bins;
@@ -161,7 +172,7 @@ std::shared_ptr<LSpectrogramColumn> LSpectrogramColumns::Analyse(int64_t a, int6
 
     if (channels_ == 2) {
         for (int32_t w = 0; w < windows; ++w) {
-            Read(starts[w]);
+            Read(starts[w], ahead);
             for (int32_t i = 0; i < n; ++i) {
                 re_[size_t(i)] = double(buffer_[size_t(2 * i)]) * window_[size_t(i)];
                 im_[size_t(i)] = double(buffer_[size_t(2 * i + 1)]) * window_[size_t(i)];
@@ -169,11 +180,11 @@ std::shared_ptr<LSpectrogramColumn> LSpectrogramColumns::Analyse(int64_t a, int6
             transformPair(p0, p1);
         }
     } else {
-        Read(starts[0]);
+        Read(starts[0], ahead);
         for (int32_t i = 0; i < n; ++i)
             re_[size_t(i)] = double(buffer_[size_t(i)]) * window_[size_t(i)];
         if (windows == 2) {
-            Read(starts[1]);
+            Read(starts[1], ahead);
             for (int32_t i = 0; i < n; ++i)
                 im_[size_t(i)] = double(buffer_[size_t(i)]) * window_[size_t(i)];
         } else {

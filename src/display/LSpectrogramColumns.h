@@ -57,8 +57,10 @@ private:
     };
 
     std::shared_ptr<LSpectrogramColumn> Analyse(int64_t a, int64_t b);
-    // Frames [start, start + size) of the audio, zeros outside it, into buffer_.
-    void Read(int64_t start);
+    // Frames [start, start + size) of the audio, zeros outside it, into buffer_;
+    // from the frames read ahead when they hold them, else reading `ahead`
+    // more frames than asked for the columns that follow.
+    void Read(int64_t start, int64_t ahead);
     void Evict();
 
     LCutListAudio list_;
@@ -68,6 +70,11 @@ private:
     LFFT fft_;
     std::vector<float> window_;
     std::vector<int32_t> buffer_;
+    // Frames read ahead: a seek reopens segment files, so close columns share reads.
+    std::vector<int32_t> span_;
+    int64_t spanStart_ = 0;
+    int64_t spanFrames_ = 0;
+    int64_t sourceAt_ = -1;  // where the source reads next; -1 unknown
     std::vector<double> re_, im_;
     std::vector<double> power_;
 
