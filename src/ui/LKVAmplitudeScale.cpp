@@ -144,6 +144,7 @@ void LKVAmplitudeScale::PaintSpectrogramScale(QPainter& p, int waveHeight) const
                 labels.emplace_back(int(int64_t(-dB) * (n - 1) / -kSpectrogramFloorDb), QString::number(dB));
         }
         p.setPen(text);
+        std::vector<QRect> drawn;
         for (const auto& [row, label] : labels) {
             const int y = top + row;
             if (OnLeft())
@@ -152,6 +153,19 @@ void LKVAmplitudeScale::PaintSpectrogramScale(QPainter& p, int waveHeight) const
             const QRect box = OnLeft() ? QRect(0, at, width() - kTick - kGap, labelHeight)
                                        : QRect(kTick + kGap, at, width() - kTick - kGap, labelHeight);
             p.drawText(box, (OnLeft() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, label);
+            drawn.push_back(p.boundingRect(box, (OnLeft() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, label));
+        }
+        // Which channel a stereo lane shows, where no label is in the way.
+        if (OnLeft() && geometry.lanes == 2) {
+            QFont bold = font_;
+            bold.setBold(true);
+            const QRect letter(2, caption_ + rows.mid - labelHeight / 2, QFontMetrics(bold).horizontalAdvance(QLatin1Char('R')) + 2,
+                               labelHeight);
+            if (std::none_of(drawn.begin(), drawn.end(), [&](const QRect& r) { return r.intersects(letter); })) {
+                p.setFont(bold);
+                p.drawText(letter, Qt::AlignLeft | Qt::AlignVCenter, lane == 0 ? QStringLiteral("L") : QStringLiteral("R"));
+                p.setFont(font_);
+            }
         }
     }
 }
