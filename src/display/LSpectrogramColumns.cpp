@@ -142,10 +142,12 @@ std::shared_ptr<LSpectrogramColumn> LSpectrogramColumns::Analyse(int64_t a, int6
 {
     const int32_t n = fft_.Size(), bins = Bins();
     const int64_t width = b - a;
-    // Window starts: one centred in the column, or two at its quarters.
+    // Window starts: one centred in the column, or, where the transform has room
+    // for a second (mono), two at its quarters. A second transform per stereo
+    // column would double the time a scroll takes.
     int64_t starts[2] = {a + width / 2 - n / 2, 0};
     int32_t windows = 1;
-    if (width >= 2 * int64_t(n)) {
+    if (channels_ == 1 && width >= 2 * int64_t(n)) {
         starts[0] = a + width / 4 - n / 2;
         starts[1] = a + width * 3 / 4 - n / 2;
         windows = 2;
@@ -171,14 +173,12 @@ std::shared_ptr<LSpectrogramColumn> LSpectrogramColumns::Analyse(int64_t a, int6
     };
 
     if (channels_ == 2) {
-        for (int32_t w = 0; w < windows; ++w) {
-            Read(starts[w], ahead);
-            for (int32_t i = 0; i < n; ++i) {
-                re_[size_t(i)] = double(buffer_[size_t(2 * i)]) * window_[size_t(i)];
-                im_[size_t(i)] = double(buffer_[size_t(2 * i + 1)]) * window_[size_t(i)];
-            }
-            transformPair(p0, p1);
+        Read(starts[0], ahead);
+        for (int32_t i = 0; i < n; ++i) {
+            re_[size_t(i)] = double(buffer_[size_t(2 * i)]) * window_[size_t(i)];
+            im_[size_t(i)] = double(buffer_[size_t(2 * i + 1)]) * window_[size_t(i)];
         }
+        transformPair(p0, p1);
     } else {
         Read(starts[0], ahead);
         for (int32_t i = 0; i < n; ++i)

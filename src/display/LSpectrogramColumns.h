@@ -15,10 +15,10 @@
 // of its cut list, and keeps them: a column is known by the frames it covers
 // [a, b) (its document position and its width, so a scroll at the same zoom
 // finds the columns it showed before), for one FFT size per object. A column is
-// a Hann-windowed FFT centred in it; a column wider than two windows averages
-// the power of two windows spread over it. Nothing reads more than that, so a
-// column of a ten-hour view costs what a close one costs. Stereo channels share
-// one complex transform (and so do the two windows of a wide mono column).
+// one complex transform of Hann-windowed frames centred in it: a stereo
+// column's two channels share it, a mono column wider than two windows fills
+// it with two windows at its quarters and averages their power. Nothing reads
+// more than that, so a column of a ten-hour view costs what a close one costs.
 // Used by one thread at a time (the wave thread while it runs).
 class LSpectrogramColumns {
 public:
