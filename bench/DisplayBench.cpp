@@ -7,6 +7,7 @@
 
 #include "display/LKVWaveColumns.h"
 #include "display/LKVWaveModel.h"
+#include "display/LSpectrogramColumns.h"
 #include "display/LSpectrum.h"
 #include "edit/LCutListAudio.h"
 
@@ -226,6 +227,73 @@ void BM_Spectrum_AtCursor(benchmark::State& state)
     Label(state);
 }
 
+// The spectrogram of a 1920-pixel view: the first picture (every column
+// computed, nothing cached) of the whole ten hours, an hour and a minute; then a
+// scroll by a tenth of the view through the wave thread's apply-and-compute
+// step, always forward so that no column comes from the cache.
+constexpr int32_t kScreenColumns = 1920;
+const int32_t kSpectrogramViews[3] = {kFrames, 3600 * kRate, 60 * kRate};
+const char* kSpectrogramViewNames[3] = {"10 h", "1 h", "1 min"};
+
+void SpectrogramLabel(benchmark::State& state)
+{
+    state.SetLabel(std::string(kSpectrogramViewNames[state.range(0)]) + ", FFT " + std::to_string(state.range(1)));
+}
+
+void BM_Spectrogram_FirstPicture(benchmark::State& state)
+{
+    const int32_t length = kSpectrogramViews[state.range(0)];
+    const int32_t start = state.range(0) == 0 ? 0 : kAudioFrom;
+    LWaveMapping map;
+    map.SetWidth(kScreenColumns);
+    map.Apply(start, length);
+    std::vector<std::shared_ptr<const LSpectrogramColumn>> out(kScreenColumns);
+    TenHours();
+    for (auto _ : state) {
+        LSpectrogramColumns columns(TenHours().longCuts, int32_t(state.range(1)));
+        columns.Compute(map, 0, kScreenColumns, out.data(), nullptr);
+        benchmark::DoNotOptimize(out.data());
+    }
+    SpectrogramLabel(state);
+}
+
+void BM_Spectrogram_Scroll10Percent(benchmark::State& state)
+{
+    const int32_t length = kSpectrogramViews[state.range(0)];
+    const int32_t origin = state.range(0) == 1 ? kFrames / 4 : kAudioFrom;
+    std::unique_ptr<LKVWaveModel> view;
+    int32_t step = 60;
+    int64_t columns = 0;
+    for (auto _ : state) {
+        // Sixty steps forward from a fresh view with nothing cached, then again.
+        if (step == 60) {
+            state.PauseTiming();
+            view = std::make_unique<LKVWaveModel>();
+            view->SetSize(kScreenColumns + 2, 400);
+            view->SetSpectrogramOptions(int32_t(state.range(1)), true);
+            view->Start(TenHours().longCuts, kWaveModeSpectrogram, false);
+            view->Process(origin, length);
+            step = 0;
+            state.ResumeTiming();
+        }
+        ++step;
+        LWaveApply a = view->Process(origin + step * (length / 10), length);
+        columns += a.to - a.from;
+    }
+    state.counters["columns"] = benchmark::Counter(double(columns) / double(state.iterations()));
+    SpectrogramLabel(state);
+}
+
+BENCHMARK(BM_Spectrogram_FirstPicture)
+    ->ArgsProduct({{0, 1, 2}, {512, 2048, 8192}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_Spectrogram_Scroll10Percent)
+    ->ArgsProduct({{1, 2}, {512, 2048, 8192}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 BENCHMARK(BM_Wave_WholeDocumentFromPeaks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Wave_RestartAndWholeDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Wave_FullViewFromAudio)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);

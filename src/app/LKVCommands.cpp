@@ -111,6 +111,9 @@ const std::vector<LKVCommandInfo> kTable = {
     {kCmDisplayPlusMinus, "Display Wave Form in + /-", "", "Wave display + up / - down."},
     {kCmDisplayLeftRight, "Display Wave Form in L / R", "", "Wave display left channel up / right channel down."},
     {kCmDisplayLanes, "Display Wave Form in Lanes", "", "Wave display of each channel in a lane of its own."},
+    {kCmDisplaySpectrogram, "Display Spectrogram", "",
+     "Spectrogram display: frequency up, loudness as colour, each channel in a lane of its own."},
+    {kCmSpectrogramOptions, "Spectrogram Options...", "", "Sets the spectrogram's FFT size and frequency axis."},
     {kCmCloseAll, "Close All", "", "Closes all windows."},
 
     {kCmHelpContents, "&Help Contents", "F1", "Displays the manual."},

@@ -93,6 +93,8 @@ enum : int32_t {
     kCmArrangeIcons = 5012,
     // Stereo lanes came after the numbered display commands: the first free number.
     kCmDisplayLanes = 5013,
+    kCmDisplaySpectrogram = 5014,
+    kCmSpectrogramOptions = 5015,
     kCmCloseAll = 5040,
 
     kCmHelpContents = 6000,

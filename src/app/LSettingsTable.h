@@ -51,7 +51,12 @@ inline constexpr LSettingInt kAutoTrimThreshold{"Settings", "AutoTrimThreshold",
 inline constexpr LSettingBool kUseWindowsColor{"Settings", "UseWindowsColor", false};
 // How new documents draw a stereo wave: 0 positive/negative, 1 left/right,
 // 2 each channel in a lane of its own (the default for a new user).
+// 3 draws every document as a spectrogram.
 inline constexpr LSettingInt kWaveDisplayMode{"Settings", "WaveDisplayMode", 2};
+// The spectrogram's FFT size (a power of two, 256..8192) and whether its
+// frequency axis is logarithmic.
+inline constexpr LSettingInt kSpectrogramFFTSize{"Settings", "SpectrogramFFTSize", 2048};
+inline constexpr LSettingBool kSpectrogramLogFrequency{"Settings", "SpectrogramLogFrequency", true};
 inline constexpr LSettingString kOpenFileDir{"Settings", "OpenFileDir", ""};
 inline constexpr LSettingString kSaveAsDir{"Settings", "SaveAsDir", ""};
 inline constexpr LSettingString kInsertFileDir{"Settings", "InsertFileDir", ""};

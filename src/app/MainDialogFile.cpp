@@ -36,7 +36,7 @@ bool IsRealAudio(const std::string& path)
 LKVFile& MainDialog::AddNewDocument(std::unique_ptr<LKVFile> doc, bool keepDisplay)
 {
     if (!keepDisplay)
-        doc->displayMode = uint8_t(std::clamp(S::kWaveDisplayMode.Read(), 0, 2));
+        doc->displayMode = uint8_t(std::clamp(S::kWaveDisplayMode.Read(), 0, 3));
     documents_.push_back(std::move(doc));
     LKVFile& added = *documents_.back();
     RecordDocument(added);

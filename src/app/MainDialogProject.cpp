@@ -64,7 +64,7 @@ void MainDialog::ReplaceProject(LKVProjectContents contents, const std::string& 
     ClearProject();
     for (auto& doc : contents.documents) {
         // Projects do not store the display mode: the user's current choice.
-        doc->displayMode = uint8_t(std::clamp(LKVSettings::kWaveDisplayMode.Read(), 0, 2));
+        doc->displayMode = uint8_t(std::clamp(LKVSettings::kWaveDisplayMode.Read(), 0, 3));
         documents_.push_back(std::move(doc));
         if (view_)
             view_->DocumentOpened(*documents_.back());

@@ -8,10 +8,13 @@ LKVFileWindowModel::LKVFileWindowModel(LKVFile& file) : file_(file) {}
 void LKVFileWindowModel::InitWavWindow()
 {
     const int32_t length = Length();
-    const int32_t mode = file_.displayMode <= kWaveModeLanes ? int32_t(file_.displayMode) : int32_t(kWaveModePosNeg);
+    const int32_t mode =
+        file_.displayMode <= kWaveModeSpectrogram ? int32_t(file_.displayMode) : int32_t(kWaveModePosNeg);
     overview_.SetEnd(length);
     main_.SetEnd(length);
-    overview_.Start(file_.audio, mode, false);
+    // The overview stays a wave: it is for finding one's way through the whole
+    // document, and a spectrogram of all of it would cost as much as the main view.
+    overview_.Start(file_.audio, mode == kWaveModeSpectrogram ? int32_t(kWaveModePosNeg) : mode, false);
     overview_.SetView(0, length > 0 ? length : OneSecond());
     main_.Start(file_.audio, mode, file_.verticalZoom != 0);
 
@@ -99,8 +102,14 @@ void LKVFileWindowModel::CmZoomVertical()
 
 void LKVFileWindowModel::CmSetWavDisplayMode(int32_t mode)
 {
-    file_.displayMode = uint8_t(mode == kWaveModeLeftRight || mode == kWaveModeLanes ? mode : kWaveModePosNeg);
+    const bool known = mode == kWaveModeLeftRight || mode == kWaveModeLanes || mode == kWaveModeSpectrogram;
+    file_.displayMode = uint8_t(known ? mode : kWaveModePosNeg);
     InitWavWindow();
+}
+
+void LKVFileWindowModel::SetSpectrogramOptions(int32_t fftSize, bool logFrequency)
+{
+    main_.SetSpectrogramOptions(fftSize, logFrequency);
 }
 
 LKVFileWindowModel::ScrollBar LKVFileWindowModel::ScrollBarState() const

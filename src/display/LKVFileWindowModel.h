@@ -49,10 +49,14 @@ public:
     void CmZoomFull();
     // Toggles the eightfold magnification of the main view and restarts the views.
     void CmZoomVertical();
-    // kWaveModePosNeg, kWaveModeLeftRight or kWaveModeLanes; restarts the views.
+    // kWaveModePosNeg, kWaveModeLeftRight, kWaveModeLanes or kWaveModeSpectrogram;
+    // restarts the views.
     void CmSetWavDisplayMode(int32_t mode);
-    // The display mode buttons are enabled only for stereo documents.
+    // The stereo display mode buttons are enabled only for stereo documents
+    // (the spectrogram's always is).
     bool DisplayModeEnabled() const { return file_.audio.channels == 2; }
+    // The main view's spectrogram FFT size and frequency axis, from the next InitWavWindow on.
+    void SetSpectrogramOptions(int32_t fftSize, bool logFrequency);
 
     // The scroll bar in frames: its value is the view start, from 0 to the
     // length less the view's width; a page is the view's width, a line a tenth of it.

@@ -13,6 +13,7 @@ enum : int32_t {
     kWaveModePosNeg = 0,     // positive samples up, negative down
     kWaveModeLeftRight = 1,  // stereo: left channel up, right channel down
     kWaveModeLanes = 2,      // stereo: each channel positive/negative in a lane of its own
+    kWaveModeSpectrogram = 3, // each channel's spectrogram in a lane of its own
 };
 
 // Computes the two column arrays of a document's wave view, the height above and

@@ -11,7 +11,22 @@ void LKVWaveModel::Start(const LCutListAudio& list, int32_t mode, bool verticalZ
     channels_ = list.channels;
     mode_ = mode;
     verticalZoom_ = verticalZoom;
-    columns_ = std::make_unique<LKVWaveColumns>(list);
+    if (mode == kWaveModeSpectrogram) {
+        if (spectrogram_ && spectrogram_->FftSize() == fftSize_)
+            spectrogram_->SetAudio(list);
+        else
+            spectrogram_ = std::make_unique<LSpectrogramColumns>(list, fftSize_);
+    } else {
+        spectrogram_.reset();
+        columns_ = std::make_unique<LKVWaveColumns>(list);
+    }
+    {
+        std::lock_guard lock(paintLock_);
+        // Spectra of another size or axis would be drawn wrongly until replaced.
+        for (auto& c : spectra_)
+            if (c && (!spectrogram_ || c->bins != spectrogram_->Bins()))
+                c.reset();
+    }
     StartThread();
     InvalidateColumns(0, kWaveMaxColumns);
 }
@@ -23,9 +38,24 @@ void LKVWaveModel::Stop()
     InvalidateColumns(0, kWaveMaxColumns);
 }
 
+void LKVWaveModel::SetSpectrogramOptions(int32_t fftSize, bool logFrequency)
+{
+    fftSize_ = std::clamp(fftSize, kSpectrogramMinFFT, kSpectrogramMaxFFT);
+    std::lock_guard lock(paintLock_);
+    logFrequency_ = logFrequency;
+}
+
 bool LKVWaveModel::ComputeColumns(const LWaveMapping& map, int32_t from, int32_t to, uint8_t* upper, uint8_t* lower,
                                   const std::atomic<bool>* stop)
 {
+    if (mode_ == kWaveModeSpectrogram) {
+        // No wave: the columns the spectra leave out (past the end) stay empty.
+        for (size_t lane : {size_t(0), size_t(kWaveLaneStride)}) {
+            std::fill(upper + lane + from, upper + lane + to, uint8_t(0));
+            std::fill(lower + lane + from, lower + lane + to, uint8_t(0));
+        }
+        return spectrogram_ && spectrogram_->Compute(map, from, to, scratchSpectra_.data(), stop);
+    }
     if (!columns_)
         return false;
     return columns_->Compute(map, from, to, mode_, verticalZoom_, upper, lower, stop);
@@ -44,6 +74,29 @@ void LKVWaveModel::FillPictureLocked(LWavePicture& picture) const
     picture.selStart = selStart_;
     picture.selEnd = selEnd_;
     picture.lanes = Lanes();
+    if (mode_ == kWaveModeSpectrogram) {
+        picture.spectrogram = true;
+        picture.logFrequency = logFrequency_;
+        picture.sampleRate = rate_;
+        picture.spectra.assign(spectra_.begin(), spectra_.begin() + map_.Width());
+    }
+}
+
+void LKVWaveModel::ShiftedLocked(int32_t shift, int32_t width)
+{
+    const auto begin = spectra_.begin();
+    if (shift > 0)
+        std::move_backward(begin, begin + (width - shift), begin + width);
+    else
+        std::move(begin - shift, begin + width, begin);
+}
+
+void LKVWaveModel::CommitLocked(int32_t from, int32_t to)
+{
+    if (mode_ != kWaveModeSpectrogram)
+        return;
+    for (int32_t x = from; x < to; ++x)
+        spectra_[size_t(x)] = std::move(scratchSpectra_[size_t(x)]);
 }
 
 void LKVWaveModel::SetSelectionStart(int32_t frames)

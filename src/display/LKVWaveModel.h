@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "display/LKVWaveColumns.h"
+#include "display/LSpectrogramColumns.h"
 #include "display/LWaveViewBase.h"
 #include "edit/LCutListAudio.h"
 
@@ -28,9 +29,17 @@ public:
     ~LKVWaveModel() override;
 
     // Restarts the view on a copy of `list` (format and cuts), drawn in `mode`
-    // (kWaveModePosNeg, kWaveModeLeftRight or kWaveModeLanes), magnified eight times when
-    // `verticalZoom`. The view is empty until the next SetView.
+    // (kWaveModePosNeg, kWaveModeLeftRight, kWaveModeLanes or kWaveModeSpectrogram),
+    // magnified eight times when `verticalZoom`. The view is empty until the next
+    // SetView. A spectrogram restarted at the same FFT size keeps the columns
+    // the audio's change left alone.
     void Start(const LCutListAudio& list, int32_t mode, bool verticalZoom);
+    // The spectrogram's FFT size (256..8192) and frequency axis; both take
+    // effect at the next Start.
+    void SetSpectrogramOptions(int32_t fftSize, bool logFrequency);
+    // The spectrogram's columns while the view shows one, else null. For tests,
+    // while the wave thread is idle.
+    const LSpectrogramColumns* Spectrogram() const { return spectrogram_.get(); }
     // Ends the thread and releases the copy; the view paints disabled.
     void Stop();
 
@@ -40,8 +49,14 @@ public:
     int32_t SelectionEnd() const;
     int32_t Cursor() const;
     int32_t DisplayMode() const { return mode_; }
-    // 2 for a stereo document drawn in lanes, else 1.
-    int32_t Lanes() const { return mode_ == kWaveModeLanes && channels_ == 2 ? 2 : 1; }
+    // 2 for a stereo document drawn in lanes or as a spectrogram, else 1.
+    int32_t Lanes() const
+    {
+        return (mode_ == kWaveModeLanes || mode_ == kWaveModeSpectrogram) && channels_ == 2 ? 2 : 1;
+    }
+    bool LogFrequency() const { return logFrequency_; }
+    // The FFT size the spectrogram uses from the next Start on.
+    int32_t SpectrogramFftSize() const { return spectrogram_ ? spectrogram_->FftSize() : fftSize_; }
     bool VerticalZoom() const { return verticalZoom_; }
     // The document format copied at Start (44100 Hz, 1 channel before).
     int32_t SampleRate() const { return rate_; }
@@ -60,6 +75,8 @@ protected:
                         const std::atomic<bool>* stop) override;
     void ScrolledLocked(const LWaveMapping& map) override;
     void FillPictureLocked(LWavePicture& picture) const override;
+    void ShiftedLocked(int32_t shift, int32_t width) override;
+    void CommitLocked(int32_t from, int32_t to) override;
 
 private:
     // Frame under a pointer at `pixel`, the pixel limited to the view's edges.
@@ -68,6 +85,15 @@ private:
     void EndDragScroll(std::vector<int32_t>& codes);
 
     std::unique_ptr<LKVWaveColumns> columns_;  // the wave thread's while it runs
+    std::unique_ptr<LSpectrogramColumns> spectrogram_;  // likewise; kept across restarts
+    int32_t fftSize_ = kSpectrogramDefaultFFT;
+    bool logFrequency_ = true;
+    // The spectra of the picture's columns (guarded by paintLock_) and those the
+    // wave thread computes before they join the picture.
+    std::vector<std::shared_ptr<const LSpectrogramColumn>> spectra_ =
+        std::vector<std::shared_ptr<const LSpectrogramColumn>>(kWaveMaxColumns);
+    std::vector<std::shared_ptr<const LSpectrogramColumn>> scratchSpectra_ =
+        std::vector<std::shared_ptr<const LSpectrogramColumn>>(kWaveMaxColumns);
     int32_t mode_ = kWaveModePosNeg;
     bool verticalZoom_ = false;
     int32_t rate_ = 44100;

@@ -1,7 +1,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
+#include "display/LSpectrogramColumn.h"
 #include "display/LWaveMapping.h"
 
 // The colour pair a column is painted with.
@@ -37,6 +40,12 @@ struct LWavePicture {
     int32_t lanes = 1;       // 2: the stereo lanes, lane 1 at kWaveLaneStride in the arrays
     std::array<uint8_t, 2 * kWaveLaneStride> upper{};
     std::array<uint8_t, 2 * kWaveLaneStride> lower{};
+    // A spectrogram instead of the wave: spectra[x] is column x's (null while
+    // not computed), each channel drawn in its lane over a frequency axis.
+    bool spectrogram = false;
+    bool logFrequency = true;
+    int32_t sampleRate = 44100;
+    std::vector<std::shared_ptr<const LSpectrogramColumn>> spectra;
 
     // Rows of one lane: [top, end), its centre line at `mid`; `scale` is the
     // height a column value of 512 would span (the whole height for one lane).

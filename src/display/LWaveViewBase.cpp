@@ -191,6 +191,8 @@ LWaveApply LWaveViewBase::Process(int32_t start, int32_t length)
             else if (a.shift < 0)
                 std::memmove(lane, lane - a.shift, size_t(width + a.shift));
         }
+        if (a.shift != 0)
+            ShiftedLocked(a.shift, width);
         if (!a.zoom)
             ScrolledLocked(map_);
         snapshot = map_;
@@ -203,11 +205,13 @@ LWaveApply LWaveViewBase::Process(int32_t start, int32_t length)
     if (a.from < a.to) {
         complete = ComputeColumns(snapshot, a.from, a.to, scratchUpper_.data(), scratchLower_.data(), &stopping_);
         std::lock_guard lock(paintLock_);
-        if (complete && generation == generation_)
+        if (complete && generation == generation_) {
             for (size_t lane : {size_t(0), size_t(kWaveLaneStride)}) {
                 std::memcpy(upper_.data() + lane + a.from, scratchUpper_.data() + lane + a.from, size_t(a.to - a.from));
                 std::memcpy(lower_.data() + lane + a.from, scratchLower_.data() + lane + a.from, size_t(a.to - a.from));
             }
+            CommitLocked(a.from, a.to);
+        }
     }
     if (complete) {
         if (a.shift != 0)

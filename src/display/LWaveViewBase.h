@@ -73,6 +73,13 @@ protected:
     virtual void ScrolledLocked(const LWaveMapping&) {}
     // Adds what the subclass paints to a picture, under the paint lock.
     virtual void FillPictureLocked(LWavePicture&) const {}
+    // Under the paint lock: the picture's columns moved `shift` columns right
+    // (negative: left) within the width, as the wave arrays just did; a subclass
+    // that keeps columns of its own moves them alike.
+    virtual void ShiftedLocked(int32_t /*shift*/, int32_t /*width*/) {}
+    // Under the paint lock: the columns [from, to) that ComputeColumns just made
+    // are now the picture's (not called for a computation that was outdated).
+    virtual void CommitLocked(int32_t /*from*/, int32_t /*to*/) {}
 
     // Starts the wave thread with a fresh picture computation; the subclass has
     // set up what ComputeColumns reads. Stops the thread first.

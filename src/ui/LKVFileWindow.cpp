@@ -26,7 +26,7 @@ struct ButtonSpec {
     bool checkable;
 };
 
-const ButtonSpec kButtons[8] = {
+const ButtonSpec kButtons[9] = {
     {"zoom-out", "Zoom Out", kCmZoomOut, false},
     {"zoom-in", "Zoom In", kCmZoomIn, false},
     {"zoom-selection", "Zoom Selection", kCmZoomToSelection, false},
@@ -35,7 +35,13 @@ const ButtonSpec kButtons[8] = {
     {"wave-posneg", "Wave display + up / - down", kCmDisplayPlusMinus, true},
     {"wave-leftright", "Wave display left channel up / right channel down.", kCmDisplayLeftRight, true},
     {"wave-lanes", "Wave display of each channel in a lane of its own.", kCmDisplayLanes, true},
+    {"spectrogram", "Spectrogram display: frequency up, loudness as colour.", kCmDisplaySpectrogram, true},
 };
+
+bool IsDisplayMode(int32_t id)
+{
+    return id == kCmDisplayPlusMinus || id == kCmDisplayLeftRight || id == kCmDisplayLanes || id == kCmDisplaySpectrogram;
+}
 
 // How often a drag held past an edge of the main view scrolls it.
 constexpr int kDragScrollMs = 100;
@@ -153,10 +159,16 @@ void LKVFileWindow::RefreshColours()
     main_->SetColours(windowsColours);
 }
 
+void LKVFileWindow::RefreshSpectrogramOptions()
+{
+    views_->SetSpectrogramOptions(LKVSettings::kSpectrogramFFTSize.Read(), LKVSettings::kSpectrogramLogFrequency.Read());
+}
+
 void LKVFileWindow::Restart()
 {
     shown_ = doc_.audio;
     RefreshColours();
+    RefreshSpectrogramOptions();
     views_->InitWavWindow();
     SyncControls();
 }
@@ -212,14 +224,27 @@ bool LKVFileWindow::ViewCommand(int32_t id)
     case kCmDisplayPlusMinus: RefreshColours(); views_->CmSetWavDisplayMode(kWaveModePosNeg); break;
     case kCmDisplayLeftRight: RefreshColours(); views_->CmSetWavDisplayMode(kWaveModeLeftRight); break;
     case kCmDisplayLanes: RefreshColours(); views_->CmSetWavDisplayMode(kWaveModeLanes); break;
+    case kCmDisplaySpectrogram:
+        RefreshColours();
+        RefreshSpectrogramOptions();
+        views_->CmSetWavDisplayMode(kWaveModeSpectrogram);
+        break;
+    case kCmSpectrogramOptions:
+        // The options were stored; a spectrogram on show is redrawn with them.
+        RefreshSpectrogramOptions();
+        if (doc_.displayMode == kWaveModeSpectrogram)
+            views_->InitWavWindow();
+        break;
     default: return false;
     }
     // The display the user picks is the one new documents open with.
-    if (id == kCmDisplayPlusMinus || id == kCmDisplayLeftRight || id == kCmDisplayLanes)
+    if (IsDisplayMode(id))
         LKVSettings::kWaveDisplayMode.Write(doc_.displayMode);
     SyncControls();
-    if (id == kCmVerticalZoom || id == kCmDisplayPlusMinus || id == kCmDisplayLeftRight || id == kCmDisplayLanes)
+    if (id == kCmVerticalZoom || IsDisplayMode(id))
         emit displayOptionsChanged();
+    // The scales' labels differ in width between the wave and the spectrogram.
+    Layout();
     percentScale_->update();
     dBScale_->update();
     return true;
@@ -240,8 +265,12 @@ void LKVFileWindow::SyncControls()
     buttons_[5]->setChecked(doc_.displayMode == kWaveModePosNeg);
     buttons_[6]->setChecked(doc_.displayMode == kWaveModeLeftRight);
     buttons_[7]->setChecked(doc_.displayMode == kWaveModeLanes);
+    buttons_[8]->setChecked(doc_.displayMode == kWaveModeSpectrogram);
     for (int b : {5, 6, 7})
         buttons_[size_t(b)]->setEnabled(views_->DisplayModeEnabled());
+    // A mono document leaves the spectrogram through the +/- wave.
+    if (doc_.displayMode == kWaveModeSpectrogram)
+        buttons_[5]->setEnabled(true);
 }
 
 // Through the model, which also moves an active player there.

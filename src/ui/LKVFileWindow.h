@@ -20,7 +20,7 @@ class QToolButton;
 // height above the bottom bar) that always shows the whole document and frames
 // the stretch the main view holds, the time ruler, the main view of the
 // document's view range between its two amplitude scales, and the bottom bar
-// with the scroll bar (which moves the view, never the cursor) and the eight
+// with the scroll bar (which moves the view, never the cursor) and the nine
 // zoom and display buttons. Both views draw the document's bookmarks and
 // regions. The wheel scrolls the view, zooms with Ctrl, scrolls faster with
 // Shift. The frame creates the window for a document that joins the model and
@@ -45,8 +45,9 @@ public:
     void DocumentChanged();
     // The view should cover the whole document (after opening or converting it).
     void ShowWholeDocument();
-    // A zoom or display command (5001-5005, 5007, 5008, 5013) for this
-    // document; false for any other command.
+    // A zoom or display command (5001-5005, 5007, 5008, 5013-5015) for this
+    // document; false for any other command. 5015 takes the spectrogram
+    // options from the settings.
     bool ViewCommand(int32_t id);
     // The bookmarks or regions of the model changed: the views draw them anew.
     void MarksChanged();
@@ -68,7 +69,7 @@ public:
     LKVAmplitudeScale& Scale(bool decibels) const { return decibels ? *dBScale_ : *percentScale_; }
     const LWaveMarks& Marks() const { return marks_; }
     // The buttons in bar order: Zoom Out, Zoom In, Zoom Selection, Zoom Full,
-    // Vertical Zoom, the +/-, the left/right and the lanes display mode.
+    // Vertical Zoom, the +/-, the left/right, the lanes and the spectrogram display mode.
     QToolButton& Button(int index) const { return *buttons_[size_t(index)]; }
 
     QSize sizeHint() const override { return {560, 300}; }
@@ -100,6 +101,8 @@ private:
     void Restart();
     // The views' colours as "UseWindowsColor" says now.
     void RefreshColours();
+    // The spectrogram's FFT size and axis as the settings say now.
+    void RefreshSpectrogramOptions();
     bool AudioChanged() const;
     void WaveCode(bool overview, int code);
     void MoveCursor(int32_t frame);
@@ -119,7 +122,7 @@ private:
     LKVAmplitudeScale* percentScale_;
     LKVAmplitudeScale* dBScale_;
     QScrollBar* scroll_;
-    std::array<QToolButton*, 8> buttons_{};
+    std::array<QToolButton*, 9> buttons_{};
     QMenu* contextMenu_ = nullptr;
     class QTimer* dragTimer_;
     int32_t dragDirection_ = 0;

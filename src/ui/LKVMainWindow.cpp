@@ -35,6 +35,7 @@
 #include "display/LSpectrum.h"
 #include "ui/LKVDocumentWindows.h"
 #include "ui/LKVFFTDlg.h"
+#include "ui/LKVSpectrogramDlg.h"
 #include "app/LKVWorkingFolder.h"
 #include "ui/LConvertRateDlg.h"
 #include "ui/LKVDialogExec.h"
@@ -337,7 +338,15 @@ void LKVMainWindow::FrameCommand(int32_t id)
     case kCmCopyFilesToDataCD: CopyFilesToDataCD(); return;
     default: break;
     }
-    if ((id >= kCmZoomIn && id <= kCmDisplayLeftRight) || id == kCmDisplayLanes) {
+    if (id == kCmSpectrogramOptions) {
+        // The options are the user's, not a document's: every open spectrogram follows them.
+        if (LKVSpectrogramDlg::Run(this))
+            for (QMdiSubWindow* sub : windows_->SubWindows())
+                if (auto* w = qobject_cast<LKVFileWindow*>(sub->widget()))
+                    w->ViewCommand(id);
+        return;
+    }
+    if ((id >= kCmZoomIn && id <= kCmDisplayLeftRight) || id == kCmDisplayLanes || id == kCmDisplaySpectrogram) {
         LKVFileWindow* w = CurrentWindow();
         if (w && w->ViewCommand(id))
             return;

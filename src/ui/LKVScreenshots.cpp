@@ -200,6 +200,18 @@ void LKVScreenshots::Documents(const std::string& speech, const std::string& mus
     window_.RunCommand(kCmDisplayPlusMinus);
     SaveDocument(QStringLiteral("document-music-system-colours"));
     LSettings::RemoveOverride("Settings", "UseWindowsColor");
+
+    window_.RunCommand(kCmZoomFull);
+    window_.RunCommand(kCmDisplaySpectrogram);
+    SaveDocument(QStringLiteral("document-music-spectrogram"));
+    LSettings::SetOverride("Settings", "SpectrogramLogFrequency", "0");
+    LSettings::SetOverride("Settings", "SpectrogramFFTSize", "512");
+    if (LKVFileWindow* w = window_.DocumentWindows().WindowOf(doc))
+        w->ViewCommand(kCmSpectrogramOptions);
+    SaveDocument(QStringLiteral("document-music-spectrogram-linear"));
+    LSettings::RemoveOverride("Settings", "SpectrogramLogFrequency");
+    LSettings::RemoveOverride("Settings", "SpectrogramFFTSize");
+    Dialog(QStringLiteral("dialog-spectrogram-options"), [this] { window_.RunCommand(kCmSpectrogramOptions); });
     window_.RunCommand(kCmDisplayLeftRight);
 
     // A document's own window at its first size, as a cascaded child shows it.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "display/LSpectrogramImage.h"
 #include "ui/LWavePainter.h"
 
 namespace {
@@ -72,7 +73,16 @@ QImage LKVWaveWindow::Render() const
     image.fill(palette().color(QPalette::Button));
     const LWavePicture p = model_.Picture();
     LWavePainter::Render(image, p, colours_, 0, p.Width(), palette().color(QPalette::Button).rgb());
+    RenderSpectrogram(image, p, 0, p.Width());
     return image;
+}
+
+void LKVWaveWindow::RenderSpectrogram(QImage& image, const LWavePicture& p, int32_t from, int32_t to)
+{
+    // The spectra go over the wave painter's background, inside its frame.
+    if (!p.spectrogram || image.width() < p.Width() + 2 || image.height() < p.height + 1)
+        return;
+    LSpectrogramImage::Render(reinterpret_cast<uint32_t*>(image.bits()), image.bytesPerLine() / 4, p, from, to);
 }
 
 void LKVWaveWindow::paintEvent(QPaintEvent* event)
@@ -85,6 +95,7 @@ void LKVWaveWindow::paintEvent(QPaintEvent* event)
     const LWavePicture p = model_.Picture();
     // The frame's right and bottom lines and anything beyond the wave's width.
     LWavePainter::Render(image_, p, colours_, r.left() - 1, r.right(), palette().color(QPalette::Button).rgb());
+    RenderSpectrogram(image_, p, r.left() - 1, r.right());
     QPainter painter(this);
     painter.drawImage(r, image_, r);
     if (p.enabled && p.map.ViewLength() > 0)

@@ -59,6 +59,7 @@ private:
     void WaveInvalidate(int32_t from, int32_t to) override;
     void Emit(const std::vector<int32_t>& codes);
     void PaintMarks(QPainter& painter, const LWaveMapping& map) const;
+    static void RenderSpectrogram(QImage& image, const LWavePicture& p, int32_t from, int32_t to);
 
     LKVWaveModel& model_;
     LWaveColours colours_;

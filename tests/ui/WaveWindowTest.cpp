@@ -14,7 +14,9 @@
 
 #include "UiTestSupport.h"
 #include "app/LKVCommands.h"
+#include "app/LSettingsTable.h"
 #include "display/LKVWaveColumns.h"
+#include "display/LSpectrogramAxis.h"
 #include "edit/LKVFile.h"
 #include "ui/LFrequencyWindow.h"
 #include "ui/LKVDocumentWindows.h"
@@ -100,6 +102,38 @@ TEST(WaveWindows, BothViewsShowTheDocumentsColumnsAndFollowACut)
     o.w.RunCommand(kCmDisplayLeftRight);
     ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
     ExpectPictureOf(o.window->MainWindow(), o.doc->audio, kWaveModeLeftRight);
+}
+
+// The spectrogram button draws the main view as a spectrogram (the overview
+// stays a wave): the 440 Hz tone's row is bright, rows far from it dark; the
+// choice is stored for new documents, and a mono document can go back to the wave.
+TEST(WaveWindows, TheSpectrogramModeDrawsTheTonesRow)
+{
+    Opened o(1);
+    ASSERT_NE(o.window, nullptr);
+    o.window->Button(8).click();
+    ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
+    EXPECT_EQ(LKVSettings::kWaveDisplayMode.Read(), kWaveModeSpectrogram);
+    EXPECT_TRUE(o.window->Button(8).isChecked());
+    EXPECT_FALSE(o.window->OverviewWindow().Model().Picture().spectrogram);
+    const LWavePicture p = o.window->MainWindow().Model().Picture();
+    ASSERT_TRUE(p.spectrogram);
+    const QImage image = o.window->MainWindow().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const LWavePicture::Lane lane = p.LaneRows(0);
+    const LSpectrogramAxis axis(8000, o.window->MainWindow().Model().SpectrogramFftSize(), true, lane.end - lane.top);
+    const int tone = lane.top + int(axis.RowOf(440.0)), far = lane.top + int(axis.RowOf(3000.0));
+    auto lightness = [&](int x, int y) { return qGray(image.pixel(x, y)); };
+    const int x = p.Width() * 2 / 3;
+    // The cursor and selection are elsewhere: an ordinary column.
+    ASSERT_EQ(p.Role(x), LWaveRole::Normal);
+    EXPECT_GT(lightness(x + 1, tone), 150);
+    EXPECT_LT(lightness(x + 1, far), 60);
+
+    ASSERT_TRUE(o.window->Button(5).isEnabled());
+    o.window->Button(5).click();
+    ASSERT_TRUE(o.window->WaitUntilDrawn(20000));
+    EXPECT_FALSE(o.window->MainWindow().Model().Picture().spectrogram);
+    ExpectPictureOf(o.window->MainWindow(), o.doc->audio, kWaveModePosNeg);
 }
 
 TEST(WaveWindows, PressDragReleaseSelectsThroughTheModel)
