@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "core/LUi.h"
 #include "core/Q24.h"
@@ -80,6 +81,13 @@ int32_t LEfNormalizeLoudness::Process(LProgressDialog& dialog, Data& data)
         // The limiter's effect on loudness and true peak is known only by
         // measuring: correct gain and limit from what each trial measured.
         double limitDb = data.ceilingDbtp - kFirstMargin;
+        // The limiter eats part of every extra decibel: the gain moves by the
+        // loudness still missing over the slope the last two trials at the same
+        // limit showed, at most kMaxStepDb at a time.
+        const double firstGain = gain;
+        double slope = 1.0;
+        bool havePrevious = false;
+        double previousGain = 0, previousLufs = 0, previousLimit = 0;
         for (int32_t trial = 0; trial < kMaxPasses; ++trial) {
             LLoudnessMeter meter(list.channels, list.sampleRate, measures);
             const int32_t r = LEfLoudnessScan::Measure(dialog, maker.MakeSource(list.OpenSource()), data.sStart,
@@ -91,12 +99,29 @@ int32_t LEfNormalizeLoudness::Process(LProgressDialog& dialog, Data& data)
             data.resultPeak = meter.TruePeak();
             const bool peakOk = data.resultPeak <= ceiling;
             const bool loudnessOk = std::fabs(data.resultLufs - target) <= kLoudnessTolerance;
-            if ((peakOk && loudnessOk) || trial + 1 == kMaxPasses)
+            if ((peakOk && loudnessOk) || trial + 1 == kMaxPasses || !std::isfinite(data.resultLufs))
                 break;
+            if (havePrevious && previousLimit == limitDb && std::fabs(gain - previousGain) > 0.01)
+                slope = std::clamp((data.resultLufs - previousLufs) / (gain - previousGain), 0.0, 1.0);
+            // Nearly all of more gain would be limited away: the target cannot
+            // be reached under this ceiling, and more trials would only distort.
+            if (peakOk && slope < kSaturatedSlope && data.resultLufs < target)
+                break;
+            havePrevious = true;
+            previousGain = gain;
+            previousLufs = data.resultLufs;
+            previousLimit = limitDb;
             if (!peakOk)
                 limitDb -= data.resultPeak - ceiling + kPeakSafety;
-            if (std::isfinite(data.resultLufs))
-                gain += target - data.resultLufs;
+            const double step = std::clamp((target - data.resultLufs) / std::max(slope, kSaturatedSlope), -kMaxStepDb,
+                                           kMaxStepDb);
+            if (gain + step > firstGain + kMaxExtraDb && step > 0) {
+                if (gain >= firstGain + kMaxExtraDb && peakOk)
+                    break;
+                gain = firstGain + kMaxExtraDb;
+            } else {
+                gain += step;
+            }
             maker = {LSRCGain::GainFromDb(gain), LimitOf(limitDb), kQ24Unity};
         }
         // Out of passes with the peak still over: scale the limited sound down,
@@ -108,6 +133,14 @@ int32_t LEfNormalizeLoudness::Process(LProgressDialog& dialog, Data& data)
             data.resultPeak += trim;
         }
         data.limited = true;
+        if (data.resultLufs < target - kShortfallToTell) {
+            char text[300];
+            std::snprintf(text, sizeof text,
+                          "The target of %d LUFS cannot be reached under the true-peak ceiling of %d dBTP: the "
+                          "sound was brought to %.1f LUFS, as far as the peak limiter can take it.",
+                          data.targetLufs, data.ceilingDbtp, data.resultLufs);
+            LUiGet().Message(text, "Normalize Loudness", LUiButtons::Ok, LUiIcon::Information);
+        }
     }
     data.gainDb = gain;
     dialog.SetProgress(pass / passes);

@@ -14,7 +14,8 @@
 // and limit corrected (the limiter lowers the loudness, and inter-sample peaks
 // may exceed the sample peaks it holds) until both are met or the passes run
 // out, when a last gain puts the true peak under the ceiling whatever the
-// loudness. The result is written as new tank segments over the range.
+// loudness; a target that more limiting cannot reach is given up, and the
+// user told. The result is written as new tank segments over the range.
 class LEfNormalizeLoudness {
 public:
     static constexpr int32_t kMinTarget = -70;
@@ -29,7 +30,15 @@ public:
     static constexpr double kPeakSafety = 0.02;
     // Loudness closer to the target than this ends the corrections.
     static constexpr double kLoudnessTolerance = 0.05;
-    static constexpr int32_t kMaxPasses = 4;
+    static constexpr int32_t kMaxPasses = 6;
+    // The largest change of gain from one trial to the next, in dB.
+    static constexpr double kMaxStepDb = 6.0;
+    // Below this many LU per dB of gain, the limiter takes nearly all of it.
+    static constexpr double kSaturatedSlope = 0.1;
+    // How much more gain than the measurement asked for the limiter may be
+    // fed, in dB, and a shortfall of loudness the user is told about, in LU.
+    static constexpr double kMaxExtraDb = 12.0;
+    static constexpr double kShortfallToTell = 0.5;
 
     struct Data {
         LCutListAudio* list;
