@@ -25,9 +25,9 @@ public:
     // How far below the ceiling the first limit is set, for the inter-sample
     // peaks a sample-peak limiter leaves.
     static constexpr double kFirstMargin = 0.3;
-    // What the true peak keeps below the ceiling, for the rounding of the
-    // values as they are written.
-    static constexpr double kPeakSafety = 0.02;
+    // What the true peak keeps below the ceiling: for the rounding of the values
+    // as they are written, and for meters that interpolate a little differently.
+    static constexpr double kPeakSafety = 0.1;
     // Loudness closer to the target than this ends the corrections.
     static constexpr double kLoudnessTolerance = 0.05;
     static constexpr int32_t kMaxPasses = 6;
