@@ -18,7 +18,8 @@ int32_t LSRCGain::GainFromDb(double db)
 LSRCGain::LSRCGain(LSoundSource upstream, int32_t gainQ24)
     : LSRCFilterBase(std::move(upstream)), gain_(std::max(gainQ24, 0))
 {
-    const int64_t max = (int64_t(GetMaxAmplitude()) * gain_ + kQ24Unity - 1) >> 24;
+    // Held to 31 bits first, so that the product stays within 62.
+    const int64_t max = (std::min<int64_t>(GetMaxAmplitude(), INT32_MAX) * gain_ + kQ24Unity - 1) >> 24;
     SetMaxAmplitude(uint32_t(std::clamp<int64_t>(max, 1, INT32_MAX)));
 }
 
