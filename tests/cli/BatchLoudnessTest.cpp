@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "core/LFile.h"
 #include "support/TestSupport.h"
@@ -16,21 +18,20 @@ struct Loudness {
     double integrated = NAN, range = NAN, peak = NAN;
 };
 
-double Number(const std::string& text) { return text == "-inf" ? -INFINITY : std::stod(text); }
-
 // kelvane-batch --info --loudness of `path`.
 Loudness Ours(const std::string& path)
 {
     const std::string out = TempPath("info.txt");
     EXPECT_EQ(test::Run(test::BatchProgram() + " --info --loudness " + Quote(path) + " > " + Quote(out)), 0);
     const std::string line = test::ReadFileBytes(out);
-    std::smatch m;
-    static const std::regex re(R"((-?[0-9.]+|-inf) LUFS, LRA (-?[0-9.]+) LU, true peak (-?[0-9.]+|-inf) dBTP\n)");
-    if (!std::regex_search(line, m, re)) {
+    const size_t lufs = line.find(" LUFS, LRA ");
+    const size_t from = line.rfind(", ", lufs);
+    Loudness l;
+    if (lufs == std::string::npos || from == std::string::npos ||
+        std::sscanf(line.c_str() + from + 2, "%lf LUFS, LRA %lf LU, true peak %lf dBTP", &l.integrated, &l.range,
+                    &l.peak) != 3)
         ADD_FAILURE() << line;
-        return {};
-    }
-    return {Number(m[1]), Number(m[2]), Number(m[3])};
+    return l;
 }
 
 // The summary of ffmpeg's ebur128 filter with true peaks.
@@ -47,9 +48,8 @@ Loudness Peer(const std::string& path)
     }
     const std::string s = text.substr(summary);
     auto field = [&](const char* name) {
-        std::smatch m;
-        const std::regex re(std::string(name) + R"(:\s+(-?[0-9.]+|-inf))");
-        return std::regex_search(s, m, re) ? Number(m[1]) : NAN;
+        const size_t at = s.find(std::string(" ") + name + ":");
+        return at == std::string::npos ? NAN : std::strtod(s.c_str() + at + std::strlen(name) + 2, nullptr);
     };
     return {field("I"), field("LRA"), field("Peak")};
 }
