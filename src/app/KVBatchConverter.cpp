@@ -236,6 +236,9 @@ std::string KVBatchConverter::Describe(const LKVCommand& command)
         break;
     case 16: std::snprintf(text, sizeof text, "Convert Sample Rate = %d", at(0)); break;
     case 17: std::snprintf(text, sizeof text, "Convert Channel = %d", at(0)); break;
+    case LKVBatchCatalogue::kNormalizeLoudness:
+        std::snprintf(text, sizeof text, "Target (LUFS) = %d, True Peak Ceiling (dBTP) = %d", at(0), at(1));
+        break;
     default: break;
     }
     return text;

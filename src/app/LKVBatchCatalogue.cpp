@@ -14,6 +14,7 @@
 #include "effects/LEfDialogChecks.h"
 #include "effects/LEfEnvelope.h"
 #include "effects/LEfNormalize.h"
+#include "effects/LEfNormalizeLoudness.h"
 #include "effects/EfAutoGainControl.h"
 #include "effects/LEfArith.h"
 #include "effects/LEfAutoTrim.h"
@@ -54,6 +55,7 @@ const std::array<LKVCatalogueEntry, LKVBatchCatalogue::kCount> kEntries{{
      {I8("CompressorThreshold", -20), U8("CompressorRatio", 0), I8("CompressorLimit", 3)}},
     {16, "Convert Sample Rate", 1, {I32("ConvertSampleRate", 44100), kNone, kNone}},
     {17, "Convert Channel (Mono <-> Stereo)", 1, {U8("ConvertChannel", 1), kNone, kNone}},
+    {18, "Normalize Loudness", 2, {I32("LoudnessTarget", -23), I32("LoudnessCeiling", -1), kNone}},
 }};
 
 bool InTypeRange(LKVFieldType type, int64_t v)
@@ -253,6 +255,10 @@ int32_t LKVBatchCatalogue::Apply(const LKVCommand& command, LCutListAudio& audio
         LEfNormalize::Data data{&audio, 0, length, v[0], 100};
         return RunJob(e->name, [&](LProgressDialog& d) { return LEfNormalize::Process(d, data); });
     }
+    case kNormalizeLoudness: {
+        LEfNormalizeLoudness::Data data{&audio, 0, length, v[0], v[1]};
+        return RunJob(e->name, [&](LProgressDialog& d) { return LEfNormalizeLoudness::Process(d, data); });
+    }
     case 9: {
         LEfEnvelope::Data data{&audio, 0, length, Curve(command)};
         return RunJob(e->name, [&](LProgressDialog& d) { return LEfEnvelope::Process(d, data); });
@@ -333,6 +339,7 @@ std::string LKVBatchCatalogue::CheckFields(uint32_t index, const std::vector<int
         if (at(0) < 1 || at(0) > 2)
             return "The channel count must be 1 (mono) or 2 (stereo).";
         return {};
+    case kNormalizeLoudness: return LEfNormalizeLoudness::Check(at(0), at(1));
     default: return {};
     }
 }

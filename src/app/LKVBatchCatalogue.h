@@ -39,12 +39,14 @@ struct LKVCatalogueEntry {
     uint32_t DataSize() const;
 };
 
-// The fixed table of the 18 batch commands (indexes 0..17), their parameter
+// The fixed table of the batch commands (indexes 0..18), their parameter
 // layouts and the stored values (with batch defaults) used when a command
 // carries no data, and the way each is applied to a whole cut list.
 class LKVBatchCatalogue {
 public:
-    static constexpr uint32_t kCount = 18;
+    static constexpr uint32_t kCount = 19;
+    // Loudness normalization came after the first eighteen commands.
+    static constexpr uint32_t kNormalizeLoudness = 18;
     // The sample rates a conversion produces, and that files must have to be
     // processed at all.
     static constexpr int32_t kMinRate = 6000;
@@ -57,7 +59,7 @@ public:
     static constexpr int32_t kMinSpeedPercent = 10;
 
     static const std::array<LKVCatalogueEntry, kCount>& Entries();
-    // nullptr for an index of 18 or more.
+    // nullptr for an index of kCount or more.
     static const LKVCatalogueEntry* Find(uint32_t index);
     // The entry whose name matches `name` ignoring case, or nullptr.
     static const LKVCatalogueEntry* FindByName(const std::string& name);
@@ -71,7 +73,7 @@ public:
     static PointList Curve(const LKVCommand& command);
 
     // Runs the command over the whole of `audio` (from 0 to its current length)
-    // and returns the job result. Indexes of 18 or more are skipped (kJobDone);
+    // and returns the job result. Indexes of kCount or more are skipped (kJobDone);
     // commands not available in this version say so and fail.
     static int32_t Apply(const LKVCommand& command, LCutListAudio& audio);
     // Whether `value` is a rate (index 16) or channel count (17) the converters

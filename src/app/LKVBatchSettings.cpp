@@ -120,6 +120,18 @@ bool LKVBatchSettings::Edit(LKVCommand& command)
     }
     case 16: ok = AskFitting(e, v, [&] { return ui.ConvertRateDialog(v[0]); }, check); break;
     case 17: ok = AskFitting(e, v, [&] { return ui.ConvertChannelDialog(v[0]); }, check); break;
+    case LKVBatchCatalogue::kNormalizeLoudness: {
+        // No document to measure: the dialog shows no loudness and cannot preview.
+        LUiLoudnessValues values{v[0], v[1]};
+        ok = AskFitting(e, v, [&] {
+            if (!ui.NormalizeLoudnessDialog(values))
+                return false;
+            v[0] = values.targetLufs;
+            v[1] = values.ceilingDbtp;
+            return true;
+        }, check);
+        break;
+    }
     default: return false;
     }
     if (!ok)

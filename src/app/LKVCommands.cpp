@@ -74,6 +74,8 @@ const std::vector<LKVCommandInfo> kTable = {
      "Changes the pitch of the selected region and keeps its speed."},
     {kCmDCOffsetCorrection, "DCOffset Correction", "", "Removes a constant offset from the selected region."},
     {kCmReverse, "Reverse", "", "Reverses the selected region."},
+    {kCmNormalizeLoudness, "Normalize Loudness...", "",
+     "Brings the selected region to a target loudness (LUFS) under a true-peak ceiling."},
 
     {kCmRecord, "&Record", "F5", "Records at the current position (or over selection)."},
     {kCmPlay, "&Play", "F9", "Plays the current file from the current position."},
@@ -88,6 +90,8 @@ const std::vector<LKVCommandInfo> kTable = {
     {kCmPlayer, "Player...", "", "Plays the open files in a window of its own, with its own device and volume."},
 
     {kCmFrequencyAnalysis, "Frequency Analysis (FFT)", "", "Views the spectrum content of an audio signal."},
+    {kCmLoudness, "Loudness...", "",
+     "Measures the loudness (LUFS), loudness range and true peak of the selection or the whole file."},
     {kCmToneGenerator, "Tone Generator", "", "Creates new tones."},
     {kCmTextToSpeech, "Text To Speech", "", "Converts text to audio."},
     {kCmBatchConverter, "Batch Converter", "",
@@ -128,7 +132,7 @@ struct Range {
 // like every other effect: without a document it has nothing to work on.
 constexpr Range kNeedDocument[] = {
     {1003, 1009}, {1012, 1012}, {1018, 1018}, {2001, 2028}, {3002, 3011},
-    {4001, 4018}, {5001, 5013}, {5040, 5040}, {7001, 7001}, {8001, 8001},
+    {4001, 4019}, {5001, 5013}, {5040, 5040}, {7001, 7001}, {7005, 7005}, {8001, 8001},
     {8003, 8004},
 };
 

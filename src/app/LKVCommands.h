@@ -79,6 +79,8 @@ enum : int32_t {
     kCmConstantSpeedPitch = 4016,
     kCmDCOffsetCorrection = 4017,
     kCmReverse = 4018,
+    // Added after the numbered effects: the first free number.
+    kCmNormalizeLoudness = 4019,
 
     kCmZoomIn = 5001,
     kCmZoomOut = 5002,
@@ -104,6 +106,7 @@ enum : int32_t {
     kCmToneGenerator = 7002,
     kCmBatchConverter = 7003,
     kCmTextToSpeech = 7004,
+    kCmLoudness = 7005,
 
     kCmOpenRegionList = 8000,
     kCmSetBookmark = 8001,

@@ -33,7 +33,7 @@ std::vector<LKVMenuEntry> EditEntries()
 std::vector<LKVMenuEntry> EffectEntries()
 {
     return {
-        C(kCmAmplify), C(kCmNormalize), C(kCmFadeIn), C(kCmFadeOut), C(kCmFadeOutAndTrim), C(kCmEnvelope), Sep(),
+        C(kCmAmplify), C(kCmNormalize), C(kCmNormalizeLoudness), C(kCmFadeIn), C(kCmFadeOut), C(kCmFadeOutAndTrim), C(kCmEnvelope), Sep(),
         C(kCmEqualizer), C(kCmHighPassFilter), C(kCmEcho), C(kCmReverb), Sep(),
         C(kCmDynamicRangeCompressor), C(kCmNoiseReduction), C(kCmAutomaticGainControl), Sep(),
         C(kCmSimpleSpeedPitch), C(kCmConstantPitchSpeed), C(kCmConstantSpeedPitch), Sep(),
@@ -59,7 +59,7 @@ std::vector<LKVMenu> Build()
          {C(kCmRecord), C(kCmPlay), C(kCmPlayNormal), C(kCmPlaySlow), C(kCmPlayFast), C(kCmStop), Sep(),
           C(kCmGoToStart), C(kCmRewind), C(kCmFastForward), C(kCmGoToEnd), Sep(), C(kCmPlayer)}},
         {"&Tool",
-         {C(kCmFrequencyAnalysis), C(kCmToneGenerator), C(kCmTextToSpeech), C(kCmBatchConverter), Sep(),
+         {C(kCmFrequencyAnalysis), C(kCmLoudness), C(kCmToneGenerator), C(kCmTextToSpeech), C(kCmBatchConverter), Sep(),
           {Kind::KeyMacros, 0, nullptr, {}}}},
         {"&Bookmark",
          {C(kCmSetBookmark), C(kCmOpenBookmarkList), Sep(), C(kCmAddRegion), C(kCmOpenRegionList),

@@ -187,6 +187,12 @@ public:
     int32_t CmFadeOut();
     int32_t CmFadeOutAndTrim();
     int32_t CmEnvelope();
+    // Measures the selection first (the dialog shows it and previews with it);
+    // audio too quiet to measure is reported and left alone.
+    int32_t CmNormalizeLoudness();
+    // The loudness analysis of the selection, or of the whole document when
+    // nothing is selected, shown in the loudness window. Changes nothing.
+    int32_t CmLoudness();
     // Mode 0 "Simple Speed and Pitch Change", 1 "Constant Pitch and Speed Change",
     // 2 "Constant Speed and Pitch Change"; the selection end follows the new length.
     int32_t CmSpeedChange(int32_t mode);

@@ -63,6 +63,7 @@ bool MainDialog::ExecuteCommand(int32_t id)
 
     case kCmAmplify: CmAmplify(); break;
     case kCmNormalize: CmNormalize(); break;
+    case kCmNormalizeLoudness: CmNormalizeLoudness(); break;
     case kCmFadeIn: CmFadeIn(); break;
     case kCmFadeOut: CmFadeOut(); break;
     case kCmEnvelope: CmEnvelope(); break;
@@ -111,6 +112,7 @@ bool MainDialog::ExecuteCommand(int32_t id)
         break;
 
     case kCmToneGenerator: CmToneGenerator(); break;
+    case kCmLoudness: CmLoudness(); break;
     case kCmTextToSpeech: CmTextToSpeech(); break;
     case kCmSendFile: CmSendFile(); break;
 

@@ -200,7 +200,7 @@ const char* BatchUsage()
     return "usage: kelvane-batch [-o DIR | --in-place] [-f EXT] [-s SCRIPT.kvb] [-c NAME[=V,...]]...\n"
            "                     [--set SECTION.NAME=VALUE]... [--rate HZ] [--rate-quality Q] [--channels N]\n"
            "                     [-j N] [-q]\n"
-           "                     [--info] [--list-commands] [--save-script FILE.kvb] FILE...\n"
+           "                     [--info [--loudness]] [--list-commands] [--save-script FILE.kvb] FILE...\n"
            "       kelvane-batch -o DIR (--tone KIND,FREQ,DBFS,SECONDS[,END_FREQ] | --dtmf DIGITS |\n"
            "                     --speak TEXT [--voice NAME]) [--name NAME] [--rate HZ] [--channels N]\n"
            "                     [-f EXT] [-c ...] [-s ...]\n"
@@ -233,6 +233,8 @@ const char* BatchUsage()
            "  --save-script F write the command list (-s and -c) as a script F\n"
            "  -q              no progress bar and no line for files that succeed\n"
            "  --info          print each file's rate, channels, length and format\n"
+           "  --loudness      with --info, also its integrated loudness, loudness range and\n"
+           "                  true peak: -16.0 LUFS, LRA 5.2 LU, true peak -1.3 dBTP\n"
            "  --version       print the version and exit\n"
            "\n"
            "Generators make one document, processed by -c/-s and saved as DIR/NAME.EXT:\n"
@@ -406,6 +408,8 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
             options.quiet = true;
         } else if (a == "--info") {
             options.info = true;
+        } else if (a == "--loudness") {
+            options.loudness = true;
         } else if (a == "--") {
             options.files.insert(options.files.end(), args.begin() + long(i) + 1, args.end());
             break;
@@ -418,6 +422,10 @@ bool ParseBatchOptions(const std::vector<std::string>& args, BatchOptions& optio
     }
     if (options.help || options.version || options.listCommands || (!options.saveScript.empty() && options.files.empty()))
         return true;
+    if (options.loudness && !options.info) {
+        error = "--loudness goes with --info";
+        return false;
+    }
     if (options.generator != BatchOptions::Generator::None) {
         if (!options.files.empty() || options.inPlace || options.info || options.jobs > 1) {
             error = "a generator makes its own document: give it no FILE, --in-place, --info or -j";

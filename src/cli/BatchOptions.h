@@ -15,6 +15,7 @@ struct BatchOptions {
     int32_t channels = 0;        // --channels N; 0 keeps each file's channels
     bool quiet = false;          // -q
     bool info = false;           // --info
+    bool loudness = false;       // --loudness (with --info)
     bool help = false;           // -h, --help
     bool version = false;        // --version
     std::vector<LKVCommand> commands;  // -c NAME[=V,...] and -s SCRIPT, applied in this order

@@ -16,6 +16,7 @@
 #include "cli/BatchUi.h"
 #include "core/LSettings.h"
 #include "core/LConsoleUi.h"
+#include "effects/LEfLoudnessScan.h"
 #include "core/LFile.h"
 #include "core/LPRSourceToSink.h"
 #include "core/LSoundTime.h"
@@ -493,12 +494,22 @@ int RunBatch(const BatchOptions& options)
         int status = kExitDone;
         for (const std::string& file : options.files) {
             std::string line;
-            if (DescribeFile(file, line)) {
-                std::printf("%s\n", line.c_str());
-            } else {
+            if (!DescribeFile(file, line)) {
                 std::fprintf(stderr, "%s\n", line.c_str());
                 status = kExitFailed;
+                continue;
             }
+            if (options.loudness) {
+                LLoudnessResult loudness{};
+                std::string why;
+                if (!LEfLoudnessScan::MeasureFile(file, loudness, why)) {
+                    std::fprintf(stderr, "%s\n", LConsoleUi::Escaped(why).c_str());
+                    status = kExitFailed;
+                    continue;
+                }
+                line += ", " + LEfLoudnessScan::Summary(loudness);
+            }
+            std::printf("%s\n", line.c_str());
         }
         return status;
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,28 @@ struct LUiMixValues {
     int32_t fadeOutTime = 250;  // frames
     bool stereo = false;
     bool hasAudio = true;
+};
+
+// The "Normalize Loudness" dialog's values: the target and the true-peak
+// ceiling the user sets, and what the selection measured (NaN when it was not
+// measured, as for a batch command's settings; -infinity when too quiet).
+struct LUiLoudnessValues {
+    int32_t targetLufs = -23;
+    int32_t ceilingDbtp = -1;
+    double measuredLufs = std::numeric_limits<double>::quiet_NaN();
+    double measuredPeakDbtp = std::numeric_limits<double>::quiet_NaN();
+};
+
+// What the loudness analysis shows: what was measured ("the selection of
+// NAME" or the document's name), then LUFS, LU for the range, dBTP for the
+// peak; -infinity for a value too quiet or too short to measure.
+struct LUiLoudnessReport {
+    std::string what;
+    double integrated;
+    double range;
+    double maxMomentary;
+    double maxShortTerm;
+    double truePeak;
 };
 
 // One entry of a list the user picks from (the WAV format chooser).
@@ -179,6 +202,12 @@ public:
     virtual bool RepeatDialog(int32_t& /*times*/) { return false; }
     // "LKVPasteFileMixDlg", captioned with the command name.
     virtual bool PasteMixDialog(const std::string& /*caption*/, LUiMixValues& /*values*/) { return false; }
+    // The "Normalize Loudness" dialog: target -70..-5 LUFS, ceiling -20..0 dBTP
+    // (with preview, when the measured loudness is known).
+    virtual bool NormalizeLoudnessDialog(LUiLoudnessValues& /*values*/) { return false; }
+    // The loudness analysis's window, closed by the user before this returns.
+    // The base shows nothing.
+    virtual void LoudnessWindow(const LUiLoudnessReport& /*report*/) {}
     // The batch converter's conversion settings, opened on the value passed in:
     // "Convert Sample Rate" (6000..196000 Hz) and "Convert Channel (Mono <->
     // Stereo)" (1 or 2 channels). Neither changes a stored value.

@@ -42,5 +42,7 @@ inline constexpr LEfStoredValue kRepeatNumTimes{"StoredValues", "RepeatNumTimes"
 inline constexpr LEfStoredValue kPasteMixVolume{"StoredValues", "PasteMixVolume", 100};   // %
 inline constexpr LEfStoredValue kLongerSelection{"StoredValues", "LongerSelection", 0};
 inline constexpr LEfStoredValue kFadeOutTime{"StoredValues", "FadeOutTime", 250};         // frames
+inline constexpr LEfStoredValue kLoudnessTarget{"StoredValues", "LoudnessTarget", -23};    // LUFS
+inline constexpr LEfStoredValue kLoudnessCeiling{"StoredValues", "LoudnessCeiling", -1};   // dBTP
 inline constexpr LEfStoredValue kAutoTrimThreshold{"Settings", "AutoTrimThreshold", -20}; // dB
 } // namespace LEfStored

@@ -31,16 +31,12 @@ struct LLoudnessMeter::State {
 };
 
 LLoudnessMeter::LLoudnessMeter(uint8_t channels, int32_t sampleRate, uint32_t measures)
-    : channels_(channels), sampleRate_(sampleRate), measures_(measures & kAll),
-      updateFrames_(std::max<int32_t>(1, sampleRate / 10))
+    : channels_(channels), sampleRate_(sampleRate), measures_(measures & kAll)
 {
     Open();
 }
 
-LLoudnessMeter::~LLoudnessMeter()
-{
-    Close();
-}
+LLoudnessMeter::~LLoudnessMeter() { Close(); }
 
 void LLoudnessMeter::Close()
 {
@@ -49,13 +45,14 @@ void LLoudnessMeter::Close()
         delete state_;
         state_ = nullptr;
     }
+    truePeak_.reset();
+    valid_ = false;
 }
 
 bool LLoudnessMeter::Open()
 {
     maxMomentary_ = (measures_ & kMomentary) ? kSilent : kNoValue;
     maxShortTerm_ = (measures_ & kShortTerm) ? kSilent : kNoValue;
-    sinceUpdate_ = 0;
     // The library's own limits; it would refuse these too, without saying why.
     if (channels_ == 0 || sampleRate_ < 1 || sampleRate_ > 2822400) {
         error_ = "Cannot measure loudness of " + std::to_string(channels_) + " channels at " +
@@ -63,30 +60,58 @@ bool LLoudnessMeter::Open()
         return false;
     }
     int mode = 0;
-    if (measures_ & kMomentary)
-        mode |= EBUR128_MODE_M;
-    if (measures_ & kShortTerm)
-        mode |= EBUR128_MODE_S;
     if (measures_ & kIntegrated)
         mode |= EBUR128_MODE_I;
     if (measures_ & kRange)
         mode |= EBUR128_MODE_LRA;
+    // The library's true peak oversamples only 4 times with a short filter,
+    // and slowly: LTruePeak measures it.
     if (measures_ & kTruePeak)
-        mode |= EBUR128_MODE_TRUE_PEAK;
-    ebur128_state* st = ebur128_init(channels_, static_cast<unsigned long>(sampleRate_), mode);
-    if (!st) {
-        error_ = "Cannot measure loudness: out of memory.";
-        return false;
+        truePeak_ = std::make_unique<LTruePeak>(channels_, sampleRate_);
+    if (mode != 0) {
+        ebur128_state* st = ebur128_init(channels_, static_cast<unsigned long>(sampleRate_), mode);
+        if (!st) {
+            error_ = "Cannot measure loudness: out of memory.";
+            return false;
+        }
+        // The library's default map already counts one channel as a single
+        // front channel (not dual mono, which would read 3 LU louder), as
+        // broadcast meters and ffmpeg's ebur128 filter do. Stereo is stated.
+        if (channels_ == 2) {
+            ebur128_set_channel(st, 0, EBUR128_LEFT);
+            ebur128_set_channel(st, 1, EBUR128_RIGHT);
+        }
+        state_ = new State{st};
     }
-    // The library's default map already counts one channel as a single front
-    // channel (not dual mono, which would read 3 LU louder), as broadcast
-    // meters and ffmpeg's ebur128 filter do. Only stereo is stated, to be sure.
-    if (channels_ == 2) {
-        ebur128_set_channel(st, 0, EBUR128_LEFT);
-        ebur128_set_channel(st, 1, EBUR128_RIGHT);
-    }
-    state_ = new State{st};
+
+    windows_ = (measures_ & (kMomentary | kShortTerm)) != 0;
+    // The K-weighting of BS.1770 at this rate: its high shelf (+4 dB above
+    // about 1.7 kHz) and its high-pass (about 38 Hz), by the bilinear transform
+    // of the analog prototypes, which gives the standard's 48 kHz coefficients.
+    const double pi = 3.14159265358979323846;
+    double k = std::tan(pi * 1681.974450955533 / sampleRate_);
+    double q = 0.7071752369554196;
+    const double vh = std::pow(10.0, 3.999843853973347 / 20.0);
+    const double vb = std::pow(vh, 0.4996667741545416);
+    double a0 = 1.0 + k / q + k * k;
+    const Biquad shelf{(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
+                       2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+    k = std::tan(pi * 38.13547087602444 / sampleRate_);
+    q = 0.5003270373238773;
+    a0 = 1.0 + k / q + k * k;
+    const Biquad highPass{1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+    shelf_.assign(channels_, shelf);
+    highPass_.assign(channels_, highPass);
+    weight_.assign(channels_, 0.0);
+    for (uint8_t c = 0; c < channels_; ++c)
+        weight_[c] = c < 3 ? 1.0 : (c == 4 || c == 5) ? 1.41 : 0.0;
+    blockFrames_ = std::max<int32_t>(1, (sampleRate_ + 5) / 10);
+    inBlock_ = 0;
+    blockSum_ = 0;
+    blocks_.fill(0.0);
+    newest_ = kBlocks - 1;
     error_.clear();
+    valid_ = true;
     return true;
 }
 
@@ -98,30 +123,62 @@ void LLoudnessMeter::Reset()
 
 bool LLoudnessMeter::Add(const int32_t* values, int32_t frames)
 {
-    if (!state_)
+    if (!valid_)
         return false;
-    // Slices end on the 100 ms marks so that the maxima see every window a
-    // meter updating ten times a second would show.
-    while (frames > 0) {
-        const int32_t n = std::min(frames, updateFrames_ - sinceUpdate_);
-        if (!AddSlice(values, n))
-            return false;
-        values += size_t(n) * channels_;
-        frames -= n;
-        sinceUpdate_ += n;
-        if (sinceUpdate_ == updateFrames_) {
-            sinceUpdate_ = 0;
-            double v = 0;
-            if ((measures_ & kMomentary) && ebur128_loudness_momentary(state_->st, &v) == EBUR128_SUCCESS)
-                maxMomentary_ = std::max(maxMomentary_, v);
-            if ((measures_ & kShortTerm) && ebur128_loudness_shortterm(state_->st, &v) == EBUR128_SUCCESS)
-                maxShortTerm_ = std::max(maxShortTerm_, v);
-        }
-    }
+    if (frames <= 0)
+        return true;
+    if ((state_ || truePeak_) && !AddToLibrary(values, frames))
+        return false;
+    if (windows_)
+        AddToWindows(values, frames);
     return true;
 }
 
-bool LLoudnessMeter::AddSlice(const int32_t* values, int32_t frames)
+void LLoudnessMeter::AddToWindows(const int32_t* values, int32_t frames)
+{
+    const size_t channels = channels_;
+    while (frames > 0) {
+        const int32_t n = std::min(frames, blockFrames_ - inBlock_);
+        for (size_t c = 0; c < channels; ++c) {
+            if (weight_[c] == 0.0)
+                continue;
+            Biquad shelf = shelf_[c], highPass = highPass_[c];
+            double sum = 0;
+            const int32_t* v = values + c;
+            for (int32_t i = 0; i < n; ++i, v += channels) {
+                const double z = highPass.Run(shelf.Run(double(*v) * double(kStreamToFloat)));
+                sum += z * z;
+            }
+            shelf_[c] = shelf;
+            highPass_[c] = highPass;
+            blockSum_ += weight_[c] * sum;
+        }
+        values += size_t(n) * channels;
+        frames -= n;
+        inBlock_ += n;
+        if (inBlock_ == blockFrames_) {
+            newest_ = (newest_ + 1) % kBlocks;
+            blocks_[size_t(newest_)] = blockSum_;
+            blockSum_ = 0;
+            inBlock_ = 0;
+            if (measures_ & kMomentary)
+                maxMomentary_ = std::max(maxMomentary_, WindowLoudness(4));
+            if (measures_ & kShortTerm)
+                maxShortTerm_ = std::max(maxShortTerm_, WindowLoudness(kBlocks));
+        }
+    }
+}
+
+double LLoudnessMeter::WindowLoudness(int32_t blocks) const
+{
+    double sum = 0;
+    for (int32_t i = 0; i < blocks; ++i)
+        sum += blocks_[size_t((newest_ - i + kBlocks) % kBlocks)];
+    const double mean = sum / (double(blocks) * blockFrames_);
+    return mean > 0 ? -0.691 + 10.0 * std::log10(mean) : kSilent;
+}
+
+bool LLoudnessMeter::AddToLibrary(const int32_t* values, int32_t frames)
 {
     if (scratch_.empty())
         scratch_.resize(size_t(kScratchFrames) * channels_);
@@ -130,7 +187,9 @@ bool LLoudnessMeter::AddSlice(const int32_t* values, int32_t frames)
         const size_t count = size_t(n) * channels_;
         for (size_t i = 0; i < count; ++i)
             scratch_[i] = float(values[i]) * kStreamToFloat;
-        const int rc = ebur128_add_frames_float(state_->st, scratch_.data(), size_t(n));
+        if (truePeak_)
+            truePeak_->Add(scratch_.data(), n);
+        const int rc = state_ ? ebur128_add_frames_float(state_->st, scratch_.data(), size_t(n)) : EBUR128_SUCCESS;
         if (rc != EBUR128_SUCCESS) {
             error_ = "Cannot measure loudness: " + LibraryError(rc) + ".";
             return false;
@@ -143,18 +202,12 @@ bool LLoudnessMeter::AddSlice(const int32_t* values, int32_t frames)
 
 double LLoudnessMeter::Momentary() const
 {
-    double v = kNoValue;
-    if (state_ && (measures_ & kMomentary) && ebur128_loudness_momentary(state_->st, &v) != EBUR128_SUCCESS)
-        v = kNoValue;
-    return v;
+    return valid_ && (measures_ & kMomentary) ? WindowLoudness(4) : kNoValue;
 }
 
 double LLoudnessMeter::ShortTerm() const
 {
-    double v = kNoValue;
-    if (state_ && (measures_ & kShortTerm) && ebur128_loudness_shortterm(state_->st, &v) != EBUR128_SUCCESS)
-        v = kNoValue;
-    return v;
+    return valid_ && (measures_ & kShortTerm) ? WindowLoudness(kBlocks) : kNoValue;
 }
 
 double LLoudnessMeter::Integrated() const
@@ -175,14 +228,11 @@ double LLoudnessMeter::Range() const
 
 double LLoudnessMeter::TruePeakLinear() const
 {
-    if (!state_ || !(measures_ & kTruePeak))
+    if (!truePeak_)
         return kNoValue;
     double peak = 0;
-    for (unsigned c = 0; c < channels_; ++c) {
-        double v = 0;
-        if (ebur128_true_peak(state_->st, c, &v) == EBUR128_SUCCESS)
-            peak = std::max(peak, v);
-    }
+    for (uint8_t c = 0; c < channels_; ++c)
+        peak = std::max(peak, truePeak_->Peak(c));
     return peak;
 }
 

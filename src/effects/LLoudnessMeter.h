@@ -1,13 +1,20 @@
 #pragma once
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "effects/LTruePeak.h"
+
 // Loudness of interleaved stream values (full scale 0x7FFF0, as every source
-// carries them) after ITU-R BS.1770 / EBU R128, over libebur128. Mono is one
-// front channel, stereo left and right; with more channels the fourth is the
-// LFE (not counted) and the fifth and sixth are surrounds. A meter is used by
-// one thread at a time.
+// carries them) after ITU-R BS.1770 / EBU R128. Integrated loudness and range
+// come from libebur128, the true peak from LTruePeak; the momentary (400 ms) and short-term (3 s)
+// windows are kept here as running sums of 100 ms blocks, since asking the
+// library for them ten times a second re-adds the whole window each time.
+// Mono is one front channel, stereo left and right; with more channels the
+// fourth is the LFE (not counted) and the fifth and sixth are surrounds. A meter
+// is used by one thread at a time.
 class LLoudnessMeter {
 public:
     // Or'ed: the measures a meter keeps. Ask only for what is read: the range
@@ -17,7 +24,7 @@ public:
         kShortTerm = 2,   // 3 s window, and its maximum
         kIntegrated = 4,  // gated over everything added
         kRange = 8,       // loudness range (LRA)
-        kTruePeak = 16,   // 4x oversampled peak below 96 kHz
+        kTruePeak = 16,   // peak oversampled to 192 kHz or more
         kAll = 31,
     };
 
@@ -28,7 +35,7 @@ public:
 
     // False when the meter could not be set up (no channels, a rate outside
     // 1..2822400 Hz, or out of memory); Error() then says why and Add fails.
-    bool IsValid() const { return state_ != nullptr; }
+    bool IsValid() const { return valid_; }
     const std::string& Error() const { return error_; }
 
     // Adds `frames` frames of interleaved values. False (and Error()) when the
@@ -38,8 +45,10 @@ public:
     void Reset();
 
     // In LUFS (LU for Range); -infinity while what was added is too short or too
-    // quiet to measure, NaN for a measure this meter does not keep. The maxima
-    // are over the windows ending every 100 ms of audio, as meters update.
+    // quiet to measure, NaN for a measure this meter does not keep. Momentary
+    // and short-term loudness are those of the windows ending at the last
+    // 100 ms mark (audio before the first frame counts as silence); the maxima
+    // are over all such windows, as a meter updating ten times a second shows.
     double Momentary() const;
     double ShortTerm() const;
     double MaxMomentary() const { return maxMomentary_; }
@@ -56,20 +65,44 @@ public:
     uint32_t GetMeasures() const { return measures_; }
 
 private:
+    // The K-weighting filter of one channel: a high shelf, then a high-pass.
+    struct Biquad {
+        double b0, b1, b2, a1, a2;
+        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+        double Run(double x)
+        {
+            const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+            x2 = x1, x1 = x, y2 = y1, y1 = y;
+            return y;
+        }
+    };
+    static constexpr int32_t kBlocks = 30;  // 100 ms blocks in the short-term window
+
     bool Open();
     void Close();
-    bool AddSlice(const int32_t* values, int32_t frames);
+    bool AddToLibrary(const int32_t* values, int32_t frames);
+    void AddToWindows(const int32_t* values, int32_t frames);
+    double WindowLoudness(int32_t blocks) const;
 
     // The library's state, an anonymous struct that cannot be declared here.
     struct State;
     State* state_ = nullptr;
+    bool valid_ = false;
     std::string error_;
     uint8_t channels_;
     int32_t sampleRate_;
     uint32_t measures_;
-    int32_t updateFrames_;    // frames in 100 ms
-    int32_t sinceUpdate_ = 0; // frames added since the last 100 ms mark
+    std::unique_ptr<LTruePeak> truePeak_;
+    std::vector<float> scratch_;  // one conversion block for the library and the peak
+
+    bool windows_ = false;          // momentary or short-term asked for
+    std::vector<Biquad> shelf_, highPass_;
+    std::vector<double> weight_;    // per channel
+    int32_t blockFrames_ = 1;       // frames in 100 ms
+    int32_t inBlock_ = 0;           // frames of the current block so far
+    double blockSum_ = 0;           // its weighted energy so far
+    std::array<double, kBlocks> blocks_{};  // energies of the last blocks, a ring
+    int32_t newest_ = kBlocks - 1;
     double maxMomentary_;
     double maxShortTerm_;
-    std::vector<float> scratch_;  // one conversion block
 };

@@ -14,6 +14,7 @@
 #include "ui/LKVHighPassDlg.h"
 #include "ui/LKVNoiseReductionDlg.h"
 #include "ui/LKVNormalizeDlg.h"
+#include "ui/LKVNormalizeLoudnessDlg.h"
 #include "ui/LKVPasteFileMixDlg.h"
 #include "ui/LKVRepeatDlg.h"
 #include "ui/LKVReverbDlg.h"
@@ -41,6 +42,14 @@ void LKVEffectShots(QWidget* parent, const std::function<void(QWidget&, const QS
     {
         LKVNormalizeDlg d(100, parent);
         Shoot(d, QStringLiteral("dialog-normalize"), save);
+    }
+    {
+        LUiLoudnessValues v;
+        v.targetLufs = -16;
+        v.measuredLufs = -20.3;
+        v.measuredPeakDbtp = -3.1;
+        LKVNormalizeLoudnessDlg d(v, parent);
+        Shoot(d, QStringLiteral("dialog-normalize-loudness"), save);
     }
     {
         LKVEchoDlg d(800, 50, parent);

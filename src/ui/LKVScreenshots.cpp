@@ -405,6 +405,7 @@ int LKVScreenshots::Run(const std::vector<std::string>& args)
     Metering(QStringLiteral("dialog-player-loudness"), kCmPlayer);
     Metering(QStringLiteral("dialog-record-loudness"), kCmRecord);
     Dialog(QStringLiteral("dialog-tone-generator"), [&] { window_.RunCommand(kCmToneGenerator); });
+    Dialog(QStringLiteral("dialog-loudness"), [&] { window_.RunCommand(kCmLoudness); });
     Dialog(QStringLiteral("dialog-text-to-speech"), [&] { window_.RunCommand(kCmTextToSpeech); });
     Dialog(QStringLiteral("dialog-send"), [&] {
         LKVSendChoice choice{"", "interview.wav"};

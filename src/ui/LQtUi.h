@@ -40,6 +40,8 @@ public:
     bool SilenceDialog(const std::string& caption, int32_t& ms) override;
     bool RepeatDialog(int32_t& times) override;
     bool PasteMixDialog(const std::string& caption, LUiMixValues& values) override;
+    bool NormalizeLoudnessDialog(LUiLoudnessValues& values) override;
+    void LoudnessWindow(const LUiLoudnessReport& report) override;
     bool ConvertRateDialog(int32_t& rate) override;
     bool ConvertChannelDialog(int32_t& channels) override;
     int32_t RecordDialog(LRecordDlgModel& model) override;

@@ -7,8 +7,10 @@
 #include "ui/LKVEnvelopeDlg.h"
 #include "ui/LKVEqualizerDlg.h"
 #include "ui/LKVHighPassDlg.h"
+#include "ui/LKVLoudnessDlg.h"
 #include "ui/LKVNoiseReductionDlg.h"
 #include "ui/LKVNormalizeDlg.h"
+#include "ui/LKVNormalizeLoudnessDlg.h"
 #include "ui/LKVPasteFileMixDlg.h"
 #include "ui/LKVRepeatDlg.h"
 #include "ui/LKVReverbDlg.h"
@@ -140,4 +142,19 @@ bool LQtUi::PasteMixDialog(const std::string& caption, LUiMixValues& values)
         return false;
     values = d.Values();
     return true;
+}
+
+bool LQtUi::NormalizeLoudnessDialog(LUiLoudnessValues& values)
+{
+    LKVNormalizeLoudnessDlg d(values, Owner());
+    if (!Run(d))
+        return false;
+    values = d.Values();
+    return true;
+}
+
+void LQtUi::LoudnessWindow(const LUiLoudnessReport& report)
+{
+    LKVLoudnessDlg d(report, Owner());
+    LKVExec(d);
 }

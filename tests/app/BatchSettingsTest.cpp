@@ -95,7 +95,7 @@ TEST(BatchSettings, TheDialogsValuesLandInTheCommandsOwnLayout)
     EXPECT_EQ(LKVBatchCatalogue::Curve(eq), PointList::Of({{0, 100}, {128, 200}, {255, 100}}));
 
     // Auto Trim and Automatic Gain Control have nothing to set.
-    for (uint32_t index : {0u, 10u, 18u}) {
+    for (uint32_t index : {0u, 10u, 19u}) {
         LKVCommand c{index, {}};
         EXPECT_FALSE(LKVBatchSettings::HasSettings(index));
         EXPECT_FALSE(LKVBatchSettings::Edit(c));

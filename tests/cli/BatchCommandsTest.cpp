@@ -25,12 +25,12 @@ std::vector<int32_t> ReadWav(const std::string& path) { return test::ReadAll(LWa
 
 TEST(BatchCatalogue, TableLayoutsAndParsing)
 {
-    ASSERT_EQ(LKVBatchCatalogue::Entries().size(), 18u);
-    for (uint32_t i = 0; i < 18; ++i)
+    ASSERT_EQ(LKVBatchCatalogue::Entries().size(), 19u);
+    for (uint32_t i = 0; i < 19; ++i)
         EXPECT_EQ(LKVBatchCatalogue::Entries()[i].index, i);
     EXPECT_EQ(LKVBatchCatalogue::Find(9)->DataSize(), 129u);
     EXPECT_EQ(LKVBatchCatalogue::Find(7)->DataSize(), 6u);
-    EXPECT_EQ(LKVBatchCatalogue::Find(18), nullptr);
+    EXPECT_EQ(LKVBatchCatalogue::Find(19), nullptr);
     EXPECT_EQ(LKVBatchCatalogue::FindByName("convert channel (mono <-> stereo)")->index, 17u);
 
     LKVCommand c;

@@ -50,7 +50,7 @@ TEST(BatchScriptCheck, DamagedUnknownAndRefusedRecordsAreNamed)
         {Script("head.kvb", Record(10, 0) + std::string("\x07\x00\x00", 3)),
          ", record 2: the file ends 3 bytes into its 8-byte header"},
         {Script("future.kvb", Record(10, 0) + Record(25, 0)),
-         ", record 2: there is no command number 25 (0 to 17 are; --list-commands shows them)"},
+         ", record 2: there is no command number 25 (0 to 18 are; --list-commands shows them)"},
         {Script("short.kvb", Record(7, 4, kEcho800And50.substr(0, 4)) + Record(10, 0)),
          ", record 1 (Echo): its 4 bytes of values are too few for the 6 it needs"},
         {Script("gain.kvb", Record(7, 6, std::string("\x20\x03\x00\x00\x64\x00", 6))),

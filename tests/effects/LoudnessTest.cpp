@@ -59,3 +59,20 @@ TEST(LoudnessMeter, SilenceUnaskedMeasuresAndBadFormats)
     LLoudnessMeter noRate(2, 0, LLoudnessMeter::kAll);
     EXPECT_FALSE(noRate.IsValid());
 }
+
+TEST(LoudnessMeter, TruePeakFindsPeaksBetweenSamplesAfterQuieterOnes)
+{
+    // A sine at a quarter of the rate, 45 degrees off the sample grid: every
+    // sample is at 1/sqrt(2) of the crest. A louder one follows a quieter one,
+    // so blocks must not be skipped once the quiet peak is known.
+    for (int32_t rate : {44100, 48000, 22050}) {
+        std::vector<int32_t> v;
+        for (double amp : {0.25, 0.5})
+            for (int32_t i = 0; i < rate; ++i)
+                v.push_back(int32_t(std::lround(amp * 524288.0 * std::sin(M_PI / 2 * i + M_PI / 4))));
+        LLoudnessMeter meter(1, rate, LLoudnessMeter::kTruePeak);
+        ASSERT_TRUE(meter.Add(v.data(), int32_t(v.size())));
+        // The sample peak is 3 dB lower; the step in level rings a little above the crest.
+        EXPECT_NEAR(meter.TruePeak(), 20 * std::log10(0.5), 0.2) << rate;
+    }
+}
