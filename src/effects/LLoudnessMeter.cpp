@@ -62,8 +62,6 @@ bool LLoudnessMeter::Open()
     int mode = 0;
     if (measures_ & kIntegrated)
         mode |= EBUR128_MODE_I;
-    if (measures_ & kRange)
-        mode |= EBUR128_MODE_LRA;
     // The library's true peak oversamples only 4 times with a short filter,
     // and slowly: LTruePeak measures it.
     if (measures_ & kTruePeak)
@@ -84,7 +82,7 @@ bool LLoudnessMeter::Open()
         state_ = new State{st};
     }
 
-    windows_ = (measures_ & (kMomentary | kShortTerm)) != 0;
+    windows_ = (measures_ & (kMomentary | kShortTerm | kRange)) != 0;
     // The K-weighting of BS.1770 at this rate: its high shelf (+4 dB above
     // about 1.7 kHz) and its high-pass (about 38 Hz), by the bilinear transform
     // of the analog prototypes, which gives the standard's 48 kHz coefficients.
@@ -110,6 +108,10 @@ bool LLoudnessMeter::Open()
     blockSum_ = 0;
     blocks_.fill(0.0);
     newest_ = kBlocks - 1;
+    blocksSeen_ = 0;
+    rangeCounts_.assign((measures_ & kRange) ? size_t(kRangeSteps) : 0U, 0U);
+    rangeEnergy_ = 0;
+    rangeWindows_ = 0;
     error_.clear();
     valid_ = true;
     return true;
@@ -165,6 +167,10 @@ void LLoudnessMeter::AddToWindows(const int32_t* values, int32_t frames)
                 maxMomentary_ = std::max(maxMomentary_, WindowLoudness(4));
             if (measures_ & kShortTerm)
                 maxShortTerm_ = std::max(maxShortTerm_, WindowLoudness(kBlocks));
+            if (blocksSeen_ < kBlocks)
+                ++blocksSeen_;
+            if ((measures_ & kRange) && blocksSeen_ == kBlocks)
+                AddToRange();
         }
     }
 }
@@ -176,6 +182,17 @@ double LLoudnessMeter::WindowLoudness(int32_t blocks) const
         sum += blocks_[size_t((newest_ - i + kBlocks) % kBlocks)];
     const double mean = sum / (double(blocks) * blockFrames_);
     return mean > 0 ? -0.691 + 10.0 * std::log10(mean) : kSilent;
+}
+
+void LLoudnessMeter::AddToRange()
+{
+    const double loudness = WindowLoudness(kBlocks);
+    if (!(loudness >= kGate))
+        return;
+    const int32_t step = std::min<int32_t>(kRangeSteps - 1, int32_t(std::lround((loudness - kGate) * 100.0)));
+    ++rangeCounts_[size_t(step)];
+    rangeEnergy_ += std::pow(10.0, (loudness + 0.691) / 10.0);
+    ++rangeWindows_;
 }
 
 bool LLoudnessMeter::AddToLibrary(const int32_t* values, int32_t frames)
@@ -220,10 +237,30 @@ double LLoudnessMeter::Integrated() const
 
 double LLoudnessMeter::Range() const
 {
-    double v = kNoValue;
-    if (!state_ || !(measures_ & kRange) || ebur128_loudness_range(state_->st, &v) != EBUR128_SUCCESS)
+    if (!valid_ || !(measures_ & kRange))
         return kNoValue;
-    return v;
+    if (rangeWindows_ == 0)
+        return 0.0;
+    // Windows more than 20 LU below the mean of those above the absolute gate
+    // are left out; the range runs from the 10th to the 95th percentile of the rest.
+    const double mean = -0.691 + 10.0 * std::log10(rangeEnergy_ / double(rangeWindows_));
+    const int32_t first = std::max<int32_t>(0, int32_t(std::ceil((mean - 20.0 - kGate) * 100.0 - 1e-9)));
+    uint64_t counted = 0;
+    for (int32_t i = first; i < kRangeSteps; ++i)
+        counted += rangeCounts_[size_t(i)];
+    if (counted == 0)
+        return 0.0;
+    const auto stepAt = [&](double fraction) {
+        const uint64_t rank = std::max<uint64_t>(1, uint64_t(double(counted) * fraction + 0.5));
+        uint64_t seen = 0;
+        for (int32_t i = first; i < kRangeSteps; ++i) {
+            seen += rangeCounts_[size_t(i)];
+            if (seen >= rank)
+                return i;
+        }
+        return kRangeSteps - 1;
+    };
+    return double(stepAt(0.95) - stepAt(0.10)) / 100.0;
 }
 
 double LLoudnessMeter::TruePeakLinear() const

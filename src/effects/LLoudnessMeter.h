@@ -8,10 +8,14 @@
 #include "effects/LTruePeak.h"
 
 // Loudness of interleaved stream values (full scale 0x7FFF0, as every source
-// carries them) after ITU-R BS.1770 / EBU R128. Integrated loudness and range
-// come from libebur128, the true peak from LTruePeak; the momentary (400 ms) and short-term (3 s)
-// windows are kept here as running sums of 100 ms blocks, since asking the
-// library for them ten times a second re-adds the whole window each time.
+// carries them) after ITU-R BS.1770 / EBU R128. Integrated loudness comes from
+// libebur128, the true peak from LTruePeak; the momentary (400 ms) and
+// short-term (3 s) windows are kept here as running sums of 100 ms blocks,
+// since asking the library for them ten times a second re-adds the whole
+// window each time. The range is taken from those short-term values ten times
+// a second, as EBU Tech 3342 meters and ffmpeg do: the library takes one value
+// a second, which on material that changes within seconds (a decaying note, a
+// step between passages) reads up to 2 LU apart from them.
 // Mono is one front channel, stereo left and right; with more channels the
 // fourth is the LFE (not counted) and the fifth and sixth are surrounds. A meter
 // is used by one thread at a time.
@@ -77,12 +81,17 @@ private:
         }
     };
     static constexpr int32_t kBlocks = 30;  // 100 ms blocks in the short-term window
+    // Short-term loudness values for the range, in 0.01 LU steps from the
+    // absolute gate (-70 LUFS) to +10 LUFS: a fixed size however long the audio.
+    static constexpr double kGate = -70.0;
+    static constexpr int32_t kRangeSteps = 8001;
 
     bool Open();
     void Close();
     bool AddToLibrary(const int32_t* values, int32_t frames);
     void AddToWindows(const int32_t* values, int32_t frames);
     double WindowLoudness(int32_t blocks) const;
+    void AddToRange();
 
     // The library's state, an anonymous struct that cannot be declared here.
     struct State;
@@ -105,4 +114,8 @@ private:
     int32_t newest_ = kBlocks - 1;
     double maxMomentary_;
     double maxShortTerm_;
+    int32_t blocksSeen_ = 0;               // up to kBlocks: whether a full short-term window exists
+    std::vector<uint32_t> rangeCounts_;    // kRangeSteps counts, when the range is kept
+    double rangeEnergy_ = 0;               // sum of the counted windows' mean energies
+    uint64_t rangeWindows_ = 0;            // how many were counted
 };

@@ -109,13 +109,25 @@ std::string Speech()
     return path;
 }
 
+// A plucked note dying away for 20 s, then 20 s of pink noise: short-term
+// loudness that changes within seconds, where a range taken from one value a
+// second reads 2 LU from one taken ten times a second. Empty without sox.
+std::string Passages()
+{
+    if (!test::HaveProgram("sox"))
+        return {};
+    const std::string path = TempPath("passages.wav");
+    test::Run("sox -q -n -r 44100 -c 2 " + Quote(path) + " synth 20 pluck C3 : synth 20 pinknoise vol 0.3");
+    return path;
+}
+
 } // namespace
 
-TEST(BatchLoudness, InfoMatchesFfmpegOnMusicSpeechAndTheReferenceSine)
+TEST(BatchLoudness, InfoMatchesFfmpegOnMusicSpeechPassagesAndTheReferenceSine)
 {
     if (!test::HaveProgram("ffmpeg"))
         GTEST_SKIP() << "ffmpeg is not installed";
-    for (const std::string& path : {Reference(), Music(), Speech()}) {
+    for (const std::string& path : {Reference(), Music(), Speech(), Passages()}) {
         if (path.empty())
             continue;
         const Loudness ours = Ours(path), peer = Peer(path);
